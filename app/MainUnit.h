@@ -1,0 +1,289 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/RegionU.h"
+#include "common/Dates.h"
+#include "common/Picture.h"
+#include "common/Random.h"
+#include "interact/ButtonDatU.h"
+#include "platform/Platform.h"
+
+// The main window and everything it owns. Its member functions live in the folder of
+// the subsystem they belong to, one source file per concern:
+//   app/       Lifecycle, Settings, OptionsMenu, WindowShape, WebLinks
+//   content/   Resources, CardCatalog, CardPanel, SoundCues, Wallpaper
+//   render/    BackBuffer, ComposeCardArea, Sequencer, LightEffects
+//   interact/  InputDispatch, Fortune, CardIndex, Pointers
+
+constexpr int kWindowWidth = 737;
+constexpr int kWindowHeight = 584;
+constexpr int MaxCard = 49;
+constexpr int kCardBack = 999;
+constexpr int kSoundSlots = 29;
+constexpr int kSoundsA = 11;
+constexpr int kSparkles = 16;
+constexpr int kLightAreaSize = 87;
+constexpr int FrameInterval = 55;
+constexpr int LastIndexPage = MaxCard / 10;
+constexpr const char* kAppTitle = "Sablewick";
+constexpr const char* kIniName = "Orvane.ini";
+
+// Fields of a card record, the line offsets within its seven lines.
+enum CardField {
+    FieldHeader = 0,
+    FieldTitle = 1,
+    FieldExplanation = 2,
+    FieldCreator = 3,
+    FieldLink = 4,
+    FieldComment = 5,
+    FieldAlternateComment = 6,
+};
+
+struct CardSlotGeometry {
+    int W = 0;
+    int H = 0;
+    int HalfWidth = 0;
+    int X = 206;
+    int Y = 298;
+};
+
+struct Sparkle {
+    double Angle = 0;
+    int Radius = 0;
+    int Age = 0;
+    int CrossSteps = 0;
+    int Lifetime = 0;
+};
+
+class TOrvaneFM : public TWindowEvents {
+public:
+    explicit TOrvaneFM(TPlatform& os);
+    ~TOrvaneFM() override;
+
+    TPlatform& Os;
+    TRandom Random;
+
+    // ---- Lifecycle (app/Lifecycle.cpp)
+    // Builds everything; false when a step failed (the error was shown).
+    bool FormCreate();
+    void FormDestroy();
+    void FormPaint() override;
+    void FormCloseQuery() override;
+    std::string ProgramDir;  // with its trailing backslash
+    bool Closing = false;
+    bool Created = false;  // FormCreate ran to its end
+
+    // ---- Settings (app/Settings.cpp)
+    void LoadSettings();
+    void SaveSettings();
+    std::string SettingsPath() const;
+    int SavedCard = 0;
+    bool SavedIndexMode = false;
+    int SavedStarX = 0;
+    int SavedStarY = 0;
+    std::string SavedWish;
+    bool ReadingMade = false;
+
+    // ---- Options menu (app/OptionsMenu.cpp)
+    bool StayOnTop = false;
+    bool MuteOn = false;
+    bool FezPenBlack = false;
+    bool FezPenDown = false;
+    bool LightShow = true;
+    bool ResumeOk = false;
+    TMenuEntry Menu[kMenuItemCount];
+    void InitMenu();
+    void SetResumeOk(bool value);
+    void SetMuteOn(bool value);
+    void SetFezPenBlack(bool value);
+    void SetFezPenDown(bool value);
+    void SetLightShow(bool value);
+    void ApplyStayOnTop(bool value);
+    void CenteredPosition(int& x, int& y);
+    void CenterWindow();
+    void RestoreWish();
+    void OpenPopupMenu(int screenX, int screenY);
+    void PopupMenu1Popup();
+    void MenuItemClick(TMenuItem item);
+    void PopCenterClick();
+    void MStayOnTopClick();
+    void MuteOnChangeClick();
+    void FezPenBlackChangeClick();
+    void FezPenDownChangeClick();
+    void LightShowChangeClick();
+    void LightPointChangeClick();
+    void CardUndoClick();
+    void PopSaigenClick();
+    void NextResumeClick();
+    void WallMakeClickClick();
+
+    // ---- Window shape (app/WindowShape.cpp)
+    std::unique_ptr<TRegion> WindowShape;
+    void BuildWindowShape(const TPicture& mask, uint32_t transparent);
+
+    // ---- Creator web links (app/WebLinks.cpp)
+    std::string BrowserPath;
+    void FindBrowser();
+    void OpenLink(const std::string& address);
+    void OpenLinkByShell(const std::string& address);
+    void OpenLinkInBrowser(const std::string& address);
+
+    // ---- Resources (content/Resources.cpp)
+    bool LoadJpegResource(const std::string& name, TPicture& picture);
+    bool LoadBitmapResource(const std::string& name, TPicture& picture);
+    bool LoadBitmapCopy(const std::string& name, TPicture& picture);
+    bool LoadTextResource(const std::string& name, std::vector<std::string>& lines);
+    void LoadSoundResource(const std::string& name, int slot);
+    void LoadAllSounds();
+    void FreeAllSounds();
+    TResourceView SoundTable[kSoundSlots + 1];  // slots 1..29
+
+    // ---- Card catalogue (content/CardCatalog.cpp)
+    std::vector<std::string> CardText;
+    bool CardTextLoaded = false;
+    std::string CardLine(int card, int field) const;
+
+    // ---- Card panel (content/CardPanel.cpp)
+    TPicture CardSlot[2];
+    CardSlotGeometry CardGeom[2];
+    void SetCardPanel(int card);
+    void ShowCardLabels(bool visible);
+    void ShowCreatorComment(int card);
+    void HideCreatorComment(int card);
+    void LoadCardPicture(int card, int slot);
+    void LoadFrontPicture(int card);
+    void UpdateHeartButton();
+
+    // ---- Sound cues (content/SoundCues.cpp)
+    void PlayCue(int n);
+    void StopSound();
+
+    // ---- Wallpaper (content/Wallpaper.cpp)
+    int WallOffsetR = 0;
+    int WallOffsetG = 0;
+    int WallOffsetB = 0;
+    void MakeWallpaper();
+    void StampStar(int x, int y, int shape, int amount);
+    void LightenPixel(int x, int y, int amount);
+    void CopyFrameStrip(int a, int b, int width, int height);
+    int WallOffX = 0;
+    int WallOffY = 0;
+
+    // ---- Back buffer and composition (render/BackBuffer.cpp, render/ComposeCardArea.cpp)
+    TPicture BackBuffer;
+    TPicture ButtonSheet;
+    TPicture WakuTate;
+    TPicture WakuYoko;
+    TPicture Nami;
+    void FlushRect(int x, int y, int w, int h);
+    void BlitToBuffer(const TPicture& src, int sx, int sy, int w, int h, int dx, int dy,
+                      bool flush);
+    void DrawButton(int index, int state);
+    void DrawAllButtons();
+    void ComposeCardArea(int slot, int percent, bool flush);
+
+    // ---- Sequencer (render/Sequencer.cpp)
+    int AnimStep = 0;
+    uint32_t LastStepTick = 0;
+    bool StartupSoundPlayed = false;
+    bool ShowAlternate = false;
+    bool KeepCardTexts = false;
+    void Timer1Timer() override;
+    void PaceAnimation();
+    void AdvanceAnimation();
+
+    // ---- Light effects (render/LightEffects.cpp)
+    int StarX = -1;
+    int StarY = -1;
+    Sparkle Sparkles[kSparkles];
+    TPicture StarPic;
+    TPicture LightScratch;
+    void RespawnSparkle(int index);
+    void RespawnAllSparkles();
+    void StepLightEffect();
+    void EraseLightArea();
+    void SetLightOrigin(int x, int y);
+    void SetLightOriginFromPoint(int px, int py);
+
+    // ---- Input (interact/InputDispatch.cpp)
+    int DragOriginX = 0;
+    int DragOriginY = 0;
+    void FormMouseDown(TControl sender, TMouseButton button, TShiftState shift, int x,
+                       int y) override;
+    void FormMouseMove(TControl sender, TShiftState shift, int x, int y) override;
+    void FormMouseUp(TControl sender, TMouseButton button, TShiftState shift, int x,
+                     int y) override;
+    void FormKeyDown(TControl sender, int& key, TShiftState shift) override;
+    void Memo1Change() override;
+    void Memo1MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void SendLeftClick(TControl sender, int x, int y, TShiftState shift);
+    void SendRightClick(TControl sender, int x, int y, TShiftState shift);
+    bool HitButton(int x, int y, int w, int h) const;
+    void EnableFortuneButton(bool paint);
+    void DisableFortuneButton(bool paint);
+    void ReleaseButtons();
+
+    // ---- Fortune and seen cards (interact/Fortune.cpp)
+    int CurrentCard = 0;
+    int PreviousCard = 0;
+    int Fate = 0;
+    TDate OldDate;
+    TDate MemDate;
+    bool SeenCards[MaxCard + 1] = {};  // index 1..49
+    bool AllCardsSeen = false;
+    int WishToCard(const std::string& wish) const;
+    void SetCurrentCard(int n);
+    void MarkSeen(int n, bool all);
+    void MarkUnseen(int n, bool all);
+    void CheckAllSeen();
+    std::string EncodeSeenCards() const;
+    void DecodeSeenCards(const std::string& text);
+    void UpdateFate();
+    void FortuneDraw();
+    void RandomDraw();
+
+    // ---- Card index (interact/CardIndex.cpp)
+    bool IndexMode = false;
+    int LoadedIndexPage = -1;
+    TPicture IndexPage;
+    TPicture Quest;
+    void SetIndexMode(bool on, int look);
+    void DrawIndex(int look, bool flush);
+
+    // ---- Pointers (interact/Pointers.cpp)
+    int CurrentPointer = 0;
+    void LoadPointers();
+    void SetPointer(int n);
+    void NormalPointer();
+    void DragPointer();
+
+private:
+    int MouseDownX = 0;  // the press HitButton tests against
+    int MouseDownY = 0;
+    friend class TOrvaneFMTest;
+};
+
+// Pure rules, testable without a window.
+int WishToCardBytes(const std::string& wishBytes, int fate);
+extern const int WishDigitTable[100];
+int StepIndexPage(int card, bool forward);
+int CodeToInt(const std::string& text);
+bool HasAlternateMarker(const std::string& header);
+std::string EncodeSeenText(const bool seen[MaxCard + 1]);
+void DecodeSeenText(const std::string& text, bool seen[MaxCard + 1]);
+int BrightenChannel(int c, int amount, int offset);
+// Fate renewal: returns true when a new Fate must be drawn. `draw12` is asked for the
+// random integer 0..11 only when the rule needs one.
+template <typename Draw>
+bool FateNeedsRenewal(long daysSinceOld, bool closedToday, Draw draw12) {
+    if (daysSinceOld >= 31) return true;
+    if (daysSinceOld < 12) return false;
+    if (draw12() != 0) return false;
+    return !closedToday;
+}
+
+// The program's start: the single-instance rule, then the window's life.
+int RunProgram(TPlatform& os);

@@ -1,0 +1,44 @@
+# Embeds the files named by the resource script into a native (non-Windows) binary, so
+# the headless backend finds resources by type and name exactly as Windows does.
+# Each line of the script of the form  NAME TYPE "file"  becomes one entry; the
+# manifest (type 24) only means something to Windows and is left out.
+function(sablewick_embed_resources rc_file out_var)
+    get_filename_component(rc_dir "${rc_file}" DIRECTORY)
+    file(STRINGS "${rc_file}" rc_lines)
+    set(asm "${CMAKE_CURRENT_BINARY_DIR}/embedded_resources.S")
+    set(table "${CMAKE_CURRENT_BINARY_DIR}/embedded_resources.cpp")
+    set(asm_text "    .section .rodata\n")
+    set(decls "")
+    set(entries "")
+    set(deps "")
+    set(index 0)
+    foreach(line IN LISTS rc_lines)
+        if(line MATCHES "^([A-Za-z0-9_]+)[ \t]+([A-Za-z0-9_]+)[ \t]+\"([^\"]+)\"")
+            set(name "${CMAKE_MATCH_1}")
+            set(type "${CMAKE_MATCH_2}")
+            set(file "${rc_dir}/${CMAKE_MATCH_3}")
+            if(type STREQUAL "24")
+                continue()
+            endif()
+            string(APPEND asm_text "    .balign 16\n    .global sw_res_${index}\nsw_res_${index}:\n    .incbin \"${file}\"\n    .global sw_res_${index}_end\nsw_res_${index}_end:\n    .byte 0\n")
+            string(APPEND decls "extern const unsigned char sw_res_${index}[];\nextern const unsigned char sw_res_${index}_end[];\n")
+            string(APPEND entries "    {\"${type}\", \"${name}\", sw_res_${index}, sw_res_${index}_end},\n")
+            list(APPEND deps "${file}")
+            math(EXPR index "${index} + 1")
+        endif()
+    endforeach()
+    string(APPEND asm_text "    .section .note.GNU-stack,\"\",@progbits\n")
+    file(GENERATE OUTPUT "${asm}" CONTENT "${asm_text}")
+    file(GENERATE OUTPUT "${table}" CONTENT
+"// Generated from the resource script by cmake/EmbedResources.cmake.
+#include \"platform/headless/EmbeddedResources.h\"
+extern \"C\" {
+${decls}}
+const TEmbeddedResource kEmbeddedResources[] = {
+${entries}};
+const int kEmbeddedResourceCount = ${index};
+")
+    set_source_files_properties("${asm}" PROPERTIES OBJECT_DEPENDS "${deps};${rc_file}")
+    set(${out_var} "${asm}" "${table}" PARENT_SCOPE)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${rc_file}")
+endfunction()

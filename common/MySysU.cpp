@@ -1,0 +1,65 @@
+#include "common/MySysU.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+void Swap(int& a, int& b) {
+    int t = a;
+    a = b;
+    b = t;
+}
+
+int LowerTo(int value, int limit) { return value > limit ? limit : value; }
+
+int Clamp(int value, int low, int high) {
+    if (value < low) return low;
+    if (value > high) return high;
+    return value;
+}
+
+bool PointInRect(int x, int y, int w, int h, int px, int py) {
+    return x <= px && px < x + w && y <= py && py < y + h;
+}
+
+uint32_t PackColor(int r, int g, int b) {
+    return static_cast<uint32_t>(r & 255) | (static_cast<uint32_t>(g & 255) << 8) |
+           (static_cast<uint32_t>(b & 255) << 16);
+}
+
+void SplitColor(uint32_t color, int& r, int& g, int& b) {
+    r = color & 255;
+    g = (color >> 8) & 255;
+    b = (color >> 16) & 255;
+}
+
+uint32_t ColorToPixel(uint32_t color) {
+    return ((color & 255) << 16) | (color & 0xFF00) | ((color >> 16) & 255);
+}
+
+uint32_t PixelToColor(uint32_t pixel) { return ColorToPixel(pixel); }
+
+std::string ZeroPad(int value, int digits) {
+    // Computed in 64 bits so a value near the top of the int range cannot overflow.
+    std::string s = std::to_string(static_cast<long long>(value) + 1000000000LL);
+    if (digits <= 0) return std::string();
+    if (static_cast<size_t>(digits) >= s.size()) return s;
+    return s.substr(s.size() - digits);
+}
+
+std::string Format(const char* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(nullptr, 0, fmt, copy);
+    va_end(copy);
+    std::string out;
+    if (n > 0) {
+        std::vector<char> buf(static_cast<size_t>(n) + 1);
+        std::vsnprintf(buf.data(), buf.size(), fmt, args);
+        out.assign(buf.data(), static_cast<size_t>(n));
+    }
+    va_end(args);
+    return out;
+}

@@ -1,0 +1,201 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "common/Dates.h"
+#include "common/Picture.h"
+
+// The one boundary between the program and the operating system. The program core
+// never includes <windows.h>; it asks for everything through TPlatform. Two backends
+// implement it: platform/win32 (the real Windows program) and platform/headless (an
+// in-memory desktop with a fixed clock, for the tests and the script driver). Which one
+// runs is decided by which files a target compiles.
+//
+// Every text crossing this boundary is a code page 932 (Shift-JIS) byte string, except
+// the two conversion helpers at the end.
+
+// The controls whose events reach the window's handlers.
+enum class TControl { Form, LabelNo, LabelTittle, LabelCreator, LabelKaisetu, Memo1 };
+enum class TMouseButton { Left, Right, Middle };
+
+struct TShiftState {
+    bool Shift = false;
+    bool Ctrl = false;
+    bool Alt = false;
+};
+
+// Menu items of the options menu, top to bottom (separators are laid out by MenuLayout).
+enum class TMenuItem {
+    PopCenter,
+    MStayOnTop,
+    MuteOnChange,
+    FezPenBlackChange,
+    FezPenDownChange,
+    LightShowChange,
+    LightPointChange,
+    CardUndo,
+    PopSaigen,
+    NextResume,
+    WallMakeClick,
+    Count
+};
+constexpr int kMenuItemCount = static_cast<int>(TMenuItem::Count);
+
+struct TMenuEntry {
+    const char* Caption = "";  // code page 932, "&" before the accelerator
+    bool Enabled = true;
+    bool Checked = false;
+    bool SeparatorBefore = false;
+};
+
+// How a text label looks. Colours are packed as red + 256 x green + 65536 x blue.
+struct TLabelStyle {
+    bool Centred = false;     // else left-aligned
+    bool VCentred = false;    // vertically centred (single line)
+    bool WordWrap = false;    // wrapped at the label width, cut off below
+    int CellHeight = 12;      // font cell height in pixels, internal leading included
+    uint32_t Background = 0;
+    uint32_t TextColor = 0;
+};
+
+// An opaque region owned by whoever created it, until handed to SetWindowRegion.
+using TRegionHandle = void*;
+
+// A read-only view of resource bytes, valid for the life of the process.
+struct TResourceView {
+    const uint8_t* Data = nullptr;
+    size_t Size = 0;
+};
+
+// What the backend calls when something happens to the main window. TOrvaneFM
+// implements it; the names are those of the window's event handlers.
+class TWindowEvents {
+public:
+    virtual ~TWindowEvents() = default;
+    virtual void FormPaint() = 0;
+    virtual void Timer1Timer() = 0;
+    // X and Y are relative to the sender (the window's client area, or a label's own
+    // top-left corner).
+    virtual void FormMouseDown(TControl sender, TMouseButton button, TShiftState shift, int x,
+                               int y) = 0;
+    virtual void FormMouseMove(TControl sender, TShiftState shift, int x, int y) = 0;
+    virtual void FormMouseUp(TControl sender, TMouseButton button, TShiftState shift, int x,
+                             int y) = 0;
+    // Seen before the focused control gets the key (key preview).
+    virtual void FormKeyDown(TControl sender, int& key, TShiftState shift) = 0;
+    virtual void Memo1Change() = 0;
+    virtual void Memo1MouseDown(TMouseButton button, TShiftState shift, int x, int y) = 0;
+    // The system asks the window to close (Alt+F4, the taskbar): the same path as the
+    // close button.
+    virtual void FormCloseQuery() = 0;
+};
+
+class TPlatform {
+public:
+    virtual ~TPlatform() = default;
+
+    // Process and single instance.
+    // Full path of the program's own file (the first command-line item).
+    virtual std::string ProgramPath() = 0;
+    // Looks for a top-level window captioned `caption`; when found, restores it if
+    // minimised, brings it to the foreground and returns true.
+    virtual bool ActivateRunningInstance(const std::string& caption) = 0;
+    virtual void SetApplicationTitle(const std::string& title) = 0;
+
+    // Clock.
+    virtual uint32_t TickCount() = 0;  // milliseconds, wraps at 2^32
+    virtual TDate Today() = 0;
+    virtual uint64_t ClockSeed() = 0;  // seeds the random generator
+
+    // The main window: borderless, the given client size, hidden until ShowMainWindow.
+    virtual void CreateMainWindow(TWindowEvents* events, int width, int height) = 0;
+    virtual void ShowMainWindow() = 0;
+    virtual void RunMessageLoop() = 0;  // until the window is closed
+    virtual void CloseMainWindow() = 0;
+    virtual void ShowApplicationWindow() = 0;
+    virtual void SetWindowPos(int left, int top) = 0;
+    virtual void GetWindowPos(int& left, int& top) = 0;
+    virtual void MinimiseApplication() = 0;
+    virtual bool IsTopmost() = 0;
+    virtual void SetTopmost(bool topmost) = 0;
+    // The window takes ownership of the region and redraws.
+    virtual void SetWindowRegion(TRegionHandle region) = 0;
+    virtual void GetScreenSize(int& width, int& height) = 0;
+    virtual void GetMousePos(int& x, int& y) = 0;  // screen coordinates
+    // Copies the w x h rectangle at (sx, sy) of `pic` onto the window at (dx, dy).
+    virtual void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) = 0;
+    virtual void StartTimer(int intervalMs) = 0;
+
+    // Text labels (child controls that forward presses, moves and releases).
+    virtual void CreateLabel(TControl id, int x, int y, int w, int h, const TLabelStyle& style) = 0;
+    virtual void SetLabelStyle(TControl id, const TLabelStyle& style) = 0;
+    virtual void SetLabelText(TControl id, const std::string& text) = 0;
+    virtual void SetLabelVisible(TControl id, bool visible) = 0;
+
+    // The wish box: multi-line edit, no border, input method on when focused, Enter
+    // inserts no line break, read-only and hidden when created.
+    virtual void CreateMemo(int x, int y, int w, int h, int maxLength,
+                            const TLabelStyle& style) = 0;
+    virtual void SetMemoStyle(const TLabelStyle& style) = 0;
+    virtual std::string MemoText() = 0;
+    virtual void SetMemoText(const std::string& text) = 0;  // calls Memo1Change
+    virtual bool MemoReadOnly() = 0;
+    virtual void SetMemoReadOnly(bool readOnly) = 0;
+    virtual void SetMemoVisible(bool visible) = 0;
+    virtual void FocusMemo() = 0;
+    virtual int MemoCaret() = 0;  // in characters
+    virtual void SetMemoCaret(int pos) = 0;
+
+    // Shows the popup menu at a screen position and returns the chosen item's index,
+    // or -1 when the menu was dismissed.
+    virtual int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) = 0;
+
+    // Sound: sndPlaySoundA(wav, flags); a null wav with flags 0 stops playback.
+    virtual void PlaySound(const uint8_t* wav, unsigned flags) = 0;
+
+    // Pointers: loads cursor resource `name` as pointer shape `number`; makes a shape
+    // the pointer of the whole application.
+    virtual void LoadPointer(int number, const std::string& name) = 0;
+    virtual void SetPointer(int number) = 0;
+
+    // Regions. Creation returns nullptr when the system refuses.
+    virtual TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) = 0;
+    // Region from region data (a 32-byte header and rectangles), identity transform.
+    virtual TRegionHandle CreateRegionFromData(const void* data, uint32_t size) = 0;
+    // dest := a OR b; false on failure.
+    virtual bool CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) = 0;
+    // dest := a copy of src; false on failure.
+    virtual bool CopyRegion(TRegionHandle dest, TRegionHandle src) = 0;
+    virtual void DeleteRegion(TRegionHandle region) = 0;
+    virtual bool RegionContains(TRegionHandle region, int x, int y) = 0;
+
+    // Resources of the program's own module, by type and case-insensitive name.
+    virtual bool FindResourceData(const std::string& type, const std::string& name,
+                                  TResourceView& out) = 0;
+
+    // Files (paths are code page 932).
+    virtual bool FileExists(const std::string& path) = 0;
+    virtual bool ReadFile(const std::string& path, std::string& data) = 0;
+    // Creates or truncates the file and writes all of data; false on any failure.
+    virtual bool WriteFile(const std::string& path, const std::string& data) = 0;
+    // Moves `from` over `to` in one step, replacing it, flushed to disk.
+    virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
+    virtual bool DeleteFile(const std::string& path) = 0;
+
+    // Shell: the program that opens `file` ("" when none); the default action on an
+    // address; starting a program with a command line, not waited for.
+    virtual std::string FindExecutable(const std::string& file) = 0;
+    virtual void ShellOpen(const std::string& address) = 0;
+    virtual void StartProcess(const std::string& application, const std::string& commandLine) = 0;
+
+    // SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE).
+    virtual void SetDesktopWallpaper(const std::string& path) = 0;
+
+    // A message box with an error icon.
+    virtual void ShowErrorBox(const std::string& title, const std::string& text) = 0;
+
+    // Code page 932 <-> UTF-8.
+    virtual std::string SjisToUtf8(const std::string& sjis) = 0;
+    virtual std::string Utf8ToSjis(const std::string& utf8) = 0;
+};
