@@ -275,10 +275,10 @@ def b06():
     tr = Track(dur)
     for when, note in figure:
         length = 1.3 if when == 0 else 1.5
-        tone = pad([hz(note)], length, attack=0.35, release=0.6, seed=int(hz(note)),
+        # a rubbed glass: a faint touch of the rim, then the tone swells
+        tone = pad([hz(note)], length, attack=0.15, release=0.6, seed=int(hz(note)),
                    brightness=-0.5)
-        tr.add(when, tone + 0.3 * glass(hz(note), length) * fade_edges(np.ones(samples(length)),
-                                                                       0.3, 0.6), 0.7)
+        tr.add(when, tone + 0.25 * glass(hz(note), length), 0.7)
     return reverb(tr.buf, rt60=2.0, wet=0.3, seed=36), 0.3
 
 

@@ -98,16 +98,17 @@ def noise_band(n, seed, centre, width, gain=None, frame=512, hop=128):
     rng = np.random.default_rng(seed)
     freqs = np.fft.rfftfreq(frame, 1.0 / SR)
     win = np.hanning(frame)
-    out = np.zeros(n + frame)
-    for start in range(0, n, hop):
-        tc = (start + frame / 2) / SR
+    # frames start one frame early so the overlap-add is already steady at 0
+    out = np.zeros(n + 2 * frame)
+    for start in range(0, n + frame, hop):
+        tc = max(0.0, (start - frame / 2) / SR)
         c = centre(tc) if callable(centre) else centre
         w = width(tc) if callable(width) else width
         g = gain(tc) if callable(gain) else (1.0 if gain is None else gain)
         mag = g * np.exp(-0.5 * ((freqs - c) / max(w, 1.0)) ** 2)
         spec = mag * np.exp(1j * rng.uniform(0, 2 * np.pi, len(freqs)))
         out[start:start + frame] += np.fft.irfft(spec, frame) * win
-    out = out[:n]
+    out = out[frame:frame + n]
     peak = np.max(np.abs(out))
     return out / peak if peak > 0 else out
 
