@@ -1,0 +1,118 @@
+#!/bin/sh
+# Builds the libraries the Windows targets link, from Debian's own source packages, with
+# the i686-w64-mingw32 posix toolchain:
+#   libjpeg    static, from the libjpeg-turbo source package (apt-get source)
+#   GoogleTest static gtest/gtest_main, from Debian's googletest sources
+# Everything goes under BUILD_DIR/deps; the libraries are installed into
+# BUILD_DIR/deps/prefix, which cmake/mingw-i686-posix.cmake searches. Finished steps
+# leave a stamp, so a second run returns at once.
+#
+# usage: tools/build-mingw-deps.sh BUILD_DIR
+set -eu
+
+if [ $# -ne 1 ]; then
+    echo "usage: $0 BUILD_DIR" >&2
+    exit 2
+fi
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "$1"
+BUILD_DIR=$(cd "$1" && pwd)
+DEPS="$BUILD_DIR/deps"
+PREFIX="$DEPS/prefix"
+TOOLCHAIN="$ROOT/cmake/mingw-i686-posix.cmake"
+mkdir -p "$DEPS" "$PREFIX"
+
+JOBS=$(nproc 2>/dev/null || echo 2)
+GENERATOR=""
+if command -v ninja >/dev/null 2>&1; then GENERATOR="-G Ninja"; fi
+
+log() { echo "build-mingw-deps: $*"; }
+
+# Compiler flags that change the result are part of the stamp, so a change of toolchain
+# or flags rebuilds instead of silently reusing an old library.
+TOOLCHAIN_ID=$( (i686-w64-mingw32-g++-posix --version | head -n1; cat "$TOOLCHAIN") | cksum | cut -d' ' -f1)
+
+# ---- libjpeg ---------------------------------------------------------------------------
+JPEG_STAMP="$DEPS/libjpeg.$TOOLCHAIN_ID.stamp"
+if [ -f "$JPEG_STAMP" ] && [ -f "$PREFIX/lib/libjpeg.a" ]; then
+    log "libjpeg: up to date"
+else
+    SRC_CACHE="$DEPS/src"
+    mkdir -p "$SRC_CACHE"
+    JPEG_SRC=$(find "$SRC_CACHE" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
+    if [ -z "$JPEG_SRC" ]; then
+        log "libjpeg: fetching Debian's libjpeg-turbo source package"
+        # apt drops privileges to _apt for downloads; give it a directory it may write.
+        (cd "$SRC_CACHE" && chmod 0777 . && apt-get source -q libjpeg-turbo) || {
+            echo "build-mingw-deps: 'apt-get source libjpeg-turbo' failed; run tools/setup.sh first (it adds the deb-src entry)" >&2
+            exit 1
+        }
+        JPEG_SRC=$(find "$SRC_CACHE" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
+    fi
+    [ -n "$JPEG_SRC" ] || { echo "build-mingw-deps: libjpeg-turbo sources not unpacked" >&2; exit 1; }
+
+    # SIMD needs nasm; the plain C code paths are fast enough for a few pictures a second.
+    SIMD=OFF
+    if command -v nasm >/dev/null 2>&1; then SIMD=ON; fi
+    log "libjpeg: building from $(basename "$JPEG_SRC") (SIMD $SIMD)"
+    rm -rf "$DEPS/libjpeg-build"
+    # shellcheck disable=SC2086
+    cmake -S "$JPEG_SRC" -B "$DEPS/libjpeg-build" $GENERATOR \
+        -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+        -DSABLEWICK_DEPS_PREFIX="$PREFIX" \
+        -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$PREFIX" \
+        -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+        -DWITH_TURBOJPEG=OFF -DWITH_SIMD=$SIMD -DWITH_JPEG8=OFF \
+        -DWITH_CRT_DLL=ON >"$DEPS/libjpeg-configure.log" 2>&1 ||
+        { tail -n 30 "$DEPS/libjpeg-configure.log" >&2; exit 1; }
+    cmake --build "$DEPS/libjpeg-build" -j "$JOBS" --target jpeg-static >"$DEPS/libjpeg-build.log" 2>&1 ||
+        { tail -n 30 "$DEPS/libjpeg-build.log" >&2; exit 1; }
+    # Install only the library and its headers (the command-line tools are not built).
+    mkdir -p "$PREFIX/lib" "$PREFIX/include"
+    cp "$DEPS/libjpeg-build/libjpeg.a" "$PREFIX/lib/libjpeg.a"
+    cp "$JPEG_SRC/jpeglib.h" "$JPEG_SRC/jmorecfg.h" "$JPEG_SRC/jerror.h" "$PREFIX/include/"
+    cp "$DEPS/libjpeg-build/jconfig.h" "$PREFIX/include/"
+    rm -f "$DEPS"/libjpeg.*.stamp
+    touch "$JPEG_STAMP"
+    log "libjpeg: installed into $PREFIX"
+fi
+
+# ---- GoogleTest ------------------------------------------------------------------------
+GTEST_STAMP="$DEPS/gtest.$TOOLCHAIN_ID.stamp"
+if [ -f "$GTEST_STAMP" ] && [ -f "$PREFIX/lib/libgtest.a" ] && [ -f "$PREFIX/lib/libgtest_main.a" ]; then
+    log "googletest: up to date"
+else
+    # Debian ships the googletest sources in /usr/src/googletest (package googletest,
+    # pulled in by libgtest-dev); the source package is the fallback.
+    GTEST_SRC=/usr/src/googletest
+    if [ ! -f "$GTEST_SRC/CMakeLists.txt" ]; then
+        SRC_CACHE="$DEPS/src"
+        mkdir -p "$SRC_CACHE"
+        GTEST_SRC=$(find "$SRC_CACHE" -maxdepth 1 -type d -name 'googletest-*' | head -n1)
+        if [ -z "$GTEST_SRC" ]; then
+            log "googletest: fetching Debian's googletest source package"
+            (cd "$SRC_CACHE" && chmod 0777 . && apt-get source -q googletest)
+            GTEST_SRC=$(find "$SRC_CACHE" -maxdepth 1 -type d -name 'googletest-*' | head -n1)
+        fi
+    fi
+    log "googletest: building from $GTEST_SRC"
+    rm -rf "$DEPS/gtest-build"
+    # Threads: the posix toolchain has winpthreads, which gtest uses for its mutexes.
+    # shellcheck disable=SC2086
+    cmake -S "$GTEST_SRC" -B "$DEPS/gtest-build" $GENERATOR \
+        -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+        -DSABLEWICK_DEPS_PREFIX="$PREFIX" \
+        -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$PREFIX" \
+        -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON \
+        -DBUILD_SHARED_LIBS=OFF -Dgtest_disable_pthreads=OFF >"$DEPS/gtest-configure.log" 2>&1 ||
+        { tail -n 30 "$DEPS/gtest-configure.log" >&2; exit 1; }
+    cmake --build "$DEPS/gtest-build" -j "$JOBS" >"$DEPS/gtest-build.log" 2>&1 ||
+        { tail -n 30 "$DEPS/gtest-build.log" >&2; exit 1; }
+    cmake --install "$DEPS/gtest-build" >"$DEPS/gtest-install.log" 2>&1 ||
+        { tail -n 30 "$DEPS/gtest-install.log" >&2; exit 1; }
+    rm -f "$DEPS"/gtest.*.stamp
+    touch "$GTEST_STAMP"
+    log "googletest: installed into $PREFIX"
+fi

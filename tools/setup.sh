@@ -1,0 +1,96 @@
+#!/bin/sh
+# Installs every Debian package the build and the tests need (Debian bookworm, as root).
+# Idempotent and quick: when everything is present it only asks dpkg and returns.
+#
+# Packages are installed with --no-remove, so nothing already on the machine is taken
+# away (wine32 pulls in the i386 architecture, which can otherwise trade packages).
+set -eu
+
+PACKAGES="
+g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+wine wine32:i386 xvfb xdotool x11-utils imagemagick
+fonts-ipafont-gothic fonts-noto-cjk
+python3-pil python3-numpy python3-cairo
+cmake ninja-build dpkg-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
+time clang libclang-rt-14-dev valgrind nsis zip
+"
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "setup.sh: run as root (it installs Debian packages)" >&2
+    exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+need_update=0
+
+# wine32 lives in the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    need_update=1
+fi
+
+# The mingw libjpeg and GoogleTest are built from Debian's source packages
+# (tools/build-mingw-deps.sh), which needs a deb-src entry. The system's own
+# debian.sources is left untouched: the entry goes into a file of our own, copied from
+# the main archive's stanza of the system file.
+SRC_LIST=/etc/apt/sources.list.d/sablewick-src.sources
+has_deb_src() {
+    grep -rqsE '^[[:space:]]*(Types:.*deb-src|deb-src[[:space:]])' \
+        /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null
+}
+if ! has_deb_src; then
+    SYS=/etc/apt/sources.list.d/debian.sources
+    if [ -f "$SYS" ]; then
+        # The first stanza whose URIs are the main archive (not -security).
+        awk '
+            BEGIN { RS = ""; FS = "\n" }
+            {
+                main = 0
+                for (i = 1; i <= NF; i++)
+                    if ($i ~ /^URIs:/ && $i !~ /security/) main = 1
+                if (!main || done) next
+                print "# Source packages for building the Windows dependencies (tools/setup.sh)."
+                for (i = 1; i <= NF; i++) {
+                    if ($i ~ /^#/) continue
+                    if ($i ~ /^Types:/) print "Types: deb-src"
+                    else print $i
+                }
+                done = 1
+            }' "$SYS" >"$SRC_LIST.tmp"
+    fi
+    if [ ! -s "$SRC_LIST.tmp" ]; then
+        # No deb822 file to copy from: fall back to the plain archive of this release.
+        CODENAME=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+        cat >"$SRC_LIST.tmp" <<EOF
+# Source packages for building the Windows dependencies (tools/setup.sh).
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: $CODENAME $CODENAME-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+    fi
+    mv "$SRC_LIST.tmp" "$SRC_LIST"
+    need_update=1
+fi
+
+missing=""
+for pkg in $PACKAGES; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
+    [ "$status" = installed ] || missing="$missing $pkg"
+done
+
+# apt-get source needs the source index too; make sure it has been fetched once.
+if [ -z "$(find /var/lib/apt/lists -name '*_source_Sources*' 2>/dev/null | head -n1)" ]; then
+    need_update=1
+fi
+
+if [ -n "$missing" ] || [ "$need_update" -eq 1 ]; then
+    apt-get update -q
+fi
+if [ -n "$missing" ]; then
+    echo "setup.sh: installing$missing"
+    # shellcheck disable=SC2086
+    apt-get install -y -q --no-remove $missing
+fi
+echo "setup.sh: all packages present"
