@@ -82,6 +82,31 @@ def sjis_len(text):
     return len(text.encode(ENCODING))
 
 
+# The explanation label (also used for the comments) is 228 x 121 pixels in a
+# 12-pixel fixed-pitch font: 38 half-width cells a line, 10 whole lines, and
+# whatever wraps below that is cut off.
+LABEL_CELLS_PER_LINE = 228 // 6
+LABEL_LINES = 121 // 12
+LABEL_FIELDS = ("Explanation", "Comment", "AlternateComment")
+
+
+def wrapped_line_count(text, cells=LABEL_CELLS_PER_LINE):
+    """Lines the label needs: double-byte characters break anywhere, a run of
+    half-width characters moves to the next line whole, as word wrap does."""
+    tokens = re.findall(r"[!-~]+| |.", text)
+    lines, used = 1, 0
+    for tok in tokens:
+        width = sjis_len(tok)
+        if used + width > cells and used > 0:
+            if tok == " ":
+                continue
+            lines, used = lines + 1, 0
+        used += width
+        while used > cells:  # a half-width run longer than a whole line
+            lines, used = lines + 1, used - cells
+    return lines
+
+
 def is_reserved_example_host(host):
     """True for the example domains and the .example top-level domain."""
     host = host.lower().rstrip(".")
@@ -207,6 +232,9 @@ def check_records(records, creators, deck_cards):
                 bad(n, field, "%d bytes, at most %d allowed" % (size, BYTE_LIMITS[field]))
             if value != value.strip(" \t\u3000"):
                 bad(n, field, "leading or trailing spaces")
+            if field in LABEL_FIELDS and wrapped_line_count(value) > LABEL_LINES:
+                bad(n, field, "needs %d lines in the explanation label, which shows %d"
+                    % (wrapped_line_count(value), LABEL_LINES))
 
         m = HEADER.match(rec["Header"])
         if not m:
@@ -349,6 +377,10 @@ def main(argv):
     changed = write_if_changed(TARGET, data)
     print("%s: %d bytes, %d lines%s" % (os.path.relpath(TARGET), len(data),
                                         data.count(b"\r\n") + 1, "" if changed else " (unchanged)"))
+    tallest = max((wrapped_line_count(line.decode(ENCODING)), i // 7)
+                  for i, line in enumerate(data.split(b"\r\n")[:CARD_COUNT * 7])
+                  if FIELDS[i % 7] in LABEL_FIELDS)
+    print("  tallest label text: %d of %d lines, card %02d" % (tallest[0], LABEL_LINES, tallest[1]))
     for field, (size, n) in field_report(data).items():
         print("  longest %-16s %3d bytes (limit %3d), card %02d" % (field, size, BYTE_LIMITS[field], n))
     return 0
@@ -426,6 +458,18 @@ def self_test():
                          "card 05 AlternateComment", "188 bytes")
             head = get_field(good_text, 12, "Header")
             self.refused(edit_field(good_text, 12, "Header", head + "あ" * 20), "card 12 Header")
+
+        def test_text_must_fit_the_label(self):
+            self.assertEqual(wrapped_line_count("あ" * 19), 1)
+            self.assertEqual(wrapped_line_count("あ" * 20), 2)
+            self.assertEqual(wrapped_line_count("あ" * 18 + "Sablewick"), 2)  # the word moves down whole
+            self.assertEqual(wrapped_line_count("a" * 77), 3)
+            # 20-letter words sit one to a line: 300 bytes, within the byte
+            # limit, yet 15 lines
+            text = " ".join(["abcdefghijklmnopqrst"] * 15)[:300]
+            self.assertEqual(wrapped_line_count(text), 15)
+            self.assertLessEqual(sjis_len(text), BYTE_LIMITS["Comment"])
+            self.refused(edit_field(good_text, 3, "Comment", text), "card 03 Comment", "lines")
 
         def test_marker_only_on_its_cards(self):
             head = get_field(good_text, 8, "Header")
