@@ -1,0 +1,176 @@
+#include "app/RegionU.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const char kAddCannotCreate[] = "TRegion.Add: Cannot Create Region";
+const char kCopyCannotCreate[] = "TRegion.CopyHandle: Cannot Create Region";
+const char kLoadCannotCreate[] = "TRegion.LoadFromStream: Cannot Create Region";
+const char kLoadCannotAdd[] = "TRegion.LoadFromStream: Cannot Add Region";
+const char kMakeFailed[] = "TRegion.makeRgnFromBitmap Failed";
+
+constexpr size_t kHeaderBytes = 32;
+constexpr size_t kRectBytes = 16;
+
+// Offsets of the region-data header fields.
+constexpr size_t kFieldHeaderSize = 0;
+constexpr size_t kFieldType = 4;
+constexpr size_t kFieldCount = 8;
+constexpr size_t kFieldBufferSize = 12;
+
+void PutU32(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+    p[2] = static_cast<uint8_t>(v >> 16);
+    p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+uint32_t GetU32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+void WriteU32(TMemoryStream& stream, uint32_t v) {
+    uint8_t bytes[4];
+    PutU32(bytes, v);
+    stream.Write(bytes, 4);
+}
+
+void WriteRect(TMemoryStream& stream, int left, int top, int right, int bottom) {
+    WriteU32(stream, static_cast<uint32_t>(left));
+    WriteU32(stream, static_cast<uint32_t>(top));
+    WriteU32(stream, static_cast<uint32_t>(right));
+    WriteU32(stream, static_cast<uint32_t>(bottom));
+}
+
+}  // namespace
+
+size_t TMemoryStream::Read(void* out, size_t n) {
+    if (Position >= Data.size()) return 0;
+    const size_t count = std::min(n, Data.size() - Position);
+    std::memcpy(out, Data.data() + Position, count);
+    Position += count;
+    return count;
+}
+
+void TMemoryStream::Write(const void* in, size_t n) {
+    if (Position > Data.size()) Data.resize(Position, '\0');
+    const size_t overlap = std::min(n, Data.size() - Position);
+    std::memcpy(&Data[Position], in, overlap);
+    Data.append(static_cast<const char*>(in) + overlap, n - overlap);
+    Position += n;
+}
+
+TRegionHandle NewEmptyRegion(TPlatform& os) {
+    TRegionHandle region = os.CreateRectRegion(0, 0, 0, 0);
+    if (region == nullptr) throw ERgnError(kAddCannotCreate);
+    return region;
+}
+
+TRegion::TRegion(TPlatform& os) : Os(os), FHandle(NewEmptyRegion(os)) {}
+
+TRegion::~TRegion() { Os.DeleteRegion(FHandle); }
+
+TRegionHandle TRegion::CopyHandle() {
+    TRegionHandle copy = Os.CreateRectRegion(0, 0, 0, 0);
+    if (copy == nullptr) throw ERgnError(kCopyCannotCreate);
+    if (!Os.CopyRegion(copy, FHandle)) {
+        Os.DeleteRegion(copy);
+        throw ERgnError(kCopyCannotCreate);
+    }
+    return copy;
+}
+
+void TRegion::LoadFromStream(TMemoryStream& stream) {
+    // The work buffer holds the header and at most one chunk of rectangles, so it never
+    // grows with the mask; the vector releases it on every way out.
+    std::vector<uint8_t> buffer(kRegionWorkBuffer);
+    uint8_t* header = buffer.data();
+    if (stream.Read(header, kHeaderBytes) != kHeaderBytes) throw ERgnError(kLoadCannotCreate);
+    if (GetU32(header + kFieldHeaderSize) != kHeaderBytes || GetU32(header + kFieldType) != 1)
+        throw ERgnError(kLoadCannotCreate);
+    PutU32(header + kFieldBufferSize, 0);
+    uint32_t remaining = GetU32(header + kFieldCount);
+
+    // A header that claims more rectangles than the stream holds is refused before any
+    // region is built: the rectangles after the data's end do not exist.
+    const size_t available = stream.Position < stream.Data.size()
+                                 ? stream.Data.size() - stream.Position
+                                 : 0;
+    if (static_cast<uint64_t>(remaining) * kRectBytes > available)
+        throw ERgnError(kLoadCannotCreate);
+
+    TRegionHandle result = NewEmptyRegion(Os);
+    try {
+        while (remaining > 0) {
+            const uint32_t n =
+                std::min<uint32_t>(remaining, static_cast<uint32_t>(kRectsPerRegionCall));
+            PutU32(header + kFieldCount, n);
+            const size_t bytes = static_cast<size_t>(n) * kRectBytes;
+            if (stream.Read(header + kHeaderBytes, bytes) != bytes)
+                throw ERgnError(kLoadCannotCreate);
+            TRegionHandle part =
+                Os.CreateRegionFromData(header, static_cast<uint32_t>(kHeaderBytes + bytes));
+            if (part == nullptr) throw ERgnError(kLoadCannotCreate);
+            const bool combined = Os.CombineRegionOr(result, result, part);
+            Os.DeleteRegion(part);
+            if (!combined) throw ERgnError(kLoadCannotAdd);
+            remaining -= n;
+        }
+    } catch (...) {
+        Os.DeleteRegion(result);
+        throw;
+    }
+    Os.DeleteRegion(FHandle);
+    FHandle = result;
+}
+
+void WriteRegionRuns(const TPicture& picture, uint32_t transparent, TMemoryStream& stream) {
+    const size_t start = stream.Position;
+    WriteU32(stream, static_cast<uint32_t>(kHeaderBytes));
+    WriteU32(stream, 1);
+    WriteU32(stream, 0);  // rectangle count, filled in below
+    WriteU32(stream, 0);
+    WriteRect(stream, 0, 0, picture.Width, picture.Height);
+
+    uint32_t count = 0;
+    for (int y = 0; y < picture.Height; ++y) {
+        const uint32_t* row = picture.Row(y);
+        int runStart = -1;
+        for (int x = 0; x < picture.Width; ++x) {
+            const uint32_t p = row[x];
+            const uint32_t colour = static_cast<uint32_t>(PixelRed(p)) +
+                                    static_cast<uint32_t>(PixelGreen(p)) * 256u +
+                                    static_cast<uint32_t>(PixelBlue(p)) * 65536u;
+            if (colour == transparent) {
+                if (runStart >= 0) {
+                    WriteRect(stream, runStart, y, x, y + 1);
+                    ++count;
+                    runStart = -1;
+                }
+            } else if (runStart < 0) {
+                runStart = x;
+            }
+        }
+        if (runStart >= 0) {
+            WriteRect(stream, runStart, y, picture.Width, y + 1);
+            ++count;
+        }
+    }
+
+    const size_t end = stream.Position;
+    stream.Position = start + kFieldCount;
+    WriteU32(stream, count);
+    stream.Position = end;
+}
+
+void TRegion::makeRgnFromBitmap(const TPicture& picture, uint32_t transparent) {
+    if (picture.BitsPerPixel != 24) throw ERgnError(kMakeFailed);
+    TMemoryStream stream;  // released on every way out
+    WriteRegionRuns(picture, transparent, stream);
+    stream.Position = 0;
+    LoadFromStream(stream);
+}
