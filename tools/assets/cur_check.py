@@ -141,3 +141,29 @@ def check_icon(path, painted):
     assert spans[0][0] == 6 + 16 * count, "%s: gap after the directory" % path
     for (a0, a1), (b0, b1) in zip(spans, spans[1:]):
         assert a1 <= b0, "%s: images overlap" % path
+
+
+def self_test(write_cur):
+    """The checks must be able to fail: a pointer whose white touches the
+    background, and a file cut short, are both refused."""
+    import tempfile
+    img = np.full((32, 32), CLEAR, dtype=np.uint8)
+    img[4:10, 4:10] = WHITE
+    assert _touches_clear(img, WHITE), "outline check misses a bare white shape"
+    img[3:11, 3:11] = BLACK
+    img[4:10, 4:10] = WHITE
+    assert not _touches_clear(img, WHITE), "outline check refuses an outlined shape"
+    with tempfile.TemporaryDirectory() as tmp:
+        path = os.path.join(tmp, "t.cur")
+        blob = write_cur(img, (5, 6))
+        with open(path, "wb") as fh:
+            fh.write(blob)
+        got, hot = read_cur(path)
+        assert hot == (5, 6) and np.array_equal(got, img), "cursor does not survive a round trip"
+        with open(path, "wb") as fh:
+            fh.write(blob[:-4])
+        try:
+            read_cur(path)
+        except AssertionError:
+            return
+    raise AssertionError("a truncated cursor file was accepted")

@@ -121,6 +121,7 @@ def preview(pointers, icons, path):
 def main():
     if not os.path.isdir(OUT_DIR):
         sys.exit("run from the repository root (no %s/ here)" % OUT_DIR)
+    cur_check.self_test(cur_bytes)
     drawn = []
     for name, draw_fn, hotspot in cur_draw.POINTERS:
         img = draw_fn()

@@ -408,6 +408,7 @@ def render_all():
 def main():
     if not os.path.isdir(OUT_DIR):
         sys.exit("run from the repository root (no %s/ here)" % OUT_DIR)
+    snd_check.self_test()
     files = render_all()
     for name, blob in files.items():
         with open(os.path.join(OUT_DIR, name + ".wav"), "wb") as fh:

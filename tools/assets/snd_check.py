@@ -136,3 +136,32 @@ def _midi(note):
         steps += 1 if rest[0] == "#" else -1
         rest = rest[1:]
     return 12 * (int(rest) + 1) + steps
+
+
+def self_test():
+    """The checks must be able to fail: a well-made tone passes, and each kind of
+    fault the checks exist for is caught."""
+    t = np.arange(int(0.5 * RATE)) / RATE
+    tone = np.sin(2 * np.pi * 660 * t) * np.exp(-t / 0.15)
+    ramp = np.minimum(1.0, np.minimum(t / 0.005, (t[-1] - t) / 0.03))
+    ramp = 0.5 - 0.5 * np.cos(np.pi * ramp)
+    good = tone * ramp
+    good *= 10 ** ((TARGET_LOUDNESS_DB - loudness_db(good)) / 20)
+    good = np.round(good * 32767) / 32768
+    check_one("good", good)
+    faults = {
+        "clipped": np.clip(good * 4, -0.7, 0.7),
+        "cut off": good * 0 + np.sin(2 * np.pi * 660 * t) * 0.2,
+        "late": np.concatenate([np.zeros(int(0.1 * RATE)), good]),
+        "quiet": good * 0.3,
+        "offset": good + 0.01 * ramp,
+    }
+    expected = {"clipped": "flat-topped", "cut off": "end at 0", "late": "starts late",
+                "quiet": "too quiet", "offset": "DC offset"}
+    for label, bad in faults.items():
+        try:
+            check_one(label, bad)
+        except AssertionError as err:
+            assert expected[label] in str(err), "a %s cue was refused for: %s" % (label, err)
+            continue
+        raise AssertionError("the sound checks let a %s cue through" % label)
