@@ -106,8 +106,8 @@ def noise_band(n, seed, centre, width, gain=None, frame=512, hop=128):
         w = width(tc) if callable(width) else width
         g = gain(tc) if callable(gain) else (1.0 if gain is None else gain)
         mag = g * np.exp(-0.5 * ((freqs - c) / max(w, 1.0)) ** 2)
-        spec = mag * np.exp(1j * rng.uniform(0, 2 * np.pi, len(freqs)))
-        out[start:start + frame] += np.fft.irfft(spec, frame) * win
+        spectrum = mag * np.exp(1j * rng.uniform(0, 2 * np.pi, len(freqs)))
+        out[start:start + frame] += np.fft.irfft(spectrum, frame) * win
     out = out[frame:frame + n]
     peak = np.max(np.abs(out))
     return out / peak if peak > 0 else out
@@ -175,21 +175,21 @@ def echo(x, delay, feedback, repeats=4, darken=3):
 def highpass(x, cutoff):
     """Gentle high-pass (zero below cutoff/2, smooth rise to cutoff) via FFT."""
     nfft = 1 << (len(x) - 1).bit_length()
-    spec = np.fft.rfft(x, nfft)
+    spectrum = np.fft.rfft(x, nfft)
     f = np.fft.rfftfreq(nfft, 1.0 / SR)
     gain = np.clip((f - cutoff / 2) / (cutoff / 2), 0.0, 1.0)
     gain = 0.5 - 0.5 * np.cos(np.pi * gain)
-    return np.fft.irfft(spec * gain, nfft)[:len(x)]
+    return np.fft.irfft(spectrum * gain, nfft)[:len(x)]
 
 
 def lowpass(x, cutoff, width=None):
     nfft = 1 << (len(x) - 1).bit_length()
-    spec = np.fft.rfft(x, nfft)
+    spectrum = np.fft.rfft(x, nfft)
     f = np.fft.rfftfreq(nfft, 1.0 / SR)
     width = width or cutoff * 0.5
     gain = np.clip((cutoff + width - f) / width, 0.0, 1.0)
     gain = 0.5 - 0.5 * np.cos(np.pi * gain)
-    return np.fft.irfft(spec * gain, nfft)[:len(x)]
+    return np.fft.irfft(spectrum * gain, nfft)[:len(x)]
 
 
 class Track:
