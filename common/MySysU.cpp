@@ -63,3 +63,25 @@ std::string Format(const char* fmt, ...) {
     va_end(args);
     return out;
 }
+
+bool IsSjisLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+std::string ExtractFilePath(const std::string& path) {
+    size_t cut = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(path[i]);
+        if (IsSjisLeadByte(b) && i + 1 < path.size()) {
+            ++i;
+            continue;
+        }
+        if (b == '\\' || b == '/') cut = i + 1;
+    }
+    return path.substr(0, cut);
+}
+
+int SjisLength(const std::string& text) {
+    int count = 0;
+    for (size_t i = 0; i < text.size(); ++i, ++count)
+        if (IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ++i;
+    return count;
+}

@@ -28,3 +28,11 @@ std::string ZeroPad(int value, int digits);
 
 // Printf-style formatting into a std::string (used for the program's messages).
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// Whether byte b starts a double-byte character in code page 932.
+bool IsSjisLeadByte(unsigned char b);
+// The directory part of a code page 932 path, with its trailing separator ("\" or "/").
+// A trail byte that happens to be 0x5C (as in "ソ") is not taken for a separator.
+std::string ExtractFilePath(const std::string& path);
+// Number of characters in a code page 932 text (a double-byte character counts once).
+int SjisLength(const std::string& text);

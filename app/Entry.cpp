@@ -1,0 +1,19 @@
+// The program's entry: one instance per desktop, then the main window's life.
+#include "app/MainUnit.h"
+
+int RunProgram(TPlatform& os) {
+    // The title is set only after the search, so an instance never finds itself.
+    if (os.ActivateRunningInstance(kAppTitle)) return 0;
+    os.SetApplicationTitle(kAppTitle);
+    TOrvaneFM form(os);
+    if (!form.FormCreate()) {
+        // The error has been shown. Nothing after the failing step was built, so the
+        // window never runs its loop and the settings are left as they were.
+        form.FormDestroy();
+        return 1;
+    }
+    os.ShowMainWindow();
+    os.RunMessageLoop();
+    form.FormDestroy();
+    return 0;
+}

@@ -1,0 +1,12 @@
+// The window's outline comes from its mask picture.
+#include "app/MainUnit.h"
+
+void TOrvaneFM::BuildWindowShape(const TPicture& mask, uint32_t transparent) {
+    // The region is built from a 24-bit copy whatever the mask's own format.
+    TPicture copy;
+    copy.SetSize(mask.Width, mask.Height);
+    CopyRect(mask, 0, 0, mask.Width, mask.Height, copy, 0, 0);
+    copy.BitsPerPixel = 24;
+    WindowShape = std::make_unique<TRegion>(Os);
+    WindowShape->makeRgnFromBitmap(copy, transparent);
+}

@@ -1,0 +1,229 @@
+// Mouse and keyboard dispatch. The window has no caption bar and no standard controls
+// for its commands, so these handlers press the painted buttons, pick index cells, move
+// the light origin, open the menu and drag the window. All input is refused while a
+// sequence runs (AnimStep not 0) or the window is closing.
+#include "app/MainUnit.h"
+#include "common/MySysU.h"
+
+namespace {
+constexpr int kKeyEnter = 13;
+constexpr int kKeyEscape = 27;
+}  // namespace
+
+bool TOrvaneFM::HitButton(int x, int y, int w, int h) const {
+    return PointInRect(x, y, w, h, MouseDownX, MouseDownY);
+}
+
+void TOrvaneFM::EnableFortuneButton(bool paint) {
+    ButtonRecord& b = Button(FortuneButton);
+    if (b.State == kStateNormal) return;
+    if (paint)
+        DrawButton(FortuneButton, kStateNormal);
+    else
+        b.State = kStateNormal;
+}
+
+void TOrvaneFM::DisableFortuneButton(bool paint) {
+    ButtonRecord& b = Button(FortuneButton);
+    if (b.State == kStateDisabled) return;
+    if (paint)
+        DrawButton(FortuneButton, kStateDisabled);
+    else
+        b.State = kStateDisabled;
+}
+
+void TOrvaneFM::ReleaseButtons() {
+    for (int i = PrevButton; i <= HeartButton; ++i) {
+        if (Button(i).State != kStatePressed || i == HeartButton) continue;
+        DrawButton(i, i == FortuneButton ? kStateDisabled : kStateNormal);
+    }
+}
+
+void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, int x, int y) {
+    if (Closing || AnimStep != 0 || !Created) return;
+    DragOriginX = x;
+    DragOriginY = y;
+    MouseDownX = x;
+    MouseDownY = y;
+
+    if (button == TMouseButton::Right) {
+        if (IndexMode) {
+            SetIndexMode(false, 0);
+            PlayCue(6);
+        } else {
+            int sx = 0, sy = 0;
+            Os.GetMousePos(sx, sy);
+            OpenPopupMenu(sx, sy);
+        }
+        return;
+    }
+    if (button == TMouseButton::Middle) {
+        DragPointer();
+        AnimStep = 1;
+        PlayCue(9);
+        return;
+    }
+
+    // The index grid, widened by one pixel on each side.
+    if (IndexMode && HitButton(457, 63, 240, 142)) {
+        const int n = (x - 457) / 48 + (y > 134 ? 5 : 0) + 10 * LoadedIndexPage;
+        if (n > MaxCard || n < 0) return;
+        SetCurrentCard(n);
+        if (shift.Ctrl) {
+            if (shift.Shift)
+                MarkSeen(n, true);
+            else if (shift.Alt)
+                MarkUnseen(n, true);
+        }
+        DrawIndex(1, true);
+        ReadingMade = true;
+        AnimStep = 1000;
+        Os.SetMemoReadOnly(true);
+        PlayCue(4);
+        return;
+    }
+
+    for (int id = CloseButton; id <= HeartButton; ++id) {
+        const ButtonRecord& b = Button(id);
+        if (!HitButton(b.X, b.Y, b.Width, b.Height)) continue;
+        // The fortune button in its disabled look still closes an open index.
+        if (id == FortuneButton && !AcceptsPress(id)) {
+            if (IndexMode) {
+                SetIndexMode(false, 0);
+                DrawButton(FortuneButton, kStateNormal);
+                PlayCue(6);
+            }
+            return;
+        }
+        // A press on a button that does not accept it is consumed: no drag either.
+        if (!AcceptsPress(id)) return;
+        switch (id) {
+            case CloseButton:
+                Closing = true;
+                Os.CloseMainWindow();
+                return;
+            case MinimiseButton:
+                Os.MinimiseApplication();
+                return;
+            case PrevButton:
+            case NextButton: {
+                const bool forward = id == NextButton;
+                DrawButton(id, kStatePressed);
+                if (IndexMode) {
+                    DrawIndex(-1, true);
+                    SetCurrentCard(StepIndexPage(CurrentCard, forward));
+                    ReadingMade = true;
+                    AnimStep = 1000;
+                    Os.SetMemoReadOnly(true);
+                    PlayCue(8);
+                } else {
+                    DrawButton(forward ? PrevButton : NextButton, kStatePressed);
+                    SetIndexMode(true, 1);
+                    AnimStep = 500;
+                    PlayCue(5);
+                }
+                return;
+            }
+            case FortuneButton:
+                FortuneDraw();
+                return;
+            case RandomButton:
+                RandomDraw();
+                return;
+            case CreatorButton:
+                DrawButton(CreatorButton, kStatePressed);
+                ShowCreatorComment(CurrentCard);
+                AnimStep = 3;
+                return;
+            case HomepageButton:
+                DrawButton(HomepageButton, kStatePressed);
+                AnimStep = 550;
+                PlayCue(10);
+                return;
+            case HeartButton:
+                DrawButton(HeartButton, kStatePressed);
+                if (IndexMode) DrawIndex(1, true);
+                ShowAlternate = !ShowAlternate;
+                KeepCardTexts = true;
+                AnimStep = 1000;
+                Os.SetMemoReadOnly(true);
+                PlayCue(2);
+                return;
+        }
+        return;
+    }
+
+    // No button: grab the light origin where sparkles are shown, else drag the window.
+    if ((LightShow || CurrentCard == 0) && HitButton(35, 47, 340, 500)) {
+        SetPointer(1);
+        EraseLightArea();
+        SetLightOriginFromPoint(x, y);
+        RespawnAllSparkles();
+        PlayCue(11);
+        AnimStep = 2;
+        return;
+    }
+    DragPointer();
+    PlayCue(9);
+    AnimStep = 1;
+}
+
+void TOrvaneFM::FormMouseMove(TControl, TShiftState, int x, int y) {
+    if (Closing) return;
+    if (AnimStep == 1 || AnimStep == 2) {
+        int left = 0, top = 0;
+        Os.GetWindowPos(left, top);
+        Os.SetWindowPos(left + x - DragOriginX, top + y - DragOriginY);
+    }
+}
+
+void TOrvaneFM::FormMouseUp(TControl, TMouseButton, TShiftState, int x, int y) {
+    if (Closing) return;
+    if (AnimStep == 0) return;
+    if (AnimStep == 1 || AnimStep == 2) {
+        PlayCue(10);
+    } else if (AnimStep == 3) {
+        DrawButton(CreatorButton, kStateNormal);
+        HideCreatorComment(CurrentCard);
+    }
+    if (AnimStep < 100) {
+        NormalPointer();
+        AnimStep = 0;
+    }
+    DragOriginX = x;
+    DragOriginY = y;
+}
+
+void TOrvaneFM::SendLeftClick(TControl sender, int x, int y, TShiftState shift) {
+    FormMouseDown(sender, TMouseButton::Left, shift, x, y);
+    FormMouseUp(sender, TMouseButton::Left, shift, x, y);
+}
+
+void TOrvaneFM::SendRightClick(TControl sender, int x, int y, TShiftState shift) {
+    FormMouseDown(sender, TMouseButton::Right, shift, x, y);
+    FormMouseUp(sender, TMouseButton::Right, shift, x, y);
+}
+
+void TOrvaneFM::FormKeyDown(TControl sender, int& key, TShiftState shift) {
+    if (Closing || AnimStep != 0 || !Created) return;
+    if (IndexMode) {
+        if (!shift.Shift && !shift.Ctrl && !shift.Alt) SendRightClick(sender, 20, 20, shift);
+        return;
+    }
+    if (key == kKeyEnter) {
+        const ButtonRecord& b = Button(FortuneButton);
+        SendLeftClick(sender, b.X, b.Y, shift);
+    } else if (key == kKeyEscape) {
+        Os.SetMemoText("");
+        PlayCue(7);
+    }
+}
+
+void TOrvaneFM::Memo1Change() {
+    if (!Os.MemoReadOnly() && !Closing && Created) EnableFortuneButton(true);
+}
+
+void TOrvaneFM::Memo1MouseDown(TMouseButton button, TShiftState, int, int) {
+    if (Closing || !Created) return;
+    if (button == TMouseButton::Right) PlayCue(11);
+}

@@ -1,0 +1,353 @@
+// The headless backend: the real program on a pretend desktop.
+#include "platform/headless/HeadlessPlatform.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "common/MySysU.h"
+#include "platform/headless/EmbeddedResources.h"
+#include "platform/headless/RegionSet.h"
+
+namespace {
+TRegionSet* AsRegion(TRegionHandle h) { return static_cast<TRegionSet*>(h); }
+
+std::string Upper(const std::string& s) {
+    std::string out = s;
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+// Converts between encodings; bytes that do not convert become "?" and the conversion
+// goes on, so a bad byte never loses the rest of the text.
+std::string Convert(const char* to, const char* from, const std::string& in) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return in;
+    std::string out;
+    char buffer[1024];
+    char* src = const_cast<char*>(in.data());
+    size_t srcLeft = in.size();
+    while (srcLeft > 0) {
+        char* dst = buffer;
+        size_t dstLeft = sizeof buffer;
+        size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(buffer, static_cast<size_t>(dst - buffer));
+        if (r == static_cast<size_t>(-1)) {
+            if (errno == E2BIG) continue;
+            // EILSEQ or EINVAL: skip one byte.
+            out.push_back('?');
+            ++src;
+            --srcLeft;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+}  // namespace
+
+THeadlessPlatform::THeadlessPlatform(const std::string& programDir) : Dir(programDir) {
+    if (!Dir.empty() && Dir.back() != '/') Dir.push_back('/');
+}
+
+THeadlessPlatform::~THeadlessPlatform() {
+    if (WindowRegion) DeleteRegion(WindowRegion);
+}
+
+std::string THeadlessPlatform::ProgramPath() { return Dir + "Sablewick.exe"; }
+
+bool THeadlessPlatform::ActivateRunningInstance(const std::string& caption) {
+    if (!OtherInstanceRunning || caption != "Sablewick") return false;
+    OtherInstanceMinimised = false;
+    OtherInstanceActivated = true;
+    return true;
+}
+
+void THeadlessPlatform::SetApplicationTitle(const std::string& title) { AppTitle = title; }
+
+void THeadlessPlatform::CreateMainWindow(TWindowEvents* events, int width, int height) {
+    Events = events;
+    Width = width;
+    Height = height;
+    WindowCreated = true;
+    Surface.SetSize(width, height);
+}
+
+void THeadlessPlatform::ShowMainWindow() {
+    WindowShown = true;
+    // Showing the window asks it to paint itself.
+    if (Events) Events->FormPaint();
+}
+
+void THeadlessPlatform::RunMessageLoop() {
+    if (LoopBody) LoopBody();
+}
+
+void THeadlessPlatform::SetWindowPos(int left, int top) {
+    Left = left;
+    Top = top;
+}
+
+void THeadlessPlatform::GetWindowPos(int& left, int& top) {
+    left = Left;
+    top = Top;
+}
+
+void THeadlessPlatform::SetTopmost(bool topmost) {
+    if (Topmost != topmost) ++TopmostChanges;
+    Topmost = topmost;
+}
+
+void THeadlessPlatform::SetWindowRegion(TRegionHandle region) {
+    if (WindowRegion) DeleteRegion(WindowRegion);
+    WindowRegion = region;
+}
+
+bool THeadlessPlatform::InShape(int x, int y) {
+    if (x < 0 || y < 0 || x >= Width || y >= Height) return false;
+    return WindowRegion == nullptr || AsRegion(WindowRegion)->Contains(x, y);
+}
+
+void THeadlessPlatform::GetScreenSize(int& width, int& height) {
+    width = ScreenWidth;
+    height = ScreenHeight;
+}
+
+void THeadlessPlatform::GetMousePos(int& x, int& y) {
+    x = MouseX;
+    y = MouseY;
+}
+
+void THeadlessPlatform::Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) {
+    CopyRect(pic, sx, sy, w, h, Surface, dx, dy);
+}
+
+void THeadlessPlatform::CreateLabel(TControl id, int x, int y, int w, int h,
+                                    const TLabelStyle& style) {
+    TLabel& l = Labels[id];
+    l.X = x;
+    l.Y = y;
+    l.W = w;
+    l.H = h;
+    l.Style = style;
+    l.Exists = true;
+}
+
+void THeadlessPlatform::SetLabelStyle(TControl id, const TLabelStyle& style) {
+    Labels[id].Style = style;
+}
+
+void THeadlessPlatform::SetLabelText(TControl id, const std::string& text) { Labels[id].Text = text; }
+
+void THeadlessPlatform::SetLabelVisible(TControl id, bool visible) { Labels[id].Visible = visible; }
+
+void THeadlessPlatform::CreateMemo(int x, int y, int w, int h, int maxLength,
+                                   const TLabelStyle& style) {
+    Memo.X = x;
+    Memo.Y = y;
+    Memo.W = w;
+    Memo.H = h;
+    Memo.Style = style;
+    Memo.Exists = true;
+    Memo.Visible = false;
+    MemoIsReadOnly = true;
+    MemoMaxLength = maxLength;
+}
+
+void THeadlessPlatform::SetMemoText(const std::string& text) {
+    Memo.Text = text;
+    // Setting the text puts the caret at the start, as an edit control does.
+    MemoCaretPos = 0;
+    if (Events) Events->Memo1Change();
+}
+
+void THeadlessPlatform::SetMemoVisible(bool visible) {
+    Memo.Visible = visible;
+    if (!visible) MemoFocused = false;
+}
+
+void THeadlessPlatform::SetMemoCaret(int pos) {
+    MemoCaretPos = std::max(0, std::min(pos, SjisLength(Memo.Text)));
+}
+
+static size_t ByteOffsetOfChar(const std::string& text, int chars) {
+    size_t i = 0;
+    for (int c = 0; c < chars && i < text.size(); ++c)
+        i += (IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+    return i;
+}
+
+bool THeadlessPlatform::PasteIntoMemo(const std::string& text) {
+    if (MemoIsReadOnly || !Memo.Visible) return false;
+    // Only as much as fits within the box's character limit is inserted.
+    const int room = MemoMaxLength - SjisLength(Memo.Text);
+    if (room <= 0) return true;
+    const std::string insert = text.substr(0, ByteOffsetOfChar(text, room));
+    const size_t at = ByteOffsetOfChar(Memo.Text, MemoCaretPos);
+    Memo.Text.insert(at, insert);
+    MemoCaretPos += SjisLength(insert);
+    if (Events && !insert.empty()) Events->Memo1Change();
+    return true;
+}
+
+int THeadlessPlatform::TrackPopupMenu(int, int, const TMenuEntry* entries, int count) {
+    ++MenuOpenings;
+    LastMenu.assign(entries, entries + count);
+    const int choice = PendingMenuChoice;
+    PendingMenuChoice = -1;
+    if (choice < 0 || choice >= count || !entries[choice].Enabled) return -1;
+    return choice;
+}
+
+std::string THeadlessPlatform::ResourceNameAt(const uint8_t* data) const {
+    for (int i = 0; i < kEmbeddedResourceCount; ++i)
+        if (kEmbeddedResources[i].Begin == data) return kEmbeddedResources[i].Name;
+    return std::string();
+}
+
+void THeadlessPlatform::PlaySound(const uint8_t* wav, unsigned flags) {
+    if (wav == nullptr) {
+        Sounds.push_back("stop");
+        return;
+    }
+    (void)flags;
+    const std::string name = ResourceNameAt(wav);
+    Sounds.push_back(name.empty() ? "?" : name);
+}
+
+void THeadlessPlatform::LoadPointer(int number, const std::string& name) {
+    TResourceView view;
+    if (!FindResourceData("CURSOR", name, view)) return;
+    LoadedPointers[number] = Upper(name);
+}
+
+TRegionHandle THeadlessPlatform::CreateRectRegion(int left, int top, int right, int bottom) {
+    ++LiveRegions;
+    return new TRegionSet(TRegionSet::FromRect(left, top, right, bottom));
+}
+
+TRegionHandle THeadlessPlatform::CreateRegionFromData(const void* data, uint32_t size) {
+    TRegionSet region;
+    if (!TRegionSet::FromData(data, size, region)) return nullptr;
+    ++LiveRegions;
+    return new TRegionSet(std::move(region));
+}
+
+bool THeadlessPlatform::CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) {
+    if (!dest || !a || !b) return false;
+    *AsRegion(dest) = TRegionSet::Union(*AsRegion(a), *AsRegion(b));
+    return true;
+}
+
+bool THeadlessPlatform::CopyRegion(TRegionHandle dest, TRegionHandle src) {
+    if (!dest || !src) return false;
+    *AsRegion(dest) = *AsRegion(src);
+    return true;
+}
+
+void THeadlessPlatform::DeleteRegion(TRegionHandle region) {
+    if (!region) return;
+    --LiveRegions;
+    delete AsRegion(region);
+}
+
+bool THeadlessPlatform::RegionContains(TRegionHandle region, int x, int y) {
+    return region && AsRegion(region)->Contains(x, y);
+}
+
+bool THeadlessPlatform::FindResourceData(const std::string& type, const std::string& name,
+                                         TResourceView& out) {
+    const std::string wantType = Upper(type), wantName = Upper(name);
+    if (HiddenResources.count(wantName)) return false;
+    for (int i = 0; i < kEmbeddedResourceCount; ++i) {
+        const TEmbeddedResource& r = kEmbeddedResources[i];
+        if (wantType == r.Type && wantName == r.Name) {
+            out.Data = r.Begin;
+            out.Size = static_cast<size_t>(r.End - r.Begin);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool THeadlessPlatform::FileExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool THeadlessPlatform::ReadFile(const std::string& path, std::string& data) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    data.clear();
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, n);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+bool THeadlessPlatform::WriteFile(const std::string& path, const std::string& data) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) return false;
+    size_t limit = data.size();
+    const bool injected = FailWriteAt >= 0 && static_cast<size_t>(FailWriteAt) < data.size();
+    if (injected) limit = static_cast<size_t>(FailWriteAt);
+    size_t done = 0;
+    bool ok = true;
+    while (done < limit) {
+        const ssize_t n = ::write(fd, data.data() + done, limit - done);
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (ok && ::fsync(fd) != 0) ok = false;
+    if (::close(fd) != 0) ok = false;
+    return ok && !injected;
+}
+
+bool THeadlessPlatform::ReplaceFile(const std::string& from, const std::string& to) {
+    if (FailReplace) return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool THeadlessPlatform::DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::string THeadlessPlatform::FindExecutable(const std::string& file) {
+    if (!FileExists(file)) return std::string();
+    return BrowserForHtml;
+}
+
+void THeadlessPlatform::ShellOpen(const std::string& address) {
+    ShellLaunches.push_back("open " + address);
+}
+
+void THeadlessPlatform::StartProcess(const std::string& application,
+                                     const std::string& commandLine) {
+    ShellLaunches.push_back(application + " " + commandLine);
+}
+
+void THeadlessPlatform::SetDesktopWallpaper(const std::string& path) { Wallpapers.push_back(path); }
+
+void THeadlessPlatform::ShowErrorBox(const std::string& title, const std::string& text) {
+    Messages.push_back({title, text});
+}
+
+std::string THeadlessPlatform::SjisToUtf8(const std::string& sjis) {
+    return Convert("UTF-8", "CP932", sjis);
+}
+
+std::string THeadlessPlatform::Utf8ToSjis(const std::string& utf8) {
+    return Convert("CP932", "UTF-8", utf8);
+}

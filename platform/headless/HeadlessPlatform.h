@@ -1,0 +1,152 @@
+#pragma once
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+// The headless backend: an in-memory desktop with a fixed clock, for the tests and the
+// script driver. It runs the real program; only the operating system is pretend.
+//
+// LIMITATIONS: labels and the wish box hold their texts but are not rendered (a shot
+// shows their background colour); there is no real sound, browser or wallpaper: each
+// request is recorded for the test to read. Files are real, in the program directory.
+class THeadlessPlatform : public TPlatform {
+public:
+    explicit THeadlessPlatform(const std::string& programDir);
+    ~THeadlessPlatform() override;
+
+    // ---- The pretend desktop, set by tests and the driver.
+    int ScreenWidth = 1024;
+    int ScreenHeight = 768;
+    uint32_t Tick = 0;
+    TDate TodayDate{2026, 12, 8};
+    uint64_t Seed = 1;
+    bool OtherInstanceRunning = false;
+    bool OtherInstanceMinimised = false;
+    bool OtherInstanceActivated = false;
+    std::set<std::string> HiddenResources;  // upper-case names a test removed
+    std::string BrowserForHtml;             // what FindExecutable answers for ".html"
+    // Writes fail from this byte on (a full disk); -1 never.
+    long FailWriteAt = -1;
+    bool FailReplace = false;
+    // The popup menu's answer: the item index to choose, or -1 to dismiss it.
+    int PendingMenuChoice = -1;
+    // What the main loop does; the script driver supplies it.
+    std::function<void()> LoopBody;
+
+    // ---- What the program did, for tests to read.
+    struct TLabel {
+        int X = 0, Y = 0, W = 0, H = 0;
+        TLabelStyle Style;
+        std::string Text;
+        bool Visible = true;
+        bool Exists = false;
+    };
+    struct TMessage {
+        std::string Title;
+        std::string Text;
+    };
+    TWindowEvents* Events = nullptr;
+    std::string AppTitle;
+    bool WindowCreated = false;
+    bool WindowShown = false;
+    bool CloseRequested = false;
+    bool AppWindowShown = false;
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Minimised = false;
+    bool Topmost = false;
+    int TopmostChanges = 0;
+    int TimerInterval = 0;
+    TPicture Surface;  // what the window shows
+    void* WindowRegion = nullptr;
+    std::map<TControl, TLabel> Labels;
+    TLabel Memo;
+    bool MemoIsReadOnly = true;
+    bool MemoFocused = false;
+    int MemoMaxLength = 0;
+    int MemoCaretPos = 0;
+    int MouseX = 0, MouseY = 0;  // screen
+    int Pointer = 0;
+    std::map<int, std::string> LoadedPointers;
+    std::vector<std::string> Sounds;  // resource names, "stop" for a stop
+    std::vector<std::string> ShellLaunches;
+    std::vector<std::string> Wallpapers;
+    std::vector<TMessage> Messages;
+    std::vector<TMenuEntry> LastMenu;
+    int MenuOpenings = 0;
+    int LiveRegions = 0;
+
+    // The resource name a sound pointer belongs to ("" when none).
+    std::string ResourceNameAt(const uint8_t* data) const;
+    // Inserts code page 932 text at the caret as a paste does; false when read-only.
+    bool PasteIntoMemo(const std::string& text);
+    // Whether a window point lies inside the window's shape (true without a shape).
+    bool InShape(int x, int y);
+
+    // ---- TPlatform
+    std::string ProgramPath() override;
+    bool ActivateRunningInstance(const std::string& caption) override;
+    void SetApplicationTitle(const std::string& title) override;
+    uint32_t TickCount() override { return Tick; }
+    TDate Today() override { return TodayDate; }
+    uint64_t ClockSeed() override { return Seed; }
+    void CreateMainWindow(TWindowEvents* events, int width, int height) override;
+    void ShowMainWindow() override;
+    void RunMessageLoop() override;
+    void CloseMainWindow() override { CloseRequested = true; }
+    void ShowApplicationWindow() override { AppWindowShown = true; }
+    void SetWindowPos(int left, int top) override;
+    void GetWindowPos(int& left, int& top) override;
+    void MinimiseApplication() override { Minimised = true; }
+    bool IsTopmost() override { return Topmost; }
+    void SetTopmost(bool topmost) override;
+    void SetWindowRegion(TRegionHandle region) override;
+    void GetScreenSize(int& width, int& height) override;
+    void GetMousePos(int& x, int& y) override;
+    void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) override;
+    void StartTimer(int intervalMs) override { TimerInterval = intervalMs; }
+    void CreateLabel(TControl id, int x, int y, int w, int h, const TLabelStyle& style) override;
+    void SetLabelStyle(TControl id, const TLabelStyle& style) override;
+    void SetLabelText(TControl id, const std::string& text) override;
+    void SetLabelVisible(TControl id, bool visible) override;
+    void CreateMemo(int x, int y, int w, int h, int maxLength, const TLabelStyle& style) override;
+    void SetMemoStyle(const TLabelStyle& style) override { Memo.Style = style; }
+    std::string MemoText() override { return Memo.Text; }
+    void SetMemoText(const std::string& text) override;
+    bool MemoReadOnly() override { return MemoIsReadOnly; }
+    void SetMemoReadOnly(bool readOnly) override { MemoIsReadOnly = readOnly; }
+    void SetMemoVisible(bool visible) override;
+    void FocusMemo() override { MemoFocused = Memo.Visible; }
+    int MemoCaret() override { return MemoCaretPos; }
+    void SetMemoCaret(int pos) override;
+    int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override;
+    void PlaySound(const uint8_t* wav, unsigned flags) override;
+    void LoadPointer(int number, const std::string& name) override;
+    void SetPointer(int number) override { Pointer = number; }
+    TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) override;
+    TRegionHandle CreateRegionFromData(const void* data, uint32_t size) override;
+    bool CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) override;
+    bool CopyRegion(TRegionHandle dest, TRegionHandle src) override;
+    void DeleteRegion(TRegionHandle region) override;
+    bool RegionContains(TRegionHandle region, int x, int y) override;
+    bool FindResourceData(const std::string& type, const std::string& name,
+                          TResourceView& out) override;
+    bool FileExists(const std::string& path) override;
+    bool ReadFile(const std::string& path, std::string& data) override;
+    bool WriteFile(const std::string& path, const std::string& data) override;
+    bool ReplaceFile(const std::string& from, const std::string& to) override;
+    bool DeleteFile(const std::string& path) override;
+    std::string FindExecutable(const std::string& file) override;
+    void ShellOpen(const std::string& address) override;
+    void StartProcess(const std::string& application, const std::string& commandLine) override;
+    void SetDesktopWallpaper(const std::string& path) override;
+    void ShowErrorBox(const std::string& title, const std::string& text) override;
+    std::string SjisToUtf8(const std::string& sjis) override;
+    std::string Utf8ToSjis(const std::string& utf8) override;
+
+private:
+    std::string Dir;
+};
