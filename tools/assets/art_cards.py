@@ -77,6 +77,16 @@ def candle(ctx, x, y, s, body, flame_rgb, wick=(20, 16, 24)):
     """A candle whose wick burns with a star-shaped flame; (x, y) is the flame centre."""
     rounded_rect(ctx, x - 11 * s, y + 22 * s, 22 * s, 78 * s, 3 * s)
     src(ctx, body)
+    ctx.fill_preserve()
+    src(ctx, flame_rgb, 0.55)
+    ctx.set_line_width(1.2)
+    ctx.stroke()
+    g = cairo.LinearGradient(x - 11 * s, 0, x + 11 * s, 0)
+    g.add_color_stop_rgba(0, 1, 0.9, 0.6, 0.0)
+    g.add_color_stop_rgba(0.7, 1, 0.9, 0.6, 0.0)
+    g.add_color_stop_rgba(1, 1, 0.9, 0.6, 0.35)
+    rounded_rect(ctx, x - 11 * s, y + 22 * s, 22 * s, 78 * s, 3 * s)
+    ctx.set_source(g)
     ctx.fill()
     ctx.move_to(x - 11 * s, y + 26 * s)
     ctx.curve_to(x - 5 * s, y + 32 * s, x - 6 * s, y + 40 * s, x - 8 * s, y + 46 * s)
@@ -198,8 +208,17 @@ def m_departure(ctx, st):      # 02 woodblock
     st.swirl_cloud(ctx, 270, 180, 12)
     ctx.rectangle(0, 300, 340, 200)
     st.shape(ctx, mix(P[1], P[3], 0.35), False)
-    poly(ctx, [(150, 300), (190, 300), (300, 470), (40, 470)])
-    st.shape(ctx, P[1])
+    hills(ctx, st, 300, mix(P[3], P[0], 0.25), [0.5, 0.9, 0.4, 0.7], 30, st.rng)
+    ctx.rectangle(0, 300, 340, 200)
+    st.shape(ctx, mix(P[1], P[3], 0.35), False)
+    poly(ctx, [(166, 300), (174, 300), (290, 470), (50, 470)])
+    st.shape(ctx, mix(P[3], P[1], 0.55))
+    for k in range(6):
+        y0 = 312 + k * 26
+        t0 = (y0 - 300) / 170.0
+        ctx.move_to(CX, y0)
+        ctx.line_to(CX, y0 + 6 + 10 * t0)
+    st.line(ctx, P[2], 2.5)
     # the gate: two posts and a lintel
     for x in (62, 246):
         ctx.rectangle(x, 150, 32, 320)
@@ -208,7 +227,7 @@ def m_departure(ctx, st):      # 02 woodblock
     st.shape(ctx, P[0])
     ctx.rectangle(52, 170, 236, 14)
     st.shape(ctx, P[2])
-    bird(ctx, st, 205, 240, 16, P[2])
+    bird(ctx, st, 210, 215, 26, P[2])
 
 
 def m_hope(ctx, st):           # 06 pastel
@@ -424,38 +443,55 @@ def m_lamplight(ctx, st):      # 07
 
 
 def wing(ctx, st, side, P):
+    """A bird's wing raised up and out: feathers hang from the leading edge,
+    the longest (primaries) near the tip, short coverts over them."""
+    def edge(t):
+        # leading edge from the shoulder (22, 235) arching up to the tip (150, 80)
+        x = 22 + 128 * t
+        y = 235 - 155 * t + 40 * math.sin(math.pi * t)
+        return x, y
+    rows = ((1.0, P[0], 13), (0.62, P[3], 12), (0.34, P[1], 10))
     ctx.save()
-    ctx.translate(CX, 250)
-    ctx.scale(side, 1)
-    cols = [P[1], P[3], P[0]]
-    for row in range(3):
-        n = 7 - row
+    ctx.translate(CX, 78)
+    ctx.scale(side * 0.68, 0.68)
+    for scale, col, width in rows:
+        n = 9
         for k in range(n):
-            a = -0.9 + k * 0.32 + row * 0.1
-            ln = 150 - row * 42
-            x0, y0 = 18 + row * 8, -10 + row * 18
+            t = 0.08 + 0.92 * k / (n - 1)
+            x, y = edge(t)
+            length = (60 + 120 * t) * scale + 14
+            a = math.radians(100 - 70 * t)         # down near the body, outward at the tip
             ctx.save()
-            ctx.translate(x0, y0)
+            ctx.translate(x, y)
             ctx.rotate(a)
-            ctx.move_to(0, -6)
-            ctx.curve_to(ln * 0.5, -16, ln * 0.9, -10, ln, 0)
-            ctx.curve_to(ln * 0.9, 10, ln * 0.5, 14, 0, 6)
+            ctx.move_to(0, -width)
+            ctx.curve_to(length * 0.45, -width * 1.2, length * 0.85, -width * 0.7, length, 0)
+            ctx.curve_to(length * 0.85, width * 0.7, length * 0.45, width * 1.2, 0, width)
             ctx.close_path()
             ctx.restore()
-            st.shape(ctx, cols[row])
+            st.shape(ctx, col, lw=2.2)
+    # the leading edge itself: a solid band
+    ctx.move_to(*edge(0))
+    for k in range(1, 21):
+        ctx.line_to(*edge(k / 20.0))
+    for k in range(20, -1, -1):
+        x, y = edge(k / 20.0)
+        ctx.line_to(x + 4, y + 16 - 6 * k / 20.0)
+    ctx.close_path()
+    st.shape(ctx, P[0], lw=2.2)
     ctx.restore()
 
 
 def m_wings(ctx, st):          # 02
     P = st.P
-    circle(ctx, CX, 250, 120)
+    circle(ctx, CX, 215, 115)
     st.shape(ctx, mix(P[1], P[3], 0.4), line=False)
     wing(ctx, st, 1, P)
     wing(ctx, st, -1, P)
-    ellipse(ctx, CX, 255, 14, 36)
-    st.shape(ctx, P[2])
-    st.swirl_cloud(ctx, 80, 420, 16)
-    st.swirl_cloud(ctx, 260, 430, 14)
+    ellipse(ctx, CX, 250, 12, 34)
+    st.shape(ctx, P[2], lw=2)
+    st.swirl_cloud(ctx, 80, 430, 16)
+    st.swirl_cloud(ctx, 260, 440, 14)
 
 
 def wave_row(ctx, st, y, amp, col, crest, n=3):
@@ -576,7 +612,7 @@ def m_gaze(ctx, st):           # 13 neon
 def m_whirl(ctx, st):          # 12 wisteria
     P = st.P
     spiral(ctx, CX, 250, 4, 150, 3.1, 0.0, 1, 300)
-    st.line(ctx, P[0], 3)
+    st.line(ctx, mix(P[0], (40, 20, 60), 0.3), 5)
     spiral(ctx, CX, 250, 10, 140, 3.0, 0.5, 1, 300)
     st.line(ctx, P[1], 1.2)
     rng = st.rng
@@ -945,46 +981,44 @@ def m_letter(ctx, st):         # 16
 
 def m_bell(ctx, st):           # 02
     P = st.P
-    ctx.rectangle(20, 70, 300, 26)
+    ctx.rectangle(20, 70, 300, 24)
     st.shape(ctx, mix(P[2], P[3], 0.25))
-    ctx.save()
-    ctx.translate(CX, 96)
-    ctx.rotate(0.16)
-    ctx.rectangle(-6, 0, 12, 34)
-    ctx.restore()
-    st.shape(ctx, P[2])
-    ctx.save()
-    ctx.translate(CX, 96)
-    ctx.rotate(0.16)
-    ctx.move_to(-50, 40)
-    ctx.curve_to(-60, 70, -66, 200, -80, 250)
-    ctx.line_to(80, 250)
-    ctx.curve_to(66, 200, 60, 70, 50, 40)
-    ctx.close_path()
-    ctx.restore()
-    st.shape(ctx, P[3])
-    ctx.save()
-    ctx.translate(CX, 96)
-    ctx.rotate(0.16)
-    for y in (90, 130, 210):
-        ctx.move_to(-64, y)
-        ctx.line_to(64, y)
-    ctx.restore()
-    st.line(ctx, P[2], 2.5)
-    ctx.save()
-    ctx.translate(CX, 96)
-    ctx.rotate(0.16)
-    circle(ctx, 0, 170, 14)
-    ctx.restore()
-    st.shape(ctx, P[0])
     for side in (-1, 1):
         for k in range(3):
-            ctx.arc(CX + 30 * 0.16 * 5 + side * 0, 260, 120 + k * 22, -0.5 if side > 0 else math.pi - 0.2,
-                    0.2 if side > 0 else math.pi + 0.5)
+            r = 118 + k * 24
+            if side > 0:
+                ctx.arc(CX + 12, 240, r, -0.55, 0.35)
+            else:
+                ctx.arc(CX + 12, 240, r, math.pi - 0.35, math.pi + 0.55)
             ctx.new_sub_path()
-        st.line(ctx, P[0], 3)
-    st.swirl_cloud(ctx, 70, 430, 16)
-    st.swirl_cloud(ctx, 270, 420, 14)
+        st.line(ctx, P[0], 3.2)
+    ctx.save()
+    ctx.translate(CX, 94)
+    ctx.rotate(-0.12)           # the bell is still swinging
+    ctx.rectangle(-7, 0, 14, 30)
+    st.shape(ctx, P[2])
+    ctx.move_to(-62, 300)
+    ctx.line_to(-58, 90)
+    ctx.curve_to(-58, 40, -40, 28, 0, 28)
+    ctx.curve_to(40, 28, 58, 40, 58, 90)
+    ctx.line_to(62, 300)
+    ctx.curve_to(40, 308, -40, 308, -62, 300)
+    ctx.close_path()
+    st.shape(ctx, P[3])
+    for y in (70, 170, 250):
+        ctx.rectangle(-60, y, 120, 7)
+        st.shape(ctx, P[2], line=False)
+    for row in range(3):
+        for col in range(5):
+            circle(ctx, -36 + col * 18, 92 + row * 20, 5)
+            st.shape(ctx, mix(P[3], P[2], 0.35), lw=1.6)
+    ctx.rectangle(-7, 180, 14, 68)
+    st.shape(ctx, mix(P[3], P[1], 0.4), lw=1.6)
+    circle(ctx, 0, 214, 15)
+    st.shape(ctx, P[0])
+    ctx.restore()
+    st.swirl_cloud(ctx, 70, 440, 16)
+    st.swirl_cloud(ctx, 270, 430, 14)
 
 
 def m_lighthouse(ctx, st):     # 04
@@ -1182,8 +1216,8 @@ def m_shooting_star(ctx, st):  # 06
         t = k / 26.0
         x = 70 + 190 * t
         y = 380 - 260 * t
-        circle(ctx, x, y, 1.5 + 6 * t)
-        src(ctx, mix(P[1], (255, 240, 200), t), 0.3 + 0.7 * t)
+        circle(ctx, x, y, 2.5 + 7 * t)
+        src(ctx, mix(P[3], (255, 230, 160), t), 0.45 + 0.55 * t)
         ctx.fill()
     glow_dot(ctx, 262, 118, 50, (255, 255, 220), 0.7)
     star_path(ctx, 262, 118, 30, 13, 5)
@@ -1464,11 +1498,11 @@ def m_knot(ctx, st):           # 12
     ctx.curve_to(280, 200, 280, 80, CX, 110)
     ctx.curve_to(60, 140, 60, 260, CX, 260)
     ctx.curve_to(260, 300, 220, 380, 300, 430)
-    src(ctx, P[0])
-    ctx.set_line_width(14)
+    src(ctx, mix(P[0], (40, 20, 60), 0.3))
+    ctx.set_line_width(18)
     ctx.stroke_preserve()
     src(ctx, P[1])
-    ctx.set_line_width(8)
+    ctx.set_line_width(11)
     ctx.stroke_preserve()
     ctx.new_path()
     ctx.move_to(40, 430)
@@ -1514,9 +1548,14 @@ def m_eternity(ctx, st):       # 13
     for k in range(0, 180, 15):
         x, y = pts[k]
         twinkle(ctx, x, y, 7, P[3])
-    for r in (60, 66):
-        circle(ctx, CX, 380, r * 0.4)
-        st.line(ctx, P[2], 1.2)
+    # a slow ring of sigils below, the loop's echo
+    for k in range(8):
+        a = k * TAU / 8
+        x, y = CX + 70 * math.cos(a), 380 + 26 * math.sin(a)
+        star_path(ctx, x, y, 5, 2, 4)
+        st.shape(ctx, None, P[2], lw=1.0)
+    ellipse(ctx, CX, 380, 70, 26)
+    st.line(ctx, P[2], 0.9)
 
 
 MOTIFS = {

@@ -334,11 +334,11 @@ def make_base(mask, nami):
         _eight_star(ctx, cx, y, 3.5, GOLD)
     for y in range(352, 530, 26):
         _eight_star(ctx, cx, y, 3.5, GOLD)
-    glow_dot(ctx, cx, 305, 30, (140, 140, 230), 0.35)
-    crescent_path(ctx, cx, 305, 17, 0.42, -0.5)
+    glow_dot(ctx, cx - 3, 305, 24, (140, 140, 230), 0.35)
+    crescent_path(ctx, cx - 3, 305, 13, 0.42, -0.5)
     src(ctx, GOLD_LIGHT)
     ctx.fill()
-    _eight_star(ctx, cx + 9, 296, 4, IVORY)
+    _eight_star(ctx, cx + 4, 297, 3.2, IVORY)
     for y, flip in ((64, 1), (536, -1)):
         ctx.save()
         ctx.translate(cx, y)
