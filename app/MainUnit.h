@@ -171,6 +171,7 @@ public:
     void CopyFrameStrip(int a, int b, int width, int height);
     int WallOffX = 0;
     int WallOffY = 0;
+    long StarsStamped = 0;  // stars stamped by the last wallpaper
 
     // ---- Back buffer and composition (render/BackBuffer.cpp, render/ComposeCardArea.cpp)
     TPicture BackBuffer;

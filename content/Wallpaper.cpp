@@ -25,6 +25,7 @@ void TOrvaneFM::LightenPixel(int x, int y, int amount) {
 }
 
 void TOrvaneFM::StampStar(int x, int y, int shape, int amount) {
+    ++StarsStamped;
     if (shape == 0 && amount > 75) {
         if (Random.Next(6) == 0) {
             WallOffsetR -= 25;
@@ -60,6 +61,7 @@ void TOrvaneFM::MakeWallpaper() {
     work.Release();
     work.SetSize(sw, sh);
 
+    StarsStamped = 0;
     WallOffsetR = -30;
     WallOffsetG = -30;
     WallOffsetB = 0;

@@ -1,0 +1,96 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/MainUnit.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "support/TestPlatform.h"
+
+// The real program on the headless backend, in a program directory of its own.
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Dir = MakeTempDir("app");
+        Os = std::make_unique<THeadlessPlatform>(Dir);
+        Os->Seed = 12345;
+        Os->Tick = 1000;
+    }
+    void TearDown() override {
+        Form.reset();
+        Os.reset();
+        std::string cmd = "rm -rf '" + Dir + "'";
+        if (std::system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot remove " << Dir;
+    }
+
+    // Writes the settings file (lines without the section header) before the start.
+    void WriteIni(const std::string& lines) {
+        ASSERT_TRUE(Os->WriteFile(Dir + "Orvane.ini", "[Orvane.ini]\r\n" + lines));
+    }
+    std::string ReadIni() {
+        std::string text;
+        Os->ReadFile(Dir + "Orvane.ini", text);
+        return text;
+    }
+
+    // Builds the window as the entry point does; the first timer event follows.
+    void Start() {
+        Form = std::make_unique<TOrvaneFM>(*Os);
+        ASSERT_TRUE(Form->FormCreate()) << (Os->Messages.empty() ? "" : Os->Messages[0].Text);
+        Os->ShowMainWindow();
+        Os->Sounds.clear();
+    }
+    void Close() {
+        Form->FormCloseQuery();
+        Form->FormDestroy();
+    }
+
+    // Timer events every 10 ms for `ms` milliseconds.
+    void Tick(int ms) {
+        for (int t = 0; t < ms; t += 10) {
+            Os->Tick += 10;
+            Form->Timer1Timer();
+        }
+    }
+    // Timer events until the sequencer is idle; returns how many steps ran.
+    int Idle() {
+        int steps = 0;
+        for (int i = 0; i < 10000 && Form->AnimStep != 0; ++i) {
+            Os->Tick += FrameInterval;
+            Form->Timer1Timer();
+            ++steps;
+        }
+        return steps;
+    }
+    void Down(int x, int y, TMouseButton b = TMouseButton::Left, TShiftState s = {}) {
+        Form->FormMouseDown(TControl::Form, b, s, x, y);
+    }
+    void Up(int x, int y, TMouseButton b = TMouseButton::Left, TShiftState s = {}) {
+        Form->FormMouseUp(TControl::Form, b, s, x, y);
+    }
+    void Click(int x, int y, TShiftState s = {}) {
+        Down(x, y, TMouseButton::Left, s);
+        Up(x, y, TMouseButton::Left, s);
+    }
+    void Key(int code, TShiftState s = {}) {
+        int k = code;
+        Form->FormKeyDown(TControl::Memo1, k, s);
+    }
+    void Type(const std::string& utf8) { Os->PasteIntoMemo(Os->Utf8ToSjis(utf8)); }
+    std::string LabelText(TControl c) { return Os->SjisToUtf8(Os->Labels[c].Text); }
+    // Opens the menu as a right click does and chooses an item.
+    void Menu(TMenuItem item) {
+        Os->PendingMenuChoice = static_cast<int>(item);
+        Down(206, 298, TMouseButton::Right);
+        Up(206, 298, TMouseButton::Right);
+    }
+    void SeeAll() {
+        for (int k = 1; k <= MaxCard; ++k) Form->SeenCards[k] = true;
+        Form->CheckAllSeen();
+    }
+
+    std::string Dir;
+    std::unique_ptr<THeadlessPlatform> Os;
+    std::unique_ptr<TOrvaneFM> Form;
+};

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native suite on the headless backend, the
+# driver scenarios, then the Windows build under Wine (its unit suite and the end-to-end
+# tests in a real window under Xvfb). Installs what it needs first (tools/setup.sh).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+bash tools/setup.sh
+
+echo "== native build and tests"
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/native -j "$jobs"
+ctest --test-dir build/native --output-on-failure -j "$jobs"
+
+echo "== sanitizer build and tests"
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSABLEWICK_SANITIZE=ON \
+    -DSABLEWICK_BENCHMARKS=OFF >/dev/null
+cmake --build build/sanitize -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+if [ -f tests/robustness/run.sh ]; then
+    echo "== robustness: fuzzing, monkey test, memcheck"
+    bash tests/robustness/run.sh
+fi
+
+echo "== Windows build"
+bash tools/build-mingw-deps.sh build/win32
+cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-posix.cmake >/dev/null
+cmake --build build/win32 -j "$jobs"
+
+echo "== Windows tests under Wine"
+bash tests/e2e/run_wine_tests.sh build/win32
