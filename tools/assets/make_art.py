@@ -170,8 +170,51 @@ def check_all(expected_jpegs, expected_bmps, mask):
     return rows
 
 
+def self_check(tmp_dir):
+    """The checks above must be able to fail: feed them known-bad and known-good
+    input before judging the real files."""
+    # run counting as the window-shape builder scans: 3 runs in row 0, 1 in row 1, 0 in row 2
+    m = np.array([[1, 0, 1, 1, 0, 1], [1, 1, 1, 1, 1, 1], [0, 0, 0, 0, 0, 0]], dtype=bool)
+    assert aw.count_runs(m) == (4, 3)
+    # BMP round trip with row padding, both bit depths, odd widths
+    rng = np.random.RandomState(7)
+    for bits, w, h in ((1, 13, 5), (4, 7, 3), (4, 348, 8)):
+        idx = rng.randint(0, 2 if bits == 1 else 5, size=(h, w)).astype(np.uint8)
+        pal = [(0, 0, 0), (255, 255, 255)] if bits == 1 else aw.FRAME_PALETTE
+        f = os.path.join(tmp_dir, "selfcheck.bmp")
+        write_bmp(f, idx, pal, bits)
+        back, pal2, bits2, top_down = read_bmp_indices(f)
+        assert (back == idx).all() and bits2 == bits and not top_down and pal2 == list(pal)
+        assert bmp_info(f)[:3] == (w, h, bits)
+        os.remove(f)
+    # JPEG layout is read from the frame header, not guessed from the name
+    f = os.path.join(tmp_dir, "selfcheck.jpg")
+    for prog in (False, True):
+        save_jpeg(Image.new("RGB", (9, 5), PANEL), f, progressive=prog)
+        assert jpeg_info(f)[:4] == (9, 5, 3, prog)
+    os.remove(f)
+    # one stray pixel in a panel rectangle is noticed
+    flat = np.zeros((20, 20, 3), dtype=np.uint8) + np.array(PANEL, dtype=np.uint8)
+    assert panel_error(flat, (2, 2, 10, 10)) == 0
+    flat[5, 6] = (118, 132, 190)
+    assert panel_error(flat, (2, 2, 10, 10)) == 17
+    # a narrow card is letterboxed onto the panel colour in its index cell
+    cell = np.asarray(thumbnail(Image.new("RGB", (310, 500), (0, 0, 0)))).astype(int)
+    assert (cell[:, 0] == PANEL).all() and (cell[34, 23] == 0).all()
+    # at full width the frame fills the 4-pixel margin: only the 3 cut pixels of each corner stay backdrop
+    backdrop = np.full((508, 348, 3), 7, dtype=np.uint8)
+    framed = aw.compose_frame(np.full((500, 340, 3), 200, dtype=np.uint8), 100, backdrop)
+    assert (framed == 7).all(axis=2).sum() == 12
+    # narrowed to 0 percent the card is a 4-pixel sliver at x 204..207 of the window and the
+    # frame, one pixel further in while turning, covers its outer columns
+    framed = aw.compose_frame(np.full((500, 340, 3), 200, dtype=np.uint8), 0, backdrop)
+    cols = np.where((framed[250] == 200).all(axis=1))[0] + 32
+    assert list(cols) == [205, 206], cols
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
+    self_check(OUT)
     with open(os.path.join(HERE, "deck.json"), encoding="utf-8") as f:
         deck = json.load(f)
     assert sorted(c["n"] for c in deck["cards"]) == list(range(50))
