@@ -72,7 +72,9 @@ TRegionHandle NewEmptyRegion(TPlatform& os) {
 
 TRegion::TRegion(TPlatform& os) : Os(os), FHandle(NewEmptyRegion(os)) {}
 
-TRegion::~TRegion() { Os.DeleteRegion(FHandle); }
+TRegion::~TRegion() {
+    Os.DeleteRegion(FHandle);
+}
 
 TRegionHandle TRegion::CopyHandle() {
     TRegionHandle copy = Os.CreateRectRegion(0, 0, 0, 0);
@@ -97,9 +99,8 @@ void TRegion::LoadFromStream(TMemoryStream& stream) {
 
     // A header that claims more rectangles than the stream holds is refused before any
     // region is built: the rectangles after the data's end do not exist.
-    const size_t available = stream.Position < stream.Data.size()
-                                 ? stream.Data.size() - stream.Position
-                                 : 0;
+    const size_t available =
+        stream.Position < stream.Data.size() ? stream.Data.size() - stream.Position : 0;
     if (static_cast<uint64_t>(remaining) * kRectBytes > available)
         throw ERgnError(kLoadCannotCreate);
 

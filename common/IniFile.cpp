@@ -8,8 +8,12 @@ namespace {
 constexpr size_t kNone = static_cast<size_t>(-1);
 
 // Code page 932: lead bytes of double-byte characters, and the bytes that may follow one.
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-bool IsTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+bool IsLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+bool IsTrailByte(unsigned char c) {
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
 
 // Length of the character starting at s[i]: 2 for a lead byte followed by a trail byte,
 // else 1. A lead byte without a valid trail byte counts as a character of its own.
@@ -20,7 +24,9 @@ size_t CharLength(const std::string& s, size_t i) {
     return 1;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string Trim(const std::string& s) {
     size_t b = 0, e = s.size();
@@ -45,7 +51,9 @@ std::string FoldName(const std::string& s) {
     return out;
 }
 
-bool SameName(const std::string& a, const std::string& b) { return FoldName(a) == FoldName(b); }
+bool SameName(const std::string& a, const std::string& b) {
+    return FoldName(a) == FoldName(b);
+}
 
 // Position of byte `c` as a character of its own (not the trail byte of a double-byte
 // character); the first one, or the last one when `last` is set.
@@ -114,10 +122,14 @@ std::string CutText(const std::string& s) {
 }
 
 bool HexDigit(char c, unsigned& v) {
-    if (c >= '0' && c <= '9') v = static_cast<unsigned>(c - '0');
-    else if (c >= 'a' && c <= 'f') v = static_cast<unsigned>(c - 'a' + 10);
-    else if (c >= 'A' && c <= 'F') v = static_cast<unsigned>(c - 'A' + 10);
-    else return false;
+    if (c >= '0' && c <= '9')
+        v = static_cast<unsigned>(c - '0');
+    else if (c >= 'a' && c <= 'f')
+        v = static_cast<unsigned>(c - 'a' + 10);
+    else if (c >= 'A' && c <= 'F')
+        v = static_cast<unsigned>(c - 'A' + 10);
+    else
+        return false;
     return true;
 }
 
@@ -147,8 +159,7 @@ bool ParseIniInteger(const std::string& text, int& value) {
             if (v > 0xFFFFFFFFull) return false;
         }
         const uint32_t bits = static_cast<uint32_t>(v);
-        value = bits <= 0x7FFFFFFFu ? static_cast<int>(bits)
-                                    : -static_cast<int>(~bits) - 1;
+        value = bits <= 0x7FFFFFFFu ? static_cast<int>(bits) : -static_cast<int>(~bits) - 1;
         return true;
     }
     bool negative = false;
@@ -372,12 +383,24 @@ std::string DecodeIniText(const std::string& stored) {
         if (i + 1 >= stored.size()) break;
         const char e = stored[i + 1];
         switch (e) {
-            case '\\': out += '\\'; break;
-            case 'r': out += '\r'; break;
-            case 'n': out += '\n'; break;
-            case '0': out += '\0'; break;
-            case 't': out += '\t'; break;
-            case '_': out += ' '; break;
+            case '\\':
+                out += '\\';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case '0':
+                out += '\0';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case '_':
+                out += ' ';
+                break;
             case 'x': {
                 unsigned hi, lo;
                 if (i + 3 >= stored.size()) return out;
@@ -389,7 +412,9 @@ std::string DecodeIniText(const std::string& stored) {
                 i += 4;
                 continue;
             }
-            default: out.append(stored, i, 2); break;
+            default:
+                out.append(stored, i, 2);
+                break;
         }
         i += 2;
     }

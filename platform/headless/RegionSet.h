@@ -54,7 +54,6 @@ private:
         int Bottom;
         std::vector<TSpan> Spans;
     };
-    static TRegionSet UnionRange(const std::vector<TRegionRect>& rects, size_t first,
-                                 size_t last);
+    static TRegionSet UnionRange(const std::vector<TRegionRect>& rects, size_t first, size_t last);
     std::vector<TBand> Bands;
 };

@@ -31,8 +31,9 @@ TEST(RegionSet, RectangleIsHalfOpenAndEmptyWithoutArea) {
     EXPECT_EQ(r.Bounds(), (TRegionRect{2, 3, 5, 7}));
     EXPECT_EQ(r.RectCount(), 1u);
 
-    for (const TRegionSet& e : {TRegionSet::FromRect(0, 0, 0, 0), TRegionSet::FromRect(5, 0, 5, 9),
-                                TRegionSet::FromRect(0, 4, 9, 4), TRegionSet::FromRect(9, 9, 1, 1)}) {
+    for (const TRegionSet& e :
+         {TRegionSet::FromRect(0, 0, 0, 0), TRegionSet::FromRect(5, 0, 5, 9),
+          TRegionSet::FromRect(0, 4, 9, 4), TRegionSet::FromRect(9, 9, 1, 1)}) {
         EXPECT_TRUE(e.Empty());
         EXPECT_EQ(e.Bounds(), TRegionRect());
         EXPECT_FALSE(e.Contains(0, 0));
@@ -74,7 +75,8 @@ TEST(RegionSet, UnionMatchesAPixelGrid) {
         const int n = 1 + static_cast<int>(rng() % 12);
         for (int i = 0; i < n; ++i) {
             const int l = static_cast<int>(rng() % 20), t = static_cast<int>(rng() % 20);
-            const TRegionRect r{l, t, l + static_cast<int>(rng() % 6), t + static_cast<int>(rng() % 6)};
+            const TRegionRect r{l, t, l + static_cast<int>(rng() % 6),
+                                t + static_cast<int>(rng() % 6)};
             rects.push_back(r);
             for (int y = r.Top; y < r.Bottom; ++y)
                 for (int x = r.Left; x < r.Right; ++x) grid[y][x] = true;

@@ -178,8 +178,8 @@ TEST(IniFile, WritingKeepsEveryOtherLineByteForByte) {
     TIniFile ini = FromText(original);
     EXPECT_EQ(ini.Text(), original);
 
-    ini.WriteString(kSec, "CardOk", "lll");     // in place, the file's spelling kept
-    ini.WriteInteger(kSec, "Fate", 17);         // new: after the section's last key
+    ini.WriteString(kSec, "CardOk", "lll");    // in place, the file's spelling kept
+    ini.WriteInteger(kSec, "Fate", 17);        // new: after the section's last key
     ini.WriteInteger("Brand New", "Top", -4);  // new section at the end
     EXPECT_EQ(ini.Text(),
               "; written by hand\r\n"
@@ -242,17 +242,34 @@ TEST(IniFile, LineBreakInAWishNeitherBreaksTheFileNorInjectsAKey) {
 
 TEST(IniFile, TextsRoundTripThroughTheFile) {
     const std::vector<std::string> plain = {
-        "", "wish", "a b", "C:\\dir\\file", "\x95\x5C\x8E\xA6", "mid \t tab", "\"left", "x\"",
-        "'a\"", "~\\", "\\n is not a line break",
+        "",       "wish", "a b",  "C:\\dir\\file", "\x95\x5C\x8E\xA6",        "mid \t tab",
+        "\"left", "x\"",  "'a\"", "~\\",           "\\n is not a line break",
     };
     for (const std::string& t : plain) {
         EXPECT_EQ(EncodeIniText(t), t) << "plain text changed: " << t;
         EXPECT_EQ(ThroughFile(t), t);
     }
     const std::vector<std::string> escaped = {
-        " lead", "trail ", "\ttab", "tab\t", "\"quoted\"", "'q'", "\\~marker", "line\nbreak",
-        "\r", "\r\n", std::string("nul\0in", 6), "\x95\x5C\n",  // trail byte 0x5C is no escape
-        "\x82\n", "\x82", "end\x82 ", "\\", "x\\\n", "\\~", std::string(1, '\0'), "  ",
+        " lead",
+        "trail ",
+        "\ttab",
+        "tab\t",
+        "\"quoted\"",
+        "'q'",
+        "\\~marker",
+        "line\nbreak",
+        "\r",
+        "\r\n",
+        std::string("nul\0in", 6),
+        "\x95\x5C\n",  // trail byte 0x5C is no escape
+        "\x82\n",
+        "\x82",
+        "end\x82 ",
+        "\\",
+        "x\\\n",
+        "\\~",
+        std::string(1, '\0'),
+        "  ",
     };
     for (const std::string& t : escaped) {
         const std::string stored = EncodeIniText(t);
@@ -277,9 +294,9 @@ TEST(IniFile, RandomTextsRoundTrip) {
 
 TEST(IniFile, DecodingToleratesDamagedEscapes) {
     EXPECT_EQ(DecodeIniText("plain\\n"), "plain\\n");
-    EXPECT_EQ(DecodeIniText("\\~a\\"), "a");         // cut after the backslash
-    EXPECT_EQ(DecodeIniText("\\~a\\x8"), "a");       // cut inside a hex escape
-    EXPECT_EQ(DecodeIniText("\\~a\\q"), "a\\q");     // unknown escape kept
+    EXPECT_EQ(DecodeIniText("\\~a\\"), "a");      // cut after the backslash
+    EXPECT_EQ(DecodeIniText("\\~a\\x8"), "a");    // cut inside a hex escape
+    EXPECT_EQ(DecodeIniText("\\~a\\q"), "a\\q");  // unknown escape kept
     EXPECT_EQ(DecodeIniText("\\~\\xZZ"), "\\xZZ");
 }
 

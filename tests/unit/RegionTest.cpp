@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/RegionU.h"
+#include "content/ImageCodecs.h"
 #include "support/TestPlatform.h"
 
 namespace {
@@ -48,12 +49,16 @@ public:
     }
 
     std::string ProgramPath() override { return In.ProgramPath(); }
-    bool ActivateRunningInstance(const std::string& caption) override { return In.ActivateRunningInstance(caption); }
+    bool ActivateRunningInstance(const std::string& caption) override {
+        return In.ActivateRunningInstance(caption);
+    }
     void SetApplicationTitle(const std::string& title) override { In.SetApplicationTitle(title); }
     uint32_t TickCount() override { return In.TickCount(); }
     TDate Today() override { return In.Today(); }
     uint64_t ClockSeed() override { return In.ClockSeed(); }
-    void CreateMainWindow(TWindowEvents* events, int width, int height) override { In.CreateMainWindow(events, width, height); }
+    void CreateMainWindow(TWindowEvents* events, int width, int height) override {
+        In.CreateMainWindow(events, width, height);
+    }
     void ShowMainWindow() override { In.ShowMainWindow(); }
     void RunMessageLoop() override { In.RunMessageLoop(); }
     void CloseMainWindow() override { In.CloseMainWindow(); }
@@ -66,13 +71,21 @@ public:
     void SetWindowRegion(TRegionHandle region) override { In.SetWindowRegion(region); }
     void GetScreenSize(int& width, int& height) override { In.GetScreenSize(width, height); }
     void GetMousePos(int& x, int& y) override { In.GetMousePos(x, y); }
-    void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) override { In.Present(pic, sx, sy, w, h, dx, dy); }
+    void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) override {
+        In.Present(pic, sx, sy, w, h, dx, dy);
+    }
     void StartTimer(int intervalMs) override { In.StartTimer(intervalMs); }
-    void CreateLabel(TControl id, int x, int y, int w, int h, const TLabelStyle& style) override { In.CreateLabel(id, x, y, w, h, style); }
-    void SetLabelStyle(TControl id, const TLabelStyle& style) override { In.SetLabelStyle(id, style); }
+    void CreateLabel(TControl id, int x, int y, int w, int h, const TLabelStyle& style) override {
+        In.CreateLabel(id, x, y, w, h, style);
+    }
+    void SetLabelStyle(TControl id, const TLabelStyle& style) override {
+        In.SetLabelStyle(id, style);
+    }
     void SetLabelText(TControl id, const std::string& text) override { In.SetLabelText(id, text); }
     void SetLabelVisible(TControl id, bool visible) override { In.SetLabelVisible(id, visible); }
-    void CreateMemo(int x, int y, int w, int h, int maxLength, const TLabelStyle& style) override { In.CreateMemo(x, y, w, h, maxLength, style); }
+    void CreateMemo(int x, int y, int w, int h, int maxLength, const TLabelStyle& style) override {
+        In.CreateMemo(x, y, w, h, maxLength, style);
+    }
     void SetMemoStyle(const TLabelStyle& style) override { In.SetMemoStyle(style); }
     std::string MemoText() override { return In.MemoText(); }
     void SetMemoText(const std::string& text) override { In.SetMemoText(text); }
@@ -82,22 +95,39 @@ public:
     void FocusMemo() override { In.FocusMemo(); }
     int MemoCaret() override { return In.MemoCaret(); }
     void SetMemoCaret(int pos) override { In.SetMemoCaret(pos); }
-    int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override { return In.TrackPopupMenu(x, y, entries, count); }
+    int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override {
+        return In.TrackPopupMenu(x, y, entries, count);
+    }
     void PlaySound(const uint8_t* wav, unsigned flags) override { In.PlaySound(wav, flags); }
     void LoadPointer(int number, const std::string& name) override { In.LoadPointer(number, name); }
     void SetPointer(int number) override { In.SetPointer(number); }
-    bool RegionContains(TRegionHandle region, int x, int y) override { return In.RegionContains(region, x, y); }
-    bool FindResourceData(const std::string& type, const std::string& name, TResourceView& out) override { return In.FindResourceData(type, name, out); }
+    bool RegionContains(TRegionHandle region, int x, int y) override {
+        return In.RegionContains(region, x, y);
+    }
+    bool FindResourceData(const std::string& type, const std::string& name,
+                          TResourceView& out) override {
+        return In.FindResourceData(type, name, out);
+    }
     bool FileExists(const std::string& path) override { return In.FileExists(path); }
-    bool ReadFile(const std::string& path, std::string& data) override { return In.ReadFile(path, data); }
-    bool WriteFile(const std::string& path, const std::string& data) override { return In.WriteFile(path, data); }
-    bool ReplaceFile(const std::string& from, const std::string& to) override { return In.ReplaceFile(from, to); }
+    bool ReadFile(const std::string& path, std::string& data) override {
+        return In.ReadFile(path, data);
+    }
+    bool WriteFile(const std::string& path, const std::string& data) override {
+        return In.WriteFile(path, data);
+    }
+    bool ReplaceFile(const std::string& from, const std::string& to) override {
+        return In.ReplaceFile(from, to);
+    }
     bool DeleteFile(const std::string& path) override { return In.DeleteFile(path); }
     std::string FindExecutable(const std::string& file) override { return In.FindExecutable(file); }
     void ShellOpen(const std::string& address) override { In.ShellOpen(address); }
-    void StartProcess(const std::string& application, const std::string& commandLine) override { In.StartProcess(application, commandLine); }
+    void StartProcess(const std::string& application, const std::string& commandLine) override {
+        In.StartProcess(application, commandLine);
+    }
     void SetDesktopWallpaper(const std::string& path) override { In.SetDesktopWallpaper(path); }
-    void ShowErrorBox(const std::string& title, const std::string& text) override { In.ShowErrorBox(title, text); }
+    void ShowErrorBox(const std::string& title, const std::string& text) override {
+        In.ShowErrorBox(title, text);
+    }
     std::string SjisToUtf8(const std::string& sjis) override { return In.SjisToUtf8(sjis); }
     std::string Utf8ToSjis(const std::string& utf8) override { return In.Utf8ToSjis(utf8); }
 
@@ -236,11 +266,7 @@ TEST_F(RegionTest, MaskBecomesTheRegionOfItsInsidePixels) {
     ExpectShape(region.Handle(), kRuns);
 
     const std::vector<std::string> ring = {
-        "..####..",
-        ".#....#.",
-        "#..##..#",
-        ".#....#.",
-        "..####..",
+        "..####..", ".#....#.", "#..##..#", ".#....#.", "..####..",
     };
     region.makeRgnFromBitmap(Mask(ring), 0);
     ExpectShape(region.Handle(), ring);
@@ -311,11 +337,11 @@ TEST_F(RegionTest, BadStreamsAreRefusedAndTheOldRegionStays) {
     const std::vector<std::vector<int32_t>> three = {{0, 0, 1, 1}, {0, 1, 1, 2}, {0, 2, 1, 3}};
 
     std::vector<TMemoryStream> bad;
-    bad.push_back(RegionData(32, 1, 10, three));          // claims more than it holds
+    bad.push_back(RegionData(32, 1, 10, three));           // claims more than it holds
     bad.push_back(RegionData(32, 1, 0xFFFFFFFFu, three));  // claims absurdly many
     bad.push_back(RegionData(32, 1, 0x10000001u, three));  // count x 16 wraps in 32 bits
-    bad.push_back(RegionData(40, 1, 3, three));           // wrong header size
-    bad.push_back(RegionData(32, 2, 3, three));           // wrong type
+    bad.push_back(RegionData(40, 1, 3, three));            // wrong header size
+    bad.push_back(RegionData(32, 2, 3, three));            // wrong type
     TMemoryStream shortHeader;
     shortHeader.Write("\x20\0\0\0\x01\0\0\0", 8);
     shortHeader.Position = 0;
@@ -383,6 +409,30 @@ TEST_F(RegionTest, CopyHandleGivesAnIndependentRegion) {
     ExpectRgnError([&] { region.CopyHandle(); }, "TRegion.CopyHandle: Cannot Create Region");
     Os->FailCopy = false;
     EXPECT_EQ(Os->Alive.size(), 1u);
+}
+
+// The window's own outline, where the build's platform carries the resources.
+TEST_F(RegionTest, ProgramMaskGives602RunsAtMostTwoPerRow) {
+    TResourceView view;
+    if (!Os->FindResourceData("BMP", "BaseMsk", view)) GTEST_SKIP() << "no resources here";
+    TPicture mask;
+    ASSERT_TRUE(DecodeBmp(view.Data, view.Size, mask));
+    mask.BitsPerPixel = 24;  // the pixels are stored alike; the shape asks for 24 bits
+
+    TMemoryStream s;
+    WriteRegionRuns(mask, 0, s);
+    const TStreamContent c = ReadStream(s);
+    EXPECT_EQ(c.Header[2], 602u);
+    std::vector<int> perRow(mask.Height, 0);
+    for (const auto& r : c.Rects) ++perRow[r[1]];
+    for (int y = 0; y < mask.Height; ++y) EXPECT_LE(perRow[y], 2) << "row " << y;
+
+    TRegion region(*Os);
+    region.makeRgnFromBitmap(mask, 0);
+    for (int y = 0; y < mask.Height; y += 3)
+        for (int x = 0; x < mask.Width; x += 3)
+            ASSERT_EQ(Os->RegionContains(region.Handle(), x, y), mask.GetPixel(x, y) != 0)
+                << "at " << x << "," << y;
 }
 
 TEST_F(RegionTest, DestructorReleasesTheHandle) {
