@@ -82,6 +82,8 @@ void THeadlessPlatform::CreateMainWindow(TWindowEvents* events, int width, int h
 
 void THeadlessPlatform::ShowMainWindow() {
     WindowShown = true;
+    // The wish box is first in the tab order: a shown window gives it the focus.
+    if (Memo.Visible) MemoFocused = true;
     // Showing the window asks it to paint itself.
     if (Events) Events->FormPaint();
 }
