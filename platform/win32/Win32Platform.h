@@ -1,0 +1,222 @@
+#pragma once
+// The Windows backend of TPlatform. This folder is the only place that includes
+// <windows.h>; the program's own texts are code page 932 byte strings and cross into
+// the wide-character API through the conversions of Win32Text.cpp.
+//
+// LIMITATIONS: one main window per process (the program has one); the labels and the
+// wish box are children of it. A path that code page 932 cannot spell is handed to the
+// program in its short (8.3) form where the file system keeps one.
+#include <exception>
+#include <map>
+#include <string>
+
+// The program's own interface first: some of its method names (DeleteFile, ReplaceFile,
+// FindExecutable, PlaySound) are A/W macros in <windows.h>, undone below so they stay
+// the names the rest of the program calls.
+#include "platform/Platform.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#undef DeleteFile
+#undef ReplaceFile
+#undef FindExecutable
+#undef PlaySound
+
+// ---- Texts (Win32Text.cpp)
+std::wstring SjisToWide(const std::string& sjis);
+std::string WideToSjis(const std::wstring& wide);
+std::wstring Utf8ToWide(const std::string& utf8);
+std::string WideToUtf8(const std::wstring& wide);
+
+// Shift, Ctrl and Alt as the keyboard holds them now (Win32Window.cpp).
+TShiftState ShiftFromKeyboard();
+
+// ---- Errors (Win32Error.cpp)
+// "what: <system message> (code)" for the calling thread's last error.
+std::string Win32ErrorText(const char* what);
+// Raises EError with Win32ErrorText(what).
+[[noreturn]] void ThrowWin32Error(const char* what);
+
+class TWin32Platform : public TPlatform {
+public:
+    explicit TWin32Platform(HINSTANCE instance);
+    ~TWin32Platform() override;
+    TWin32Platform(const TWin32Platform&) = delete;
+    TWin32Platform& operator=(const TWin32Platform&) = delete;
+
+    // Process and single instance (Win32System.cpp, Win32Window.cpp).
+    std::string ProgramPath() override;
+    bool ActivateRunningInstance(const std::string& caption) override;
+    void SetApplicationTitle(const std::string& title) override;
+
+    // Clock (Win32System.cpp).
+    uint32_t TickCount() override;
+    TDate Today() override;
+    uint64_t ClockSeed() override;
+
+    // The main window (Win32Window.cpp).
+    void CreateMainWindow(TWindowEvents* events, int width, int height) override;
+    void ShowMainWindow() override;
+    void RunMessageLoop() override;
+    void CloseMainWindow() override;
+    void ShowApplicationWindow() override;
+    void SetWindowPos(int left, int top) override;
+    void GetWindowPos(int& left, int& top) override;
+    void MinimiseApplication() override;
+    bool IsTopmost() override;
+    void SetTopmost(bool topmost) override;
+    void SetWindowRegion(TRegionHandle region) override;
+    void GetScreenSize(int& width, int& height) override;
+    void GetMousePos(int& x, int& y) override;
+    void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) override;
+    void StartTimer(int intervalMs) override;
+
+    // Labels and the wish box (Win32Controls.cpp).
+    void CreateLabel(TControl id, int x, int y, int w, int h, const TLabelStyle& style) override;
+    void SetLabelStyle(TControl id, const TLabelStyle& style) override;
+    void SetLabelText(TControl id, const std::string& text) override;
+    void SetLabelVisible(TControl id, bool visible) override;
+    void CreateMemo(int x, int y, int w, int h, int maxLength, const TLabelStyle& style) override;
+    void SetMemoStyle(const TLabelStyle& style) override;
+    std::string MemoText() override;
+    void SetMemoText(const std::string& text) override;
+    bool MemoReadOnly() override;
+    void SetMemoReadOnly(bool readOnly) override;
+    void SetMemoVisible(bool visible) override;
+    void FocusMemo() override;
+    int MemoCaret() override;
+    void SetMemoCaret(int pos) override;
+
+    // Popup menu and pointers (Win32Menu.cpp, Win32Pointers.cpp).
+    int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override;
+    void LoadPointer(int number, const std::string& name) override;
+    void SetPointer(int number) override;
+
+    // Sound, shell, wallpaper, message boxes (Win32Shell.cpp).
+    void PlaySound(const uint8_t* wav, unsigned flags) override;
+    std::string FindExecutable(const std::string& file) override;
+    void ShellOpen(const std::string& address) override;
+    void StartProcess(const std::string& application, const std::string& commandLine) override;
+    void SetDesktopWallpaper(const std::string& path) override;
+    void ShowErrorBox(const std::string& title, const std::string& text) override;
+
+    // Regions (Win32Regions.cpp).
+    TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) override;
+    TRegionHandle CreateRegionFromData(const void* data, uint32_t size) override;
+    bool CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) override;
+    bool CopyRegion(TRegionHandle dest, TRegionHandle src) override;
+    void DeleteRegion(TRegionHandle region) override;
+    bool RegionContains(TRegionHandle region, int x, int y) override;
+
+    // Resources (Win32Resources.cpp).
+    bool FindResourceData(const std::string& type, const std::string& name,
+                          TResourceView& out) override;
+
+    // Files (Win32Files.cpp).
+    bool FileExists(const std::string& path) override;
+    bool ReadFile(const std::string& path, std::string& data) override;
+    bool WriteFile(const std::string& path, const std::string& data) override;
+    bool ReplaceFile(const std::string& from, const std::string& to) override;
+    bool DeleteFile(const std::string& path) override;
+
+    // Text conversion (Win32Text.cpp).
+    std::string SjisToUtf8(const std::string& sjis) override;
+    std::string Utf8ToSjis(const std::string& utf8) override;
+
+    HWND MainWindow() const { return FMain; }
+
+private:
+    // One child control (a label or the wish box), reached from its window through
+    // GWLP_USERDATA by the shared subclass procedure.
+    struct TChild {
+        TWin32Platform* Owner = nullptr;
+        TControl Id = TControl::Form;
+        HWND Hwnd = nullptr;
+        WNDPROC OldProc = nullptr;
+        TLabelStyle Style;
+        HBRUSH Background = nullptr;
+        HFONT Font = nullptr;
+    };
+
+    static LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleMain(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleChild(TChild& child, UINT msg, WPARAM wp, LPARAM lp);
+    // Mouse messages of the window or a label: forwarded to the events with capture, so
+    // a drag goes on outside the window.
+    bool ForwardMouse(TControl sender, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    bool SetCursorFor(HWND hwnd, LPARAM lp);
+    HBRUSH ColourControl(HWND control, HDC dc);
+    // True while events may be delivered: a main window with events, and no modal
+    // error box of ours on screen.
+    bool CanDeliver() const { return FEvents != nullptr && FModalDepth == 0; }
+    // Runs one event handler; an error escaping it is shown instead of unwinding
+    // through user32, which cannot pass C++ exceptions.
+    template <typename F>
+    void Deliver(F&& handler);
+
+    TChild* Child(TControl id);
+    TChild& NewChild(TControl id, HWND hwnd, const TLabelStyle& style);
+    void ApplyLabelStyle(TChild& child, const TLabelStyle& style);
+    void ApplyFont(TChild& child, int lfHeight);
+    HFONT GothicFont(int lfHeight);
+    void DestroyMainWindow();
+
+    HINSTANCE FInstance = nullptr;
+    TWindowEvents* FEvents = nullptr;
+    HWND FMain = nullptr;
+    std::wstring FTitle;
+    int FWidth = 0;
+    int FHeight = 0;
+    // Where the window was when it was destroyed: the program saves its position after
+    // the message loop, when the window is already gone.
+    int FLastLeft = 0;
+    int FLastTop = 0;
+    UINT_PTR FTimer = 0;
+    // Nesting of message dispatch (a handler that closes the window defers the
+    // destruction to the loop) and of our own modal boxes.
+    int FDispatchDepth = 0;
+    int FModalDepth = 0;
+    bool FQuitPosted = false;
+
+    // Back-buffer presentation: a DIB section the size of the last picture shown.
+    HDC FMemDC = nullptr;
+    HBITMAP FDib = nullptr;
+    HGDIOBJ FOldBitmap = nullptr;
+    uint32_t* FDibBits = nullptr;
+    int FDibWidth = 0;
+    int FDibHeight = 0;
+    HDC FPaintDC = nullptr;  // the DC of WM_PAINT while FormPaint runs
+
+    std::map<TControl, TChild*> FChildren;
+    std::map<int, HFONT> FFonts;  // by lfHeight
+    bool FSettingMemoText = false;
+
+    HCURSOR FPointers[9] = {};
+    HCURSOR FCurrentPointer = nullptr;
+
+    // The press that holds the mouse capture, so that a capture taken away by the system
+    // (a task switch in mid-drag) still ends the drag with a release.
+    HWND FCaptureHwnd = nullptr;
+    TControl FCaptureSender = TControl::Form;
+    TMouseButton FCaptureButton = TMouseButton::Left;
+
+    std::string FTitleSjis;
+};
+
+template <typename F>
+void TWin32Platform::Deliver(F&& handler) {
+    if (!CanDeliver()) return;
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        ShowErrorBox(FTitleSjis, e.what());
+    } catch (...) {
+        ShowErrorBox(FTitleSjis, "unexpected error");
+    }
+}

@@ -1,0 +1,66 @@
+// Sound, the shell (browser lookup and start), the desktop wallpaper and message boxes.
+#include <vector>
+
+#include "platform/win32/Win32Platform.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+// As in Win32Platform.h: these are our method names, not the A/W macros.
+#undef PlaySound
+#undef FindExecutable
+
+void TWin32Platform::PlaySound(const uint8_t* wav, unsigned flags) {
+    // With SND_MEMORY the "name" is the WAV bytes themselves; they stay valid for the
+    // life of the process (resource views), as asynchronous playback needs.
+    sndPlaySoundA(reinterpret_cast<LPCSTR>(wav), flags);
+}
+
+std::string TWin32Platform::FindExecutable(const std::string& file) {
+    wchar_t result[MAX_PATH + 1] = {};
+    const std::wstring wide = SjisToWide(file);
+    HINSTANCE r = FindExecutableW(wide.c_str(), nullptr, result);
+    // Values up to 32 are error codes.
+    if (reinterpret_cast<INT_PTR>(r) <= 32) return std::string();
+    result[MAX_PATH] = L'\0';
+    return WideToSjis(result);
+}
+
+void TWin32Platform::ShellOpen(const std::string& address) {
+    const std::wstring wide = SjisToWide(address);
+    ShellExecuteW(nullptr, nullptr, wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TWin32Platform::StartProcess(const std::string& application, const std::string& commandLine) {
+    STARTUPINFOW si;
+    GetStartupInfoW(&si);
+    const std::wstring app = SjisToWide(application);
+    const std::wstring cmd = SjisToWide(commandLine);
+    // CreateProcessW may write into its command line, so it gets a copy of its own.
+    std::vector<wchar_t> buffer(cmd.begin(), cmd.end());
+    buffer.push_back(L'\0');
+    PROCESS_INFORMATION pi;
+    ZeroMemory(&pi, sizeof pi);
+    if (CreateProcessW(app.empty() ? nullptr : app.c_str(), buffer.data(), nullptr, nullptr, FALSE,
+                       CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &si, &pi)) {
+        // Not waited for; the handles are only closed.
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+}
+
+void TWin32Platform::SetDesktopWallpaper(const std::string& path) {
+    std::wstring wide = SjisToWide(path);
+    SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &wide[0], SPIF_UPDATEINIFILE);
+}
+
+void TWin32Platform::ShowErrorBox(const std::string& title, const std::string& text) {
+    // A hidden main window (a start-up failure) is no owner to show a box over.
+    HWND owner = (FMain && IsWindowVisible(FMain)) ? FMain : nullptr;
+    const std::wstring wTitle = SjisToWide(title);
+    const std::wstring wText = SjisToWide(text);
+    // The box runs its own message loop; the window's timer and input wait until it is
+    // closed, so a failing handler cannot run again underneath its own report.
+    ++FModalDepth;
+    MessageBoxW(owner, wText.c_str(), wTitle.c_str(), MB_ICONERROR | MB_OK | MB_SETFOREGROUND);
+    --FModalDepth;
+}

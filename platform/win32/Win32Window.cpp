@@ -1,0 +1,440 @@
+// The main window: a borderless popup the size of the picture, painted only from the
+// program's back buffer, with the 10 ms timer, mouse capture for drags and the
+// single-instance lookup by caption.
+#include <cstring>
+
+#include "common/Errors.h"
+#include "platform/win32/Win32Platform.h"
+
+#include <windowsx.h>
+
+namespace {
+const wchar_t kMainClass[] = L"SablewickMainWindow";
+constexpr UINT_PTR kTimerId = 1;
+// Posted by CloseMainWindow while a handler of the window is still running.
+constexpr UINT kDestroyLater = WM_APP + 1;
+
+TShiftState ShiftFromMouse(WPARAM wp) {
+    TShiftState s;
+    s.Shift = (wp & MK_SHIFT) != 0;
+    s.Ctrl = (wp & MK_CONTROL) != 0;
+    // Mouse messages carry no Alt flag; the key state at the time of the message does.
+    s.Alt = GetKeyState(VK_MENU) < 0;
+    return s;
+}
+}  // namespace
+
+TShiftState ShiftFromKeyboard() {
+    TShiftState s;
+    s.Shift = GetKeyState(VK_SHIFT) < 0;
+    s.Ctrl = GetKeyState(VK_CONTROL) < 0;
+    s.Alt = GetKeyState(VK_MENU) < 0;
+    return s;
+}
+
+TWin32Platform::TWin32Platform(HINSTANCE instance) : FInstance(instance) {
+    if (!FInstance) FInstance = GetModuleHandleW(nullptr);
+}
+
+TWin32Platform::~TWin32Platform() {
+    // The events object (the main window class of the program) is gone by now; nothing
+    // may reach it while the window and its children are torn down.
+    FEvents = nullptr;
+    DestroyMainWindow();
+    for (auto& entry : FChildren) {
+        if (entry.second->Background) DeleteObject(entry.second->Background);
+        delete entry.second;
+    }
+    FChildren.clear();
+    for (auto& font : FFonts) DeleteObject(font.second);
+    FFonts.clear();
+    if (FMemDC) {
+        SelectObject(FMemDC, FOldBitmap);
+        DeleteDC(FMemDC);
+    }
+    if (FDib) DeleteObject(FDib);
+    // Cursors loaded from the module's resources are shared and need no release.
+}
+
+void TWin32Platform::SetApplicationTitle(const std::string& title) {
+    FTitleSjis = title;
+    FTitle = SjisToWide(title);
+    if (FMain) SetWindowTextW(FMain, FTitle.c_str());
+}
+
+bool TWin32Platform::ActivateRunningInstance(const std::string& caption) {
+    const std::wstring wide = SjisToWide(caption);
+    HWND other = FindWindowW(nullptr, wide.c_str());
+    if (!other) return false;
+    // Neither call is checked: the new process ends whether or not the running one
+    // came forward.
+    if (IsIconic(other)) OpenIcon(other);
+    SetForegroundWindow(other);
+    return true;
+}
+
+void TWin32Platform::CreateMainWindow(TWindowEvents* events, int width, int height) {
+    if (FMain) return;
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSEXW wc;
+        std::memset(&wc, 0, sizeof wc);
+        wc.cbSize = sizeof wc;
+        // No CS_DBLCLKS: a quick second press is a press like any other.
+        wc.style = 0;
+        wc.lpfnWndProc = MainProc;
+        wc.hInstance = FInstance;
+        wc.hIcon = LoadIconW(FInstance, L"MAINICON");
+        wc.hIconSm = static_cast<HICON>(LoadImageW(FInstance, L"MAINICON", IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0));
+        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        // Hollow: the system never erases the window; FormPaint covers all of it.
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
+        wc.lpszClassName = kMainClass;
+        if (!RegisterClassExW(&wc)) ThrowWin32Error("RegisterClassEx");
+        registered = true;
+    }
+    FEvents = events;
+    FWidth = width;
+    FHeight = height;
+    // WS_POPUP without a caption: no border at all, so the window rectangle is the
+    // client rectangle and region pixel (x, y) is client pixel (x, y). WS_SYSMENU and
+    // WS_MINIMIZEBOX give the taskbar button its minimise and close commands;
+    // WS_CLIPCHILDREN keeps back-buffer copies from painting over the labels.
+    const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+    FMain = CreateWindowExW(WS_EX_APPWINDOW, kMainClass, FTitle.c_str(), style, 0, 0, width,
+                            height, nullptr, nullptr, FInstance, this);
+    if (!FMain) {
+        FEvents = nullptr;
+        ThrowWin32Error("CreateWindowEx");
+    }
+}
+
+void TWin32Platform::ShowMainWindow() {
+    if (!FMain) return;
+    ShowWindow(FMain, SW_SHOW);
+    UpdateWindow(FMain);
+    SetForegroundWindow(FMain);
+}
+
+void TWin32Platform::RunMessageLoop() {
+    MSG msg;
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) break;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void TWin32Platform::CloseMainWindow() {
+    if (!FMain) return;
+    // Destroying the window inside one of its own handlers (the close button's press
+    // arrives in a label's or the window's mouse handler) would pull the window out from
+    // under the code still running there; the loop destroys it next instead.
+    if (FDispatchDepth > 0)
+        PostMessageW(FMain, kDestroyLater, 0, 0);
+    else
+        DestroyMainWindow();
+}
+
+void TWin32Platform::DestroyMainWindow() {
+    if (FMain) DestroyWindow(FMain);
+}
+
+// The main window itself carries the application title and the taskbar button (no
+// separate hidden owner window), so there is no other window to bring back here; the
+// main window is already gone when the program's shutdown asks for this.
+void TWin32Platform::ShowApplicationWindow() {}
+
+void TWin32Platform::SetWindowPos(int left, int top) {
+    if (!FMain) return;
+    ::SetWindowPos(FMain, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWin32Platform::GetWindowPos(int& left, int& top) {
+    left = FLastLeft;
+    top = FLastTop;
+    if (!FMain) return;
+    if (IsIconic(FMain)) {
+        // A minimised window sits at (-32000, -32000); the position the user sees when
+        // it comes back is its normal placement, given in work-area coordinates.
+        WINDOWPLACEMENT wp;
+        wp.length = sizeof wp;
+        if (GetWindowPlacement(FMain, &wp)) {
+            RECT work;
+            SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+            left = FLastLeft = wp.rcNormalPosition.left + work.left;
+            top = FLastTop = wp.rcNormalPosition.top + work.top;
+            return;
+        }
+    }
+    RECT r;
+    if (!GetWindowRect(FMain, &r)) return;
+    left = FLastLeft = r.left;
+    top = FLastTop = r.top;
+}
+
+void TWin32Platform::MinimiseApplication() {
+    if (FMain) ShowWindow(FMain, SW_MINIMIZE);
+}
+
+bool TWin32Platform::IsTopmost() {
+    return FMain && (GetWindowLongW(FMain, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+void TWin32Platform::SetTopmost(bool topmost) {
+    if (!FMain) return;
+    ::SetWindowPos(FMain, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWin32Platform::SetWindowRegion(TRegionHandle region) {
+    HRGN rgn = static_cast<HRGN>(region);
+    // The system owns a region it accepted; one it refused is still ours to delete.
+    if (!FMain || !SetWindowRgn(FMain, rgn, TRUE)) {
+        if (rgn) DeleteObject(rgn);
+    }
+}
+
+void TWin32Platform::GetScreenSize(int& width, int& height) {
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+}
+
+void TWin32Platform::GetMousePos(int& x, int& y) {
+    POINT p = {0, 0};
+    GetCursorPos(&p);
+    x = p.x;
+    y = p.y;
+}
+
+void TWin32Platform::StartTimer(int intervalMs) {
+    if (!FMain) return;
+    FTimer = SetTimer(FMain, kTimerId, static_cast<UINT>(intervalMs), nullptr);
+}
+
+void TWin32Platform::Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) {
+    if (!FMain || pic.Empty()) return;
+    // Clip the source rectangle to the picture, moving the destination with it.
+    if (sx < 0) { w += sx; dx -= sx; sx = 0; }
+    if (sy < 0) { h += sy; dy -= sy; sy = 0; }
+    if (sx + w > pic.Width) w = pic.Width - sx;
+    if (sy + h > pic.Height) h = pic.Height - sy;
+    if (w <= 0 || h <= 0) return;
+
+    if (!FDib || FDibWidth != pic.Width || FDibHeight != pic.Height) {
+        if (!FMemDC) {
+            FMemDC = CreateCompatibleDC(nullptr);
+            if (!FMemDC) return;
+        }
+        BITMAPINFO bi;
+        std::memset(&bi, 0, sizeof bi);
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = pic.Width;
+        bi.bmiHeader.biHeight = -pic.Height;  // top-down, like our pictures
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!dib) return;
+        if (FDib) {
+            SelectObject(FMemDC, FOldBitmap);
+            DeleteObject(FDib);
+        }
+        FDib = dib;
+        FOldBitmap = SelectObject(FMemDC, FDib);
+        FDibBits = static_cast<uint32_t*>(bits);
+        FDibWidth = pic.Width;
+        FDibHeight = pic.Height;
+    }
+    // GDI may still be drawing from the section; finish that before its bits change.
+    GdiFlush();
+    // A 32-bit DIB stores blue, green, red, unused: the byte order of 0x00RRGGBB.
+    for (int row = 0; row < h; ++row)
+        std::memcpy(FDibBits + static_cast<size_t>(sy + row) * FDibWidth + sx,
+                    pic.Row(sy + row) + sx, static_cast<size_t>(w) * sizeof(uint32_t));
+    HDC dc = FPaintDC ? FPaintDC : GetDC(FMain);
+    if (!dc) return;
+    BitBlt(dc, dx, dy, w, h, FMemDC, sx, sy, SRCCOPY);
+    if (!FPaintDC) ReleaseDC(FMain, dc);
+}
+
+LRESULT CALLBACK TWin32Platform::MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        static_cast<TWin32Platform*>(cs->lpCreateParams)->FMain = hwnd;
+    }
+    auto* self = reinterpret_cast<TWin32Platform*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    ++self->FDispatchDepth;
+    const LRESULT result = self->HandleMain(msg, wp, lp);
+    --self->FDispatchDepth;
+    return result;
+}
+
+LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND hwnd = FMain;
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            // Painting only copies the back buffer, so it goes on even under an error
+            // box of ours.
+            if (FEvents && dc) {
+                FPaintDC = dc;
+                const int saved = FModalDepth;
+                FModalDepth = 0;
+                Deliver([this] { FEvents->FormPaint(); });
+                FModalDepth = saved;
+                FPaintDC = nullptr;
+            }
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_TIMER:
+            if (wp == kTimerId) Deliver([this] { FEvents->Timer1Timer(); });
+            return 0;
+        case WM_CLOSE:
+            if (FEvents)
+                Deliver([this] { FEvents->FormCloseQuery(); });
+            else
+                DestroyWindow(hwnd);
+            return 0;
+        case kDestroyLater:
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_DESTROY: {
+            int left = 0, top = 0;
+            GetWindowPos(left, top);  // remembered for after the window is gone
+            if (FTimer) KillTimer(hwnd, kTimerId);
+            FTimer = 0;
+            PostQuitMessage(0);
+            return 0;
+        }
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            FMain = nullptr;
+            return DefWindowProcW(hwnd, msg, wp, lp);
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+        case WM_MOUSEMOVE:
+            ForwardMouse(TControl::Form, hwnd, msg, wp, lp);
+            return 0;
+        case WM_CAPTURECHANGED:
+            // Someone else took the mouse in mid-drag: end the drag as a release would,
+            // or the program would wait for a release that never comes.
+            if (FCaptureHwnd && reinterpret_cast<HWND>(lp) != FCaptureHwnd) {
+                const TControl sender = FCaptureSender;
+                const TMouseButton button = FCaptureButton;
+                FCaptureHwnd = nullptr;
+                POINT p = {0, 0};
+                GetCursorPos(&p);
+                TChild* child = Child(sender);
+                HWND target = (sender == TControl::Form || !child) ? hwnd : child->Hwnd;
+                ScreenToClient(target, &p);
+                Deliver([&] { FEvents->FormMouseUp(sender, button, ShiftFromKeyboard(), p.x, p.y); });
+            }
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            // Keys reach the window itself when the wish box is hidden (the card index).
+            int key = static_cast<int>(wp);
+            Deliver([&] { FEvents->FormKeyDown(TControl::Form, key, ShiftFromKeyboard()); });
+            if (msg == WM_SYSKEYDOWN && key != 0)
+                return DefWindowProcW(hwnd, msg, static_cast<WPARAM>(key), lp);
+            return 0;
+        }
+        case WM_SETCURSOR:
+            if (SetCursorFor(reinterpret_cast<HWND>(wp), lp)) return TRUE;
+            break;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT: {
+            HBRUSH brush = ColourControl(reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp));
+            if (brush) return reinterpret_cast<LRESULT>(brush);
+            break;
+        }
+        case WM_COMMAND: {
+            TChild* memo = Child(TControl::Memo1);
+            if (memo && reinterpret_cast<HWND>(lp) == memo->Hwnd && HIWORD(wp) == EN_CHANGE) {
+                // SetMemoText reports its own change once, whatever the control does.
+                if (!FSettingMemoText) Deliver([this] { FEvents->Memo1Change(); });
+                return 0;
+            }
+            break;
+        }
+        case WM_ACTIVATE:
+            // The wish box is first in the tab order: it gets the keyboard whenever the
+            // window becomes active and the box is shown.
+            if (LOWORD(wp) != WA_INACTIVE) {
+                TChild* memo = Child(TControl::Memo1);
+                if (memo && IsWindowVisible(memo->Hwnd)) {
+                    SetFocus(memo->Hwnd);
+                    return 0;
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+bool TWin32Platform::ForwardMouse(TControl sender, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // Signed: while the mouse is captured, positions left of or above the window are
+    // negative.
+    const int x = GET_X_LPARAM(lp);
+    const int y = GET_Y_LPARAM(lp);
+    const TShiftState shift = ShiftFromMouse(wp);
+    TMouseButton button = TMouseButton::Left;
+    bool down = false, up = false;
+    switch (msg) {
+        case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: down = true; button = TMouseButton::Left; break;
+        case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: down = true; button = TMouseButton::Right; break;
+        case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: down = true; button = TMouseButton::Middle; break;
+        case WM_LBUTTONUP: up = true; button = TMouseButton::Left; break;
+        case WM_RBUTTONUP: up = true; button = TMouseButton::Right; break;
+        case WM_MBUTTONUP: up = true; button = TMouseButton::Middle; break;
+        case WM_MOUSEMOVE: break;
+        default: return false;
+    }
+    if (down) {
+        // The left and middle buttons drag the window, so they hold the mouse until
+        // released; the right button opens a menu, which takes the mouse itself.
+        if (button != TMouseButton::Right) {
+            FCaptureHwnd = hwnd;
+            FCaptureSender = sender;
+            FCaptureButton = button;
+            SetCapture(hwnd);
+        }
+        Deliver([&] { FEvents->FormMouseDown(sender, button, shift, x, y); });
+    } else if (up) {
+        if (FCaptureHwnd && FCaptureButton == button) {
+            // Cleared first, so the WM_CAPTURECHANGED of our own release is not taken
+            // for a lost capture.
+            FCaptureHwnd = nullptr;
+            ReleaseCapture();
+        }
+        Deliver([&] { FEvents->FormMouseUp(sender, button, shift, x, y); });
+    } else {
+        Deliver([&] { FEvents->FormMouseMove(sender, shift, x, y); });
+    }
+    return true;
+}
+
+bool TWin32Platform::SetCursorFor(HWND /*hwnd*/, LPARAM lp) {
+    // The program's pointer shows over the whole client area, the wish box included;
+    // over the taskbar button and elsewhere the system decides.
+    if (LOWORD(lp) != HTCLIENT || !FCurrentPointer) return false;
+    SetCursor(FCurrentPointer);
+    return true;
+}

@@ -1,0 +1,17 @@
+// The Windows program's entry point.
+#include <exception>
+
+#include "app/MainUnit.h"
+#include "platform/win32/Win32Platform.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    TWin32Platform platform(instance);
+    try {
+        return RunProgram(platform);
+    } catch (const std::exception& e) {
+        // Only a failure of the platform itself (no window could be made) gets here;
+        // the program reports its own start-up failures.
+        platform.ShowErrorBox("Sablewick", e.what());
+        return 1;
+    }
+}

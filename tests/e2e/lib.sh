@@ -1,0 +1,190 @@
+# Shell functions for end-to-end tests of Sablewick.exe under Wine on a private X server.
+# Sourced by tests/e2e/run_wine_tests.sh; a new scenario is a shell function that uses
+# these and reports with e2e_pass / e2e_fail.
+#
+#   e2e_setup BUILD_DIR     fresh Wine prefix and X server, Japanese font replacements
+#   e2e_teardown            ends our programs, waits for wineserver, stops the X server
+#   app_start [DIR]         starts Sablewick.exe (copied into DIR) in the background;
+#                           APP_PID is the process
+#   app_wait_exit PID SECS  waits for a process; APP_STATUS is its exit code
+#   window_find NAME SECS   prints the X window id of the first window named NAME
+#   window_count NAME       how many mapped windows are named NAME
+#   window_geometry ID      prints "x y width height" (root coordinates)
+#   mouse_click X Y [BTN]   clicks at a root position
+#   key_press KEYS...       xdotool key names, to the focused window
+#   screenshot FILE         the whole screen as a PNG
+#   pixel FILE X Y          prints "r g b" of one pixel of a picture file
+#   pixels_close A B TOL    true when two "r g b" triples differ by at most TOL each
+# shellcheck shell=bash
+
+E2E_PASSED=0
+E2E_FAILED=0
+E2E_XVFB_PID=""
+E2E_APP_PIDS=""
+
+e2e_log() { printf '%s\n' "$*" >&2; }
+e2e_pass() { E2E_PASSED=$((E2E_PASSED + 1)); printf 'PASS %s\n' "$1"; }
+e2e_fail() {
+    E2E_FAILED=$((E2E_FAILED + 1))
+    printf 'FAIL %s: %s\n' "$1" "${2:-}"
+}
+e2e_summary() {
+    printf '%d passed, %d failed\n' "$E2E_PASSED" "$E2E_FAILED"
+    [ "$E2E_FAILED" -eq 0 ]
+}
+
+# A display number nobody uses, from :77 up.
+e2e_free_display() {
+    local n
+    for n in $(seq 77 120); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            echo "$n"
+            return 0
+        fi
+    done
+    return 1
+}
+
+e2e_setup() {
+    E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+    E2E_BUILD=$(cd "$1" && pwd)
+    E2E_DIR="$E2E_BUILD/e2e"
+    E2E_SCREEN_W=1024
+    E2E_SCREEN_H=768
+    rm -rf "$E2E_DIR"
+    mkdir -p "$E2E_DIR"
+
+    export WINEPREFIX="$E2E_DIR/wineprefix"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEARCH=win32
+    # Wine reads its command-line arguments (registry values included) as UTF-8.
+    export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
+    local display
+    display=$(e2e_free_display) || { e2e_log "no free X display"; return 1; }
+    # A white root window: the picture is dark where the window shape cuts it away, so
+    # a screenshot tells the shaped window from the screen behind it.
+    Xvfb ":$display" -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -wr -nolisten tcp \
+        >"$E2E_DIR/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    export DISPLAY=":$display"
+    local i
+    for i in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    xdpyinfo >/dev/null 2>&1 || { e2e_log "Xvfb did not start on $DISPLAY"; return 1; }
+
+    e2e_log "e2e: Wine prefix $WINEPREFIX on $DISPLAY"
+    wineboot -i >"$E2E_DIR/wineboot.log" 2>&1 || { e2e_log "wineboot failed"; return 1; }
+    wineserver -w
+
+    # The program asks for "ＭＳ ゴシック" and "ＭＳ Ｐゴシック" by name; Wine finds the
+    # IPA fonts of fonts-ipafont-gothic under those names through its replacement table.
+    local key='HKCU\Software\Wine\Fonts\Replacements'
+    wine reg add "$key" /v "ＭＳ ゴシック" /t REG_SZ /d IPAGothic /f >/dev/null 2>&1 &&
+        wine reg add "$key" /v "ＭＳ Ｐゴシック" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 &&
+        wine reg add "$key" /v "MS Gothic" /t REG_SZ /d IPAGothic /f >/dev/null 2>&1 &&
+        wine reg add "$key" /v "MS PGothic" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 ||
+        { e2e_log "setting the font replacements failed"; return 1; }
+    wineserver -w
+    trap e2e_teardown EXIT
+}
+
+e2e_teardown() {
+    local pid
+    for pid in $E2E_APP_PIDS; do
+        kill "$pid" 2>/dev/null || true
+    done
+    E2E_APP_PIDS=""
+    if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+        # Let Wine finish (and write its registry) before the X server goes away.
+        timeout 30 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
+    fi
+    if [ -n "$E2E_XVFB_PID" ]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
+        E2E_XVFB_PID=""
+    fi
+}
+
+# Copies the program into DIR (default: $E2E_DIR/app) so it writes its settings there,
+# and starts it from there.
+app_start() {
+    local dir="${1:-$E2E_DIR/app}"
+    mkdir -p "$dir"
+    [ -f "$dir/Sablewick.exe" ] || cp "$E2E_BUILD/Sablewick.exe" "$dir/Sablewick.exe"
+    (cd "$dir" && exec wine ./Sablewick.exe) >>"$E2E_DIR/app.log" 2>&1 &
+    APP_PID=$!
+    E2E_APP_PIDS="$E2E_APP_PIDS $APP_PID"
+}
+
+app_wait_exit() {
+    local pid=$1 secs=$2 i
+    for i in $(seq 1 $((secs * 10))); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid" 2>/dev/null
+            APP_STATUS=$?
+            return 0
+        fi
+        sleep 0.1
+    done
+    APP_STATUS=""
+    return 1
+}
+
+window_find() {
+    local name=$1 secs=$2 i id
+    for i in $(seq 1 $((secs * 5))); do
+        id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -n1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+window_count() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
+}
+
+window_geometry() {
+    xwininfo -id "$1" | awk '
+        /Absolute upper-left X:/ { x = $4 }
+        /Absolute upper-left Y:/ { y = $4 }
+        /Width:/ { w = $2 }
+        /Height:/ { h = $2 }
+        END { print x, y, w, h }'
+}
+
+mouse_click() {
+    xdotool mousemove --sync "$1" "$2" click "${3:-1}"
+}
+
+key_press() {
+    xdotool key "$@"
+}
+
+screenshot() {
+    import -window root "$1"
+}
+
+pixel() {
+    convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- |
+        sed -n '2s/^[^(]*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*$/\1 \2 \3/p' |
+        awk '{ printf "%d %d %d\n", $1, $2, $3 }'
+}
+
+pixels_close() {
+    local tol=$3
+    # shellcheck disable=SC2086
+    set -- $1 $2
+    local d
+    for d in $(($1 - $4)) $(($2 - $5)) $(($3 - $6)); do
+        [ "${d#-}" -le "$tol" ] || return 1
+    done
+    return 0
+}
