@@ -1,0 +1,116 @@
+// The card text resource: any bytes as CARDT. The loader splits them into lines without
+// losing or inventing a byte; the program starts with them or shows an error, and a run
+// of clicks over the card panel either works or ends in a message box, never a crash.
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/MainUnit.h"
+#include "fuzz/FuzzSupport.h"
+
+namespace {
+template <typename F>
+bool Handler(TFuzzPlatform& os, F f) {
+    // As the message loop does: an error escaping a handler is shown and the program
+    // goes on.
+    try {
+        f();
+        return true;
+    } catch (const std::exception& e) {
+        os.ShowErrorBox(kAppTitle, e.what());
+        return false;
+    }
+}
+
+void CheckLines(const std::string& text, const std::vector<std::string>& lines) {
+    std::string joined, expected;
+    size_t breaks = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            ++breaks;
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            expected += c;
+        }
+    }
+    for (const std::string& l : lines) {
+        FUZZ_CHECK(l.find_first_of("\r\n") == std::string::npos);
+        joined += l;
+    }
+    FUZZ_CHECK(joined == expected);
+    const bool tail = !text.empty() && text.back() != '\r' && text.back() != '\n';
+    FUZZ_CHECK(lines.size() == breaks + (tail ? 1 : 0));
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    TFuzzPlatform os;
+    os.ReplaceCardText = true;
+    os.CardText.assign(reinterpret_cast<const char*>(data), size);
+    {
+        TOrvaneFM form(os);
+        std::vector<std::string> lines;
+        FUZZ_CHECK(form.LoadTextResource("CardT", lines));
+        CheckLines(os.CardText, lines);
+
+        // Every reader of the card words, for every card, seen and with all seen: each
+        // either works or raises the error the message loop shows.
+        form.CardText = lines;
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int k = 1; k <= MaxCard; ++k) form.SeenCards[k] = pass == 1;
+            form.CheckAllSeen();
+            form.ShowAlternate = pass == 1;
+            for (int card = 0; card <= MaxCard; ++card) {
+                form.CurrentCard = card;
+                if (Handler(os, [&] { form.SetCardPanel(card); }) && pass == 1)
+                    FUZZ_CHECK(os.Labels[TControl::LabelTittle].Text == lines[7 * card + 1]);
+                Handler(os, [&] { form.ShowCardLabels(true); });
+                Handler(os, [&] { form.ShowCreatorComment(card); });
+                Handler(os, [&] { form.HideCreatorComment(card); });
+                Handler(os, [&] { form.UpdateHeartButton(); });
+                Handler(os, [&] { form.OpenLink(form.CardLine(card, FieldLink).substr(0, 255)); });
+            }
+        }
+    }
+#ifdef SABLEWICK_REPLAY
+    // The replay also starts the whole program on the text, which is too slow to fuzz:
+    // it starts or shows an error, and clicks over the card panel never crash it.
+    const int card = size > 0 ? data[size - 1] % 50 : 0;
+    os.Messages.clear();
+    os.Files[std::string(TFuzzPlatform::kDir) + kIniName] =
+        "[Orvane.ini]\r\nResumeOk=1\r\nCardNum=" + std::to_string(card) +
+        "\r\nCardOK=" + std::string(49, 'l') + "\r\n";
+    {
+        TOrvaneFM form(os);
+        if (form.FormCreate()) {
+            FUZZ_CHECK(os.Messages.empty());
+            os.ShowMainWindow();
+            auto press = [&](int x, int y) {
+                Handler(os, [&] { form.FormMouseDown(TControl::Form, TMouseButton::Left, {}, x, y); });
+                Handler(os, [&] { form.FormMouseUp(TControl::Form, TMouseButton::Left, {}, x, y); });
+            };
+            auto idle = [&] {
+                for (int i = 0; i < 40 && form.AnimStep != 0; ++i) {
+                    os.Tick += FrameInterval;
+                    Handler(os, [&] { form.Timer1Timer(); });
+                }
+            };
+            // The creator button, the heart, the link button and a random draw.
+            press(460, 552);
+            press(690, 240);
+            idle();
+            press(616, 552);
+            idle();
+            press(590, 240);
+            idle();
+            form.FormCloseQuery();
+        } else {
+            FUZZ_CHECK(!os.Messages.empty());
+        }
+        form.FormDestroy();
+    }
+#endif
+    return 0;
+}
