@@ -1,0 +1,530 @@
+// The bad-input matrix: whatever the settings file holds, whatever the disk does to the
+// save, however damaged a picture resource or odd the desktop, the program starts (or
+// says why not), keeps its state in range and never loses the previous settings file.
+// docs/robustness.md lists each row with the test here that covers it.
+//
+// Everything runs as root in the test machines, so a read-only file or folder does not
+// make a write fail; the headless desktop's fault injection (FailWriteAt, FailReplace)
+// stands in for a full disk, a short write and a file that cannot be replaced.
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdlib>
+#include <map>
+
+#include "common/Errors.h"
+#include "common/IniFile.h"
+#include "common/MySysU.h"
+#include "common/SjisTexts.h"
+#include "content/ImageCodecs.h"
+#include "tests/headless/AppFixture.h"
+
+namespace {
+
+const char* const kAllKeys[] = {"CardNum",   "StarX",      "StarY",      "ResumeOk", "IndexMode",
+                                "StayOnTop", "MuteOn",     "FezPenBlack", "FezPenDown",
+                                "LightShow", "Fate",       "Left",       "Top",      "CardOK",
+                                "OldDate",   "MemDate",    "Wish"};
+
+std::string Sjis(const char* utf8) {
+    THeadlessPlatform os("/tmp/");
+    return os.Utf8ToSjis(utf8);
+}
+
+std::string CannotWrite(const std::string& path) { return Format(sjis::kCannotWrite, path.c_str()); }
+
+// Bytes of a fixed pseudo-random sequence, the same on every run.
+std::string Noise(size_t n, uint32_t seed) {
+    std::string s(n, '\0');
+    for (char& c : s) {
+        seed = seed * 1664525u + 1013904223u;
+        c = static_cast<char>(seed >> 24);
+    }
+    return s;
+}
+
+struct TBadValue {
+    const char* Name;
+    std::string Value;
+    bool Readable;  // a number the integer reader accepts
+};
+
+std::vector<TBadValue> BadValues() {
+    return {
+        {"Empty", "", false},
+        {"Garbage", "x1!#\t;[]=", false},
+        {"HugeBeyondInt", "99999999999999999999", false},
+        {"Overlong", std::string(3000, '7'), false},
+        {"ShiftJis", Sjis("旅の無事"), false},
+        // A lead byte followed by a space, a lone 0xFF, and a lead byte cut off at the end.
+        {"InvalidDoubleByte", "\x81 \x82\xFF\x83", false},
+        {"Negative", "-1", true},
+        {"LargestInt", "2147483647", true},
+        {"SmallestInt", "-2147483648", true},
+    };
+}
+
+std::string IniWithEveryKey(const std::string& value) {
+    std::string text = "[Orvane.ini]\r\n";
+    for (const char* key : kAllKeys) text += std::string(key) + "=" + value + "\r\n";
+    return text;
+}
+
+}  // namespace
+
+// ---- Every key of the settings file holding the same bad value.
+
+class BadSettingsValue : public AppTest, public ::testing::WithParamInterface<int> {
+protected:
+    TBadValue Bad() const { return BadValues()[static_cast<size_t>(GetParam())]; }
+
+    // The state every start must be in, whatever the file said.
+    void ExpectSaneState() {
+        EXPECT_TRUE(Os->Messages.empty()) << Os->SjisToUtf8(Os->Messages[0].Text);
+        EXPECT_GE(Form->CurrentCard, 0);
+        EXPECT_LE(Form->CurrentCard, MaxCard);
+        EXPECT_GE(Form->SavedCard, 0);
+        EXPECT_LE(Form->SavedCard, MaxCard);
+        EXPECT_GE(Form->Fate, 0);
+        EXPECT_LT(Form->Fate, MaxCard);
+        EXPECT_TRUE(IsValidDate(Form->OldDate));
+        EXPECT_TRUE(IsValidDate(Form->MemDate));
+        EXPECT_EQ(LabelText(TControl::LabelNo), "CARD." + ZeroPad(Form->CurrentCard, 3));
+    }
+};
+
+TEST_P(BadSettingsValue, StartsInRangeDrawsAndSavesWhatItShows) {
+    const TBadValue bad = Bad();
+    ASSERT_TRUE(Os->WriteFile(Dir + "Orvane.ini", IniWithEveryKey(bad.Value)));
+    Start();
+    ExpectSaneState();
+
+    if (!bad.Readable) {
+        // Nothing readable: every key takes its default.
+        EXPECT_FALSE(Form->ResumeOk);
+        EXPECT_EQ(Form->CurrentCard, 0);
+        EXPECT_EQ(Os->Left, (1024 - 737) / 2);
+        EXPECT_EQ(Os->Top, (768 - 584) / 2 - 6);
+        EXPECT_FALSE(Form->IndexMode);
+        EXPECT_FALSE(Form->StayOnTop);
+        EXPECT_FALSE(Form->MuteOn);
+        EXPECT_FALSE(Form->FezPenBlack);
+        EXPECT_FALSE(Form->FezPenDown);
+        EXPECT_TRUE(Form->LightShow);
+        EXPECT_EQ(Form->OldDate, Os->TodayDate);
+        EXPECT_EQ(Form->MemDate, Os->TodayDate);
+        EXPECT_EQ(Form->EncodeSeenCards(), std::string(MaxCard, '.'));
+        EXPECT_EQ(Form->SavedWish, bad.Value.substr(0, kIniMaxText));
+    } else {
+        // A readable number: flags are on, the card number is brought into range and
+        // the saved position is applied as it is.
+        const long long v = std::atoll(bad.Value.c_str());
+        EXPECT_TRUE(Form->ResumeOk);
+        EXPECT_TRUE(Form->MuteOn);
+        EXPECT_TRUE(Form->StayOnTop);
+        EXPECT_EQ(Form->CurrentCard, 0);
+        EXPECT_EQ(Form->Fate, static_cast<int>(((v % 49) + 49) % 49));
+        EXPECT_EQ(Os->Left, static_cast<int>(v));
+        EXPECT_EQ(Form->StarX, static_cast<int>(v));
+        EXPECT_TRUE(Form->IndexMode) << "the index view is resumed";
+    }
+
+    // The program runs: the light effect steps, the window is dragged, the index view
+    // closes with a key, and a reading turns the card.
+    Tick(300);
+    Down(300, 10);
+    Form->FormMouseMove(TControl::Form, {}, 340, 30);
+    Up(340, 30);
+    if (Form->IndexMode) Key('A');
+    EXPECT_FALSE(Form->IndexMode);
+    Key(27);  // Escape empties the wish box
+    Type("abc");
+    Key(13);
+    Idle();
+    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(Form->CurrentCard, WishToCardBytes("abc", Form->Fate));
+    ExpectSaneState();
+    const int fate = Form->Fate;
+    const int card = Form->CurrentCard;
+    Close();
+    EXPECT_TRUE(Os->Messages.empty());
+
+    // What was written reads back as the run left it, and starts again cleanly.
+    TIniFile ini;
+    ini.Parse(ReadIni());
+    EXPECT_EQ(ini.ReadInteger("Orvane.ini", "CardNum", -1), card);
+    EXPECT_EQ(ini.ReadInteger("Orvane.ini", "Fate", -1), fate);
+    EXPECT_EQ(ini.ReadString("Orvane.ini", "Wish", ""), "abc");
+    EXPECT_EQ(ini.ReadString("Orvane.ini", "MemDate", ""), "2026/12/08");
+    Form.reset();
+    Start();
+    ExpectSaneState();
+    EXPECT_EQ(Form->Fate, fate);
+    EXPECT_EQ(Form->SavedCard, card);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKey, BadSettingsValue,
+                         ::testing::Range(0, static_cast<int>(BadValues().size())),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(BadValues()[static_cast<size_t>(info.param)].Name);
+                         });
+
+// ---- Whole files that are not settings at all.
+
+TEST_F(AppTest, BinaryAndHugeSettingsFilesStartWithDefaultsAndKeepTheirOtherContent) {
+    // 64 KiB of noise with NUL bytes and stray line ends, then a real key at the end that
+    // must still be found.
+    const std::string noise = Noise(65536, 7);
+    ASSERT_TRUE(Os->WriteFile(Dir + "Orvane.ini", noise + "\r\n[Orvane.ini]\r\nMuteOn=1\r\n"));
+    Start();
+    EXPECT_TRUE(Os->Messages.empty());
+    EXPECT_TRUE(Form->MuteOn);
+    EXPECT_EQ(Form->CurrentCard, 0);
+    Close();
+    EXPECT_TRUE(Os->Messages.empty());
+    TIniFile ini;
+    ini.Parse(ReadIni());
+    EXPECT_EQ(ini.ReadString("Orvane.ini", "CardOK", ""), std::string(MaxCard, '.'));
+    EXPECT_EQ(ini.ReadInteger("Orvane.ini", "MuteOn", -1), 1);
+
+    // 1 MiB: a section of another program before ours, and a line of 64 KiB in ours.
+    std::string big = "[Other]\r\n";
+    for (int i = 0; big.size() < (1u << 20); ++i) big += "Key" + std::to_string(i) + "=value\r\n";
+    big += "[Orvane.ini]\r\nWish=" + std::string(65536, 'w') + "\r\nFate=5\r\nOldDate=2026/12/01\r\n";
+    ASSERT_TRUE(Os->WriteFile(Dir + "Orvane.ini", big));
+    Form.reset();
+    Start();
+    EXPECT_TRUE(Os->Messages.empty());
+    EXPECT_EQ(Form->Fate, 5);
+    EXPECT_EQ(Form->SavedWish, std::string(kIniMaxText, 'w')) << "a text is read back cut";
+    Close();
+    EXPECT_TRUE(Os->Messages.empty());
+    const std::string after = ReadIni();
+    EXPECT_EQ(after.compare(0, 200, big, 0, 200), 0) << "the other program's section stays";
+    EXPECT_NE(after.find("Key9999=value\r\n"), std::string::npos);
+    EXPECT_NE(after.find("Wish=" + std::string(65536, 'w') + "\r\n"), std::string::npos)
+        << "a run without a reading leaves the stored wish as it was";
+}
+
+TEST_F(AppTest, ASettingsPathThatIsADirectoryGivesDefaultsAndANamedFailure) {
+    ASSERT_EQ(::mkdir((Dir + "Orvane.ini").c_str(), 0755), 0);
+    Start();
+    EXPECT_TRUE(Os->Messages.empty()) << "reading never fails";
+    EXPECT_EQ(Form->CurrentCard, 0);
+    Close();
+    ASSERT_EQ(Os->Messages.size(), 1u);
+    EXPECT_EQ(Os->Messages[0].Title, "Sablewick");
+    EXPECT_EQ(Os->Messages[0].Text, CannotWrite(Dir + "Orvane.ini"));
+    struct stat st;
+    ASSERT_EQ(::stat((Dir + "Orvane.ini").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode)) << "the folder is left alone";
+    EXPECT_FALSE(Os->FileExists(Dir + "Orvane.ini.new")) << "no half-written file is left";
+}
+
+// ---- The save failing at every point.
+
+TEST_F(AppTest, ASaveFailingAtAnyByteLeavesThePreviousFileByteForByte) {
+    const std::string previous =
+        "; kept as it is\r\n[Orvane.ini]\r\nCardNum=7\r\nWish=" + Sjis("前の願い") +
+        "\r\nFate=3\r\nOldDate=2026/12/01\r\nCardOk=lllll\r\n[Other]\r\nx=1\r\n";
+    ASSERT_TRUE(Os->WriteFile(Dir + "Orvane.ini", previous));
+    Start();
+    Type("新しい願い");
+    Key(13);
+    Idle();
+    Menu(TMenuItem::MuteOnChange);
+    const std::string path = Dir + "Orvane.ini";
+
+    // Every cut from the first byte on fails and changes nothing; the first length that
+    // holds the whole new file succeeds.
+    long succeededAt = -1;
+    for (long at = 0; at < 4096 && succeededAt < 0; ++at) {
+        Os->FailWriteAt = at;
+        try {
+            Form->SaveSettings();
+            succeededAt = at;
+        } catch (const EError& e) {
+            EXPECT_EQ(e.what(), CannotWrite(path)) << "cut at " << at;
+            EXPECT_EQ(ReadIni(), previous) << "cut at " << at;
+            EXPECT_FALSE(Os->FileExists(path + ".new")) << "cut at " << at;
+        }
+    }
+    Os->FailWriteAt = -1;
+    const std::string written = ReadIni();
+    EXPECT_EQ(succeededAt, static_cast<long>(written.size()))
+        << "a write cut anywhere before the end must fail";
+    EXPECT_NE(written.find("MuteOn=1"), std::string::npos);
+    EXPECT_EQ(written.compare(0, 17, "; kept as it is\r\n"), 0);
+
+    // A file that cannot be replaced (read-only on Windows) fails the same way.
+    ASSERT_TRUE(Os->WriteFile(path, previous));
+    Os->FailReplace = true;
+    EXPECT_THROW(Form->SaveSettings(), EError);
+    EXPECT_EQ(ReadIni(), previous);
+    EXPECT_FALSE(Os->FileExists(path + ".new"));
+
+    // Through the real shutdown: the message box names the file and the program ends.
+    Os->FailReplace = false;
+    Os->FailWriteAt = 10;
+    Close();
+    ASSERT_EQ(Os->Messages.size(), 1u);
+    EXPECT_EQ(Os->Messages[0].Title, "Sablewick");
+    EXPECT_EQ(Os->Messages[0].Text, CannotWrite(path));
+    EXPECT_EQ(ReadIni(), previous);
+    EXPECT_TRUE(Form->Closing);
+}
+
+TEST_F(AppTest, AProgramDirectoryThatVanishesOrCannotBeWrittenIsReportedByName) {
+    // Gone while the program runs: the save fails with the path, nothing crashes.
+    Start();
+    Type("abc");
+    Key(13);
+    Idle();
+    ASSERT_EQ(std::system(("rm -rf '" + Dir + "'").c_str()), 0);
+    Close();
+    ASSERT_EQ(Os->Messages.size(), 1u);
+    EXPECT_EQ(Os->Messages[0].Text, CannotWrite(Dir + "Orvane.ini"));
+
+    // Gone (or not writable) before the start: the browser probe cannot be made, which
+    // is a start-up failure naming the probe, and no settings are written.
+    Form.reset();
+    Os->Messages.clear();
+    Form = std::make_unique<TOrvaneFM>(*Os);
+    EXPECT_FALSE(Form->FormCreate());
+    ASSERT_EQ(Os->Messages.size(), 1u);
+    EXPECT_EQ(Os->Messages[0].Text, Format(sjis::kCannotCreateFile, (Dir + "z.html").c_str()));
+    Form->FormDestroy();
+    EXPECT_EQ(Os->Messages.size(), 1u) << "a failed start saves nothing";
+    ASSERT_EQ(::mkdir(Dir.c_str(), 0755), 0);  // for TearDown
+
+    // A directory that refuses every write from the first byte (read-only): the probe
+    // exists already, so the start works; the save fails by name.
+    ASSERT_TRUE(Os->WriteFile(Dir + "z.html", "IniName\r\n"));
+    Os->Messages.clear();
+    Form.reset();
+    Start();
+    Os->FailWriteAt = 0;
+    Close();
+    ASSERT_EQ(Os->Messages.size(), 1u);
+    EXPECT_EQ(Os->Messages[0].Text, CannotWrite(Dir + "Orvane.ini"));
+    EXPECT_FALSE(Os->FileExists(Dir + "Orvane.ini"));
+}
+
+TEST_F(AppTest, AProgramDirectoryLongerThan255BytesIsStillTheProgramsOwn) {
+    std::string longDir = Dir;
+    while (longDir.size() < 300) {
+        longDir += std::string(60, 'd') + "/";
+        ASSERT_EQ(::mkdir(longDir.c_str(), 0755), 0);
+    }
+    Os = std::make_unique<THeadlessPlatform>(longDir);
+    Os->Seed = 3;
+    Os->Tick = 1000;
+    ASSERT_TRUE(Os->WriteFile(longDir + "Orvane.ini", "[Orvane.ini]\r\nMuteOn=1\r\n"));
+    Start();
+    EXPECT_EQ(Form->ProgramDir, longDir);
+    EXPECT_TRUE(Form->MuteOn) << "the settings are read from the long directory";
+    Type("abc");
+    Key(13);
+    Idle();
+    Close();
+    EXPECT_TRUE(Os->Messages.empty());
+    std::string text;
+    ASSERT_TRUE(Os->ReadFile(longDir + "Orvane.ini", text));
+    EXPECT_NE(text.find("Wish=abc"), std::string::npos);
+    const std::string cut = (longDir + "Orvane.ini").substr(0, 255);
+    EXPECT_FALSE(Os->FileExists(cut)) << "nothing is written to a truncated path";
+    EXPECT_FALSE(Os->FileExists(longDir + "z.html"));
+}
+
+// ---- Damaged picture resources.
+
+namespace {
+// The embedded resources, with one of them replaced by other bytes.
+class TDamagedPlatform : public THeadlessPlatform {
+public:
+    using THeadlessPlatform::THeadlessPlatform;
+    std::map<std::string, std::string> Replaced;  // upper-case name -> bytes
+    bool FindResourceData(const std::string& type, const std::string& name,
+                          TResourceView& out) override {
+        std::string upper = name;
+        for (char& c : upper)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        auto it = Replaced.find(upper);
+        if (it != Replaced.end() && THeadlessPlatform::FindResourceData(type, name, out)) {
+            out.Data = reinterpret_cast<const uint8_t*>(it->second.data());
+            out.Size = it->second.size();
+            return true;
+        }
+        return THeadlessPlatform::FindResourceData(type, name, out);
+    }
+};
+
+struct TDamage {
+    const char* Name;
+    const char* Type;
+    bool Truncate;  // else the middle is overwritten
+};
+const TDamage kDamages[] = {
+    {"BASE", "JPG", true},     {"BUTTON", "JPG", true},  {"NAMI", "JPG", true},
+    {"C999", "JPG", true},     {"C000", "JPG", true},    {"C012", "JPG", true},
+    {"QUEST", "JPG", true},    {"INDEX01", "JPG", true}, {"BASEMSK", "BMP", true},
+    {"WAKUTATE", "BMP", true}, {"WAKUYOKO", "BMP", true}, {"STAR", "BMP", true},
+    {"BASE", "JPG", false},    {"C012", "JPG", false},   {"BASEMSK", "BMP", false},
+    {"STAR", "BMP", false},
+};
+}  // namespace
+
+class DamagedPicture : public AppTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(DamagedPicture, GivesAnEmptyPictureAndTheProgramGoesOn) {
+    const TDamage d = kDamages[GetParam()];
+    auto os = std::make_unique<TDamagedPlatform>(Dir);
+    TResourceView real;
+    ASSERT_TRUE(os->FindResourceData(d.Type, d.Name, real));
+    std::string bytes(reinterpret_cast<const char*>(real.Data), real.Size);
+    if (d.Truncate) {
+        bytes.resize(bytes.size() / 2);
+    } else {
+        // The header stays; from a quarter in, the data is noise (a JPEG loses its
+        // markers' meaning, a BMP header claims other sizes and offsets).
+        const size_t from = d.Type[0] == 'B' ? 2 : bytes.size() / 4;
+        const std::string noise = Noise(bytes.size() - from, 11);
+        bytes.replace(from, noise.size(), noise);
+    }
+    os->Replaced[d.Name] = bytes;
+    os->Seed = 12345;
+    os->Tick = 1000;
+    Os = std::move(os);
+    WriteIni("CardOK=" + std::string(MaxCard, 'l') + "\r\nFate=0\r\nOldDate=2026/12/01\r\n");
+
+    Start();
+    EXPECT_TRUE(Os->Messages.empty());
+    const TPicture* loaded = nullptr;
+    const std::string name = d.Name;
+    if (name == "BASE") loaded = &Form->BackBuffer;
+    if (name == "BUTTON") loaded = &Form->ButtonSheet;
+    if (name == "NAMI") loaded = &Form->Nami;
+    if (name == "C999") loaded = &Form->CardSlot[0];
+    if (name == "C000") loaded = &Form->CardSlot[1];
+    if (name == "QUEST") loaded = &Form->Quest;
+    if (name == "WAKUTATE") loaded = &Form->WakuTate;
+    if (name == "WAKUYOKO") loaded = &Form->WakuYoko;
+    if (name == "STAR") loaded = &Form->StarPic;
+    if (loaded && d.Truncate) {
+        EXPECT_TRUE(loaded->Empty()) << "a truncated picture is empty";
+    }
+
+    // A whole session over the damaged picture: sparkles, a reading to card 12 (whose
+    // picture may be the damaged one), the index view and the wallpaper.
+    Tick(200);
+    Type("abc");  // card 12 with Fate 0
+    Key(13);
+    Idle();
+    EXPECT_EQ(Form->CurrentCard, 12);
+    if (name == "C012" && d.Truncate) {
+        EXPECT_TRUE(Form->CardSlot[1].Empty());
+    }
+    Click(540, 10);  // the index view
+    Idle();
+    EXPECT_TRUE(Form->IndexMode);
+    if (name == "INDEX01" && d.Truncate) {
+        EXPECT_TRUE(Form->IndexPage.Empty()) << "page 1, of card 12";
+    }
+    Click(470, 80);  // card 10
+    Idle();
+    Key('A');
+    Menu(TMenuItem::WallMakeClick);
+    Tick(200);
+    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_TRUE(Os->Messages.empty());
+    Close();
+    EXPECT_TRUE(Os->Messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Resources, DamagedPicture,
+                         ::testing::Range(0, static_cast<int>(sizeof kDamages / sizeof kDamages[0])),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             const TDamage& d = kDamages[info.param];
+                             return std::string(d.Truncate ? "Truncated" : "Corrupt") + d.Name;
+                         });
+
+// ---- An odd desktop.
+
+TEST_F(AppTest, AScreenSmallerThanTheWindowStillCentresAndMakesAWallpaperOfItsSize) {
+    Os->ScreenWidth = 320;
+    Os->ScreenHeight = 200;
+    Start();
+    EXPECT_TRUE(Os->Messages.empty());
+    EXPECT_EQ(Os->Left, (320 - 737) / 2);
+    EXPECT_EQ(Os->Top, (200 - 584) / 2 - 6);
+    EXPECT_TRUE(Form->StayOnTop) << "a screen below 616 pixels keeps the window on top";
+    Down(300, 10);
+    Form->FormMouseMove(TControl::Form, {}, 350, 60);
+    Up(350, 60);
+    Menu(TMenuItem::PopCenter);
+    EXPECT_EQ(Os->Left, (320 - 737) / 2);
+    SeeAll();
+    Menu(TMenuItem::WallMakeClick);
+    ASSERT_EQ(Os->Wallpapers.size(), 1u);
+    std::string bmp;
+    ASSERT_TRUE(Os->ReadFile(Dir + "WallOrvane.bmp", bmp));
+    TPicture wall;
+    ASSERT_TRUE(DecodeBmp(reinterpret_cast<const uint8_t*>(bmp.data()), bmp.size(), wall));
+    EXPECT_EQ(wall.Width, 320);
+    EXPECT_EQ(wall.Height, 200);
+    Close();
+    EXPECT_TRUE(Os->Messages.empty());
+}
+
+TEST_F(AppTest, TheWallpaperOfAOneByOneScreenIsOnePixel) {
+    Os->ScreenWidth = 1;
+    Os->ScreenHeight = 1;
+    Start();
+    SeeAll();
+    Menu(TMenuItem::WallMakeClick);
+    EXPECT_TRUE(Os->Messages.empty());
+    ASSERT_EQ(Os->Wallpapers.size(), 1u);
+    std::string bmp;
+    ASSERT_TRUE(Os->ReadFile(Dir + "WallOrvane.bmp", bmp));
+    TPicture wall;
+    ASSERT_TRUE(DecodeBmp(reinterpret_cast<const uint8_t*>(bmp.data()), bmp.size(), wall));
+    EXPECT_EQ(wall.Width, 1);
+    EXPECT_EQ(wall.Height, 1);
+    EXPECT_FALSE(Form->CardSlot[0].Empty()) << "the card back is back in its slot";
+    // The next card turn still shows the back.
+    Type("abc");
+    Key(13);
+    Idle();
+    EXPECT_EQ(Form->AnimStep, 0);
+    Close();
+    EXPECT_TRUE(Os->Messages.empty());
+}
+
+TEST_F(AppTest, TheTickCountWrappingNeitherStallsNorRushesTheCardTurn) {
+    // The same reading, once far from the wrap and once across it, takes the same steps.
+    auto stepsOfAReading = [&](uint32_t tick0) {
+        Os->Tick = tick0;
+        Type("abc");
+        Key(13);
+        int steps = 0;
+        for (int i = 0; i < 2000 && Form->AnimStep != 0; ++i) {
+            Os->Tick += 10;
+            const int before = Form->AnimStep;
+            Form->Timer1Timer();
+            if (Form->AnimStep != before) ++steps;
+        }
+        Key(27);
+        return steps;
+    };
+    Start();
+    const int normal = stepsOfAReading(5000);
+    EXPECT_GT(normal, 10);
+    EXPECT_EQ(Form->AnimStep, 0);
+    // The last step before the wrap lies just below 2^32; the turn runs across it.
+    Form->LastStepTick = 0xFFFFFFFFu - 60;
+    EXPECT_EQ(stepsOfAReading(0xFFFFFFFFu - 50), normal);
+    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_LT(Os->Tick, 100000u) << "the clock did wrap";
+    Close();
+    EXPECT_TRUE(Os->Messages.empty());
+}
