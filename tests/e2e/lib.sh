@@ -11,10 +11,14 @@
 #   window_count NAME       how many mapped windows are named NAME
 #   window_geometry ID      prints "x y width height" (root coordinates)
 #   mouse_click X Y [BTN]   clicks at a root position
+#   mouse_drag X1 Y1 X2 Y2 [BTN]  press at one root position, move in steps, release
 #   key_press KEYS...       xdotool key names, to the focused window
+#   type_text TEXT          types ASCII text into the focused window
 #   screenshot FILE         the whole screen as a PNG
 #   pixel FILE X Y          prints "r g b" of one pixel of a picture file
 #   pixels_close A B TOL    true when two "r g b" triples differ by at most TOL each
+#   pixels_differing A B GEOM  how many pixels of the area GEOM (WxH+X+Y) of two
+#                           pictures differ by more than a JPEG's rounding
 # shellcheck shell=bash
 
 E2E_PASSED=0
@@ -88,6 +92,13 @@ e2e_setup() {
         wine reg add "$key" /v "MS Gothic" /t REG_SZ /d IPAGothic /f >/dev/null 2>&1 &&
         wine reg add "$key" /v "MS PGothic" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 ||
         { e2e_log "setting the font replacements failed"; return 1; }
+    # Menus and message boxes use the system's UI fonts, which have no Japanese in a
+    # fresh prefix; Windows links them to its Japanese fonts, and so does this prefix.
+    local link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' face
+    for face in "Tahoma" "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"; do
+        wine reg add "$link" /v "$face" /t REG_MULTI_SZ /d "ipag.ttf,IPAGothic" /f >/dev/null 2>&1 ||
+            { e2e_log "setting the font links failed"; return 1; }
+    done
     wineserver -w
     trap e2e_teardown EXIT
 }
@@ -164,8 +175,22 @@ mouse_click() {
     xdotool mousemove --sync "$1" "$2" click "${3:-1}"
 }
 
+mouse_drag() {
+    local x1=$1 y1=$2 x2=$3 y2=$4 btn=${5:-1} i
+    xdotool mousemove --sync "$x1" "$y1" mousedown "$btn"
+    for i in 1 2 3 4; do
+        xdotool mousemove --sync $((x1 + (x2 - x1) * i / 4)) $((y1 + (y2 - y1) * i / 4))
+        sleep 0.1
+    done
+    xdotool mouseup "$btn"
+}
+
 key_press() {
     xdotool key "$@"
+}
+
+type_text() {
+    xdotool type --delay 40 "$1"
 }
 
 screenshot() {
@@ -176,6 +201,12 @@ pixel() {
     convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- |
         sed -n '2s/^[^(]*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*$/\1 \2 \3/p' |
         awk '{ printf "%d %d %d\n", $1, $2, $3 }'
+}
+
+pixels_differing() {
+    compare -metric AE -fuzz 8% \
+        \( "$1" -crop "$3" +repage \) \( "$2" -crop "$3" +repage \) null: 2>&1 |
+        sed 's/[^0-9].*//'
 }
 
 pixels_close() {

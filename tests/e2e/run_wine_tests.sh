@@ -7,6 +7,10 @@
 #     showing the background picture inside the window shape
 #   - a second start exits with 0 at once and leaves one window
 #   - a second start restores the running instance when it is minimised
+#   - typing a wish and Enter: the text stays on one line and a reading is shown
+#   - the random button turns up a card: its number label and the picture change
+#   - a left drag on the window's frame moves the window
+#   - a right click opens the options menu, Escape closes it
 #   - the close button ends the program, which writes Orvane.ini next to itself
 #
 # usage: tests/e2e/run_wine_tests.sh BUILD_DIR   (a build configured with
@@ -166,6 +170,107 @@ scenario_restore_minimised() {
     esac
 }
 
+# The text of the first child control of class CLASS (Static, Edit) whose text matches
+# the pattern, or of the first one at all.
+child_text() {
+    probe texts Sablewick | awk -F'\t' -v cls="$1" -v pat="${2:-}" '
+        tolower($1) == tolower(cls) && $3 ~ pat { print $3; exit }'
+}
+
+scenario_wish_box() {
+    # Into the wish box (client 463, 82, 228 x 121), then Enter.
+    mouse_click $((EXPECT_X + 463 + 60)) $((EXPECT_Y + 82 + 60))
+    sleep 0.3
+    type_text "hello"
+    key_press Return
+    sleep 0.5
+    local wish
+    wish=$(child_text Edit)
+    if [ "$wish" = "hello" ]; then
+        e2e_pass "wish box: typed text kept, Enter inserted no line break"
+    else
+        e2e_fail "wish box" "its text is '$wish', expected 'hello'"
+    fi
+    # Enter is the fortune button: the card turns and its number is shown again.
+    sleep 3
+    local number
+    number=$(child_text Static '^CARD[.]')
+    case "$number" in
+        CARD.[0-9][0-9][0-9]) e2e_pass "wish box: Enter made a reading, $number shown" ;;
+        *) e2e_fail "wish box" "after Enter the number label shows '$number'" ;;
+    esac
+}
+
+scenario_random_card() {
+    # The random button's rectangle is (580, 233), 103 x 39.
+    mouse_click $((EXPECT_X + 580 + 50)) $((EXPECT_Y + 233 + 19))
+    sleep 3
+    local number
+    number=$(child_text Static '^CARD[.]')
+    local shot="$E2E_DIR/random.png"
+    screenshot "$shot"
+    # The picture area of the card, 348 x 508 from (31, 43) of the window.
+    local changed
+    changed=$(pixels_differing "$E2E_DIR/start.png" "$shot" "348x508+$((EXPECT_X + 31))+$((EXPECT_Y + 43))")
+    case "$number" in
+        CARD.000 | "") e2e_fail "random card" "the number label shows '$number'" ;;
+        CARD.[0-9][0-9][0-9])
+            if [ "${changed:-0}" -gt 20000 ]; then
+                e2e_pass "random card: $number shown, $changed pixels of the picture area changed"
+            else
+                e2e_fail "random card" "$number shown but only ${changed:-0} pixels of the picture changed ($shot)"
+            fi
+            ;;
+        *) e2e_fail "random card" "the number label shows '$number'" ;;
+    esac
+}
+
+scenario_drag_window() {
+    # A press on the frame between the picture and the text panels, where no button
+    # lies: a window drag.
+    local gx=410 gy=450
+    if [ "$(pixel "$E2E_ROOT/resources/BASEMSK.bmp" "$gx" "$gy")" = "0 0 0" ]; then
+        e2e_fail "drag" "the grab point ($gx, $gy) is outside the window shape of this picture set"
+        return 1
+    fi
+    mouse_drag $((EXPECT_X + gx)) $((EXPECT_Y + gy)) $((EXPECT_X + gx + 40)) $((EXPECT_Y + gy + 30))
+    sleep 0.5
+    local moved
+    moved=$(window_geometry "$MAIN_WID")
+    # And back, so the scenarios after this one find the window where they expect it.
+    mouse_drag $((EXPECT_X + gx + 40)) $((EXPECT_Y + gy + 30)) $((EXPECT_X + gx)) $((EXPECT_Y + gy))
+    sleep 0.5
+    local back
+    back=$(window_geometry "$MAIN_WID")
+    if [ "$moved" = "$((EXPECT_X + 40)) $((EXPECT_Y + 30)) $WIN_W $WIN_H" ] &&
+        [ "$back" = "$EXPECT_X $EXPECT_Y $WIN_W $WIN_H" ]; then
+        e2e_pass "drag: the window followed the mouse by (40, 30) and back"
+    else
+        e2e_fail "drag" "after the drag '$moved', after dragging back '$back'"
+    fi
+}
+
+scenario_popup_menu() {
+    mouse_click $((EXPECT_X + 410)) $((EXPECT_Y + 450)) 3
+    sleep 0.8
+    local opened closed
+    opened=$(probe menu)
+    screenshot "$E2E_DIR/menu.png"
+    key_press Escape
+    sleep 0.5
+    closed=$(probe menu)
+    case "$opened" in
+        "open "*)
+            if [ "$closed" = none ]; then
+                e2e_pass "popup menu: a right click opened it ($opened), Escape closed it"
+            else
+                e2e_fail "popup menu" "still open after Escape: $closed"
+            fi
+            ;;
+        *) e2e_fail "popup menu" "no menu after a right click" ;;
+    esac
+}
+
 scenario_close_button() {
     rm -f "$APP_DIR/Orvane.ini"
     # The close button's rectangle starts at (703, 1) and is 32 pixels wide and high.
@@ -199,6 +304,10 @@ if scenario_start; then
     scenario_background_picture
     scenario_second_instance
     scenario_restore_minimised
+    scenario_wish_box
+    scenario_random_card
+    scenario_drag_window
+    scenario_popup_menu
     scenario_close_button
 fi
 
