@@ -185,6 +185,11 @@ public:
     void DrawButton(int index, int state);
     void DrawAllButtons();
     void ComposeCardArea(int slot, int percent, bool flush);
+    // The turn shows each slot at a few fixed widths; those are scaled once when the slot
+    // is loaded, into buffers made at start and reused, so a frame is only copies.
+    static constexpr int kTurnPercents[5] = {0, 35, 60, 78, 90};
+    TPicture ScaledSlot[2][5];
+    void PrepareCardSlot(int slot);
 
     // ---- Sequencer (render/Sequencer.cpp)
     int AnimStep = 0;

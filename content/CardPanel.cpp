@@ -66,6 +66,7 @@ void TOrvaneFM::LoadCardPicture(int card, int slot) {
     g.HalfWidth = g.W / 2;
     g.X = (340 - g.W) / 2 + 36;
     g.Y = (500 - g.H) / 2 + 48;
+    PrepareCardSlot(slot);
 }
 
 void TOrvaneFM::LoadFrontPicture(int card) {

@@ -3,6 +3,7 @@
 #include "render/ComposeCardArea.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "app/MainUnit.h"
 
@@ -29,35 +30,69 @@ void ScaleColumns(const TPicture& src, TPicture& dst, int dx, int dy, int dw) {
     const int rowLast = std::min(src.Height, dst.Height - dy);
     const int colFirst = std::max(0, -dx);
     const int colLast = std::min(dw, dst.Width - dx);
+    if (rowFirst >= rowLast || colFirst >= colLast) return;
     if (dw == sw) {
         for (int y = rowFirst; y < rowLast; ++y)
             std::copy(src.Row(y) + colFirst, src.Row(y) + colLast, dst.Row(dy + y) + dx + colFirst);
         return;
     }
     // Destination column j covers source positions [j*sw, (j+1)*sw) measured in units of
-    // 1/dw source pixel; source pixel i covers [i*dw, (i+1)*dw). Weights are the overlaps
-    // and add up to sw for every column.
+    // 1/dw source pixel; source pixel i covers [i*dw, (i+1)*dw). A column's weights are
+    // those overlaps, scaled to add up to exactly 2^16. The spans are the same for every
+    // row, so they are worked out once; the buffers only grow, so a turn allocates nothing
+    // after its first frame.
+    static thread_local std::vector<int> first, count;
+    static thread_local std::vector<uint32_t> weights;
+    first.resize(static_cast<size_t>(dw));
+    count.resize(static_cast<size_t>(dw));
+    weights.clear();
+    for (int j = 0; j < dw; ++j) {
+        const long long start = static_cast<long long>(j) * sw, end = start + sw;
+        const long long i0 = start / dw, i1 = (end - 1) / dw;
+        first[j] = static_cast<int>(i0);
+        count[j] = static_cast<int>(i1 - i0 + 1);
+        uint32_t given = 0;
+        for (long long i = i0; i <= i1; ++i) {
+            const long long overlap = std::min(end, (i + 1) * dw) - std::max(start, i * dw);
+            uint32_t w = static_cast<uint32_t>((overlap * 65536 + sw / 2) / sw);
+            if (i == i1) w = 65536 - given;  // rounding never loses or adds light
+            given += w;
+            weights.push_back(w);
+        }
+    }
     for (int y = rowFirst; y < rowLast; ++y) {
         const uint32_t* in = src.Row(y);
         uint32_t* out = dst.Row(dy + y) + dx;
-        for (int j = colFirst; j < colLast; ++j) {
-            const long start = static_cast<long>(j) * sw;
-            const long end = start + sw;
-            long i = start / dw;
-            const long iLast = (end - 1) / dw;
-            uint32_t r = 0, g = 0, b = 0;
-            for (; i <= iLast; ++i) {
-                const long lo = std::max(start, i * dw);
-                const long hi = std::min(end, (i + 1) * dw);
-                const uint32_t weight = static_cast<uint32_t>(hi - lo);
-                const uint32_t p = in[i];
-                r += ((p >> 16) & 255) * weight;
-                g += ((p >> 8) & 255) * weight;
-                b += (p & 255) * weight;
+        const uint32_t* w = weights.data();
+        for (int j = 0; j < dw; ++j) {
+            const uint32_t* p = in + first[j];
+            const int n = count[j];
+            uint32_t r = 32768, g = 32768, b = 32768;
+            for (int k = 0; k < n; ++k) {
+                const uint32_t c = p[k], wk = w[k];
+                r += ((c >> 16) & 255) * wk;
+                g += ((c >> 8) & 255) * wk;
+                b += (c & 255) * wk;
             }
-            const uint32_t half = static_cast<uint32_t>(sw) / 2;
-            out[j] = (((r + half) / sw) << 16) | (((g + half) / sw) << 8) | ((b + half) / sw);
+            w += n;
+            if (j >= colFirst && j < colLast) out[j] = ((r >> 16) << 16) | ((g >> 16) << 8) | (b >> 16);
         }
+    }
+}
+
+void TOrvaneFM::PrepareCardSlot(int slot) {
+    const TPicture& picture = CardSlot[slot];
+    for (int k = 0; k < 5; ++k) {
+        TPicture& scaled = ScaledSlot[slot][k];
+        if (picture.Empty()) {
+            scaled.Width = scaled.Height = 0;  // keeps the buffer for the next picture
+            continue;
+        }
+        const int width = ComposeGeometry(picture.Width, kTurnPercents[k]).Width;
+        scaled.Width = width;
+        scaled.Height = picture.Height;
+        scaled.Pixels.resize(static_cast<size_t>(width) * picture.Height);
+        ScaleColumns(picture, scaled, 0, 0, width);
     }
 }
 
@@ -70,7 +105,15 @@ void TOrvaneFM::ComposeCardArea(int slot, int percent, bool flush) {
         const int e = percent == 100 ? 0 : 1;
         const TComposeGeometry g = ComposeGeometry(s.W, percent);
         const int x = g.Left, w = g.Width, h2 = g.HalfWidth, y = s.Y, H = s.H;
-        ScaleColumns(picture, BackBuffer, x, y, w);
+        const TPicture* scaled = nullptr;
+        for (int k = 0; k < 5; ++k)
+            if (kTurnPercents[k] == percent && ScaledSlot[slot][k].Width == w &&
+                ScaledSlot[slot][k].Height == picture.Height)
+                scaled = &ScaledSlot[slot][k];
+        if (scaled)
+            CopyRect(*scaled, 0, 0, w, picture.Height, BackBuffer, x, y);
+        else
+            ScaleColumns(picture, BackBuffer, x, y, w);
         const int edge = h2 + 2 - e;
         CopyRect(WakuTate, 0, 0, 4, H + 4, BackBuffer, x + e - 4, y - 2);      // left edge
         CopyRect(WakuTate, 4, 0, 4, H + 4, BackBuffer, x + w - e, y - 2);      // right edge

@@ -28,6 +28,7 @@ protected:
         FillRect(face, 0, 0, w, h, kFace);
         CardSlotGeometry& g = Form->CardGeom[1];
         g = {w, h, w / 2, (340 - w) / 2 + 36, (500 - h) / 2 + 48};
+        Form->PrepareCardSlot(1);
     }
     uint32_t At(int x, int y) { return Form->BackBuffer.GetPixel(x, y); }
 };
@@ -68,10 +69,16 @@ TEST_F(ComposeTest, FramePiecesSitWhereTheTurnPutsThem) {
             EXPECT_EQ(At(x - 3 + e, y + H + 2), Band(1, 6));
             EXPECT_EQ(At(x + w + 2 - e, y + H + 2), Band(346, 6));
             // Beyond the frame only the backdrop shows.
-            if (x + e - 5 >= 32) EXPECT_EQ(At(x + e - 5, y + 20), kNami);
-            if (x + w - e + 4 < 380) EXPECT_EQ(At(x + w - e + 4, y + 20), kNami);
+            if (x + e - 5 >= 32) {
+                EXPECT_EQ(At(x + e - 5, y + 20), kNami);
+            }
+            if (x + w - e + 4 < 380) {
+                EXPECT_EQ(At(x + w - e + 4, y + 20), kNami);
+            }
             EXPECT_EQ(At(x - 4 + e, y - 4), kNami) << "the outer corner pixel stays free";
-            if (H < 500) EXPECT_EQ(At(206, y - 6), kNami);
+            if (H < 500) {
+                EXPECT_EQ(At(206, y - 6), kNami);
+            }
             // Flushed: the window shows the same area.
             EXPECT_EQ(Os->Surface.GetPixel(206, y + 5), kFace);
         }
@@ -103,7 +110,8 @@ TEST_F(ComposeTest, AnEmptySlotShowsOnlyTheBackdrop) {
     Prepare(340, 500);
     Form->CardSlot[1].Release();
     Form->CardGeom[1] = CardSlotGeometry();
-    Form->ComposeCardArea(1, 100, true);
+    Form->PrepareCardSlot(1);
+    for (int percent : {0, 90, 100}) Form->ComposeCardArea(1, percent, true);
     for (int y = 44; y < 552; y += 37)
         for (int x = 32; x < 380; x += 29) ASSERT_EQ(At(x, y), kNami) << x << "," << y;
 }
@@ -116,5 +124,28 @@ TEST_F(ComposeTest, ButtonsAreDrawnFromTheirSpriteColumn) {
         EXPECT_EQ(b.State, state);
         EXPECT_EQ(Os->Surface.GetPixel(b.X + 50, b.Y + 20),
                   Form->ButtonSheet.GetPixel(b.SheetX + state * b.Width + 50, b.SheetY + 20));
+    }
+}
+
+TEST_F(ComposeTest, ATurnShowsTheNewlyLoadedPictureAtEveryWidth) {
+    Start();
+    for (int card : {48, 41, 5}) {
+        Form->SeenCards[card] = true;
+        Form->LoadFrontPicture(card);
+        const TPicture& face = Form->CardSlot[1];
+        const int y = Form->CardGeom[1].Y;
+        for (int percent : {0, 35, 60, 78, 90, 100}) {
+            Form->ComposeCardArea(1, percent, false);
+            const TComposeGeometry g = ComposeGeometry(face.Width, percent);
+            TPicture expected;
+            expected.SetSize(g.Width, face.Height);
+            ScaleColumns(face, expected, 0, 0, g.Width);
+            const int e = percent == 100 ? 0 : 1;
+            // Compare the middle rows inside the frame's side pieces.
+            for (int row = 10; row < face.Height - 10; row += 7)
+                for (int col = e; col < g.Width - e; ++col)
+                    ASSERT_EQ(At(g.Left + col, y + row), expected.GetPixel(col, row))
+                        << "card " << card << " at " << percent << "%, " << col << "," << row;
+        }
     }
 }

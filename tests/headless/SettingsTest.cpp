@@ -106,7 +106,9 @@ TEST_F(AppTest, FateRenewsOnlyAfterItsDays) {
         Start();
         const bool renewed = FormatDate(Form->OldDate) == "2026/12/08";
         EXPECT_EQ(renewed, c.renewed) << c.oldDate;
-        if (!c.renewed) EXPECT_EQ(Form->Fate, 30) << c.oldDate;
+        if (!c.renewed) {
+            EXPECT_EQ(Form->Fate, 30) << c.oldDate;
+        }
     }
 }
 
