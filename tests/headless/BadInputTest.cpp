@@ -169,6 +169,31 @@ INSTANTIATE_TEST_SUITE_P(EveryKey, BadSettingsValue,
                              return std::string(BadValues()[static_cast<size_t>(info.param)].Name);
                          });
 
+// The extreme numbers one at a time, each where the program does arithmetic on it:
+// the light origin in every sparkle step, the window position in every drag step.
+TEST_F(AppTest, AnExtremeLightOriginFromTheFileIsSafeToAnimate) {
+    WriteIni("ResumeOk=1\r\nStarX=2147483647\r\nStarY=2147483647\r\n");
+    Start();
+    Tick(300);
+    Down(206, 298);  // grabs the light origin again
+    Up(206, 298);
+    Tick(300);
+    EXPECT_EQ(Form->StarX, 206 - 161 - 44 - 1);
+    EXPECT_TRUE(Os->Messages.empty());
+}
+
+TEST_F(AppTest, AnExtremeWindowPositionFromTheFileIsSafeToDrag) {
+    WriteIni("ResumeOk=1\r\nLeft=2147483647\r\nTop=2147483647\r\n");
+    Start();
+    EXPECT_EQ(Os->Left, INT_MAX) << "a saved position is applied unchanged";
+    Down(300, 10);
+    Form->FormMouseMove(TControl::Form, {}, 340, 30);
+    Up(340, 30);
+    Menu(TMenuItem::PopCenter);
+    EXPECT_EQ(Os->Left, (1024 - 737) / 2) << "centring brings the window back";
+    EXPECT_TRUE(Os->Messages.empty());
+}
+
 // ---- Whole files that are not settings at all.
 
 TEST_F(AppTest, BinaryAndHugeSettingsFilesStartWithDefaultsAndKeepTheirOtherContent) {
