@@ -3,6 +3,7 @@
 # these and reports with e2e_pass / e2e_fail.
 #
 #   e2e_setup BUILD_DIR     fresh Wine prefix and X server, Japanese font replacements
+#   wine_prefix_prepare DIR makes $WINEPREFIX with the fonts (logs into DIR), once
 #   e2e_teardown            ends our programs, waits for wineserver, stops the X server
 #   app_start [DIR]         starts Sablewick.exe (copied into DIR) in the background;
 #                           APP_PID is the process
@@ -81,7 +82,17 @@ e2e_setup() {
     xdpyinfo >/dev/null 2>&1 || { e2e_log "Xvfb did not start on $DISPLAY"; return 1; }
 
     e2e_log "e2e: Wine prefix $WINEPREFIX on $DISPLAY"
-    wineboot -i >"$E2E_DIR/wineboot.log" 2>&1 || { e2e_log "wineboot failed"; return 1; }
+    wine_prefix_prepare "$E2E_DIR" || return 1
+    trap e2e_teardown EXIT
+}
+
+# Creates $WINEPREFIX when needed and gives it the Japanese fonts the program asks for.
+# Done once per prefix (a stamp file inside it); logs go to LOG_DIR.
+wine_prefix_prepare() {
+    local log_dir=$1
+    local stamp="$WINEPREFIX/.sablewick-fonts"
+    [ -f "$stamp" ] && return 0
+    wineboot -i >"$log_dir/wineboot.log" 2>&1 || { e2e_log "wineboot failed"; return 1; }
     wineserver -w
 
     # The program asks for "ＭＳ ゴシック" and "ＭＳ Ｐゴシック" by name; Wine finds the
@@ -100,7 +111,7 @@ e2e_setup() {
             { e2e_log "setting the font links failed"; return 1; }
     done
     wineserver -w
-    trap e2e_teardown EXIT
+    touch "$stamp"
 }
 
 e2e_teardown() {
