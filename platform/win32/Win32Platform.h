@@ -129,6 +129,9 @@ public:
     std::string Utf8ToSjis(const std::string& utf8) override;
 
     HWND MainWindow() const { return FMain; }
+    // Forgets the events object (the program's window class) once it no longer exists,
+    // so that nothing reaches it while the window outlives it.
+    void DetachEvents() { FEvents = nullptr; }
 
 private:
     // One child control (a label or the wish box), reached from its window through

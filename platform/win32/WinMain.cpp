@@ -10,7 +10,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return RunProgram(platform);
     } catch (const std::exception& e) {
         // Only a failure of the platform itself (no window could be made) gets here;
-        // the program reports its own start-up failures.
+        // the program reports its own start-up failures. The program's window object is
+        // gone by now, while its window may still take paint messages under the box.
+        platform.DetachEvents();
         platform.ShowErrorBox("Sablewick", e.what());
         return 1;
     }
