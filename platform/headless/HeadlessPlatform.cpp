@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/Errors.h"
 #include "common/MySysU.h"
+#include "common/SjisTexts.h"
 #include "platform/headless/EmbeddedResources.h"
 #include "platform/headless/RegionSet.h"
 
@@ -226,7 +228,9 @@ void THeadlessPlatform::PlaySound(const uint8_t* wav, unsigned flags) {
 
 void THeadlessPlatform::LoadPointer(int number, const std::string& name) {
     TResourceView view;
-    if (!FindResourceData("CURSOR", name, view)) return;
+    // A missing pointer is a missing resource, as on Windows.
+    if (!FindResourceData("CURSOR", name, view))
+        throw EResNotFound(Format(sjis::kResNotFound, name.c_str()));
     LoadedPointers[number] = Upper(name);
 }
 
