@@ -29,11 +29,12 @@ if ! echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned 
     finding "clang++ -fsanitize=fuzzer does not work (install clang and libclang-rt-14-dev: tools/setup.sh)"
 else
     rm -f /tmp/sablewick-fuzz-probe.$$
+    mkdir -p "$fuzz_dir"
     san="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
     if CC=clang CXX=clang++ cmake -S . -B "$fuzz_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DSABLEWICK_FUZZ=ON -DSABLEWICK_BENCHMARKS=OFF \
-            -DCMAKE_C_FLAGS="$san" -DCMAKE_CXX_FLAGS="$san" >"$fuzz_dir.configure.log" 2>&1 &&
-        cmake --build "$fuzz_dir" -j "$jobs" --target fuzz_targets >"$fuzz_dir.build.log" 2>&1; then
+            -DCMAKE_C_FLAGS="$san" -DCMAKE_CXX_FLAGS="$san" >"$fuzz_dir/configure.log" 2>&1 &&
+        cmake --build "$fuzz_dir" -j "$jobs" --target fuzz_targets >"$fuzz_dir/build.log" 2>&1; then
         mkdir -p "$fuzz_dir/findings"
         run_target() {
             local t="$1" work="$fuzz_dir/corpus/$1"
@@ -65,8 +66,8 @@ else
             fi
         done
     else
-        finding "the fuzz build failed: see $fuzz_dir.configure.log and $fuzz_dir.build.log"
-        tail -n 20 "$fuzz_dir.build.log" 2>/dev/null
+        finding "the fuzz build failed: see $fuzz_dir/configure.log and $fuzz_dir/build.log"
+        tail -n 20 "$fuzz_dir/build.log" 2>/dev/null
     fi
 fi
 
