@@ -231,6 +231,27 @@ TEST_F(AppTest, BinaryAndHugeSettingsFilesStartWithDefaultsAndKeepTheirOtherCont
         << "a run without a reading leaves the stored wish as it was";
 }
 
+// Found by the settings fuzz target: a file saved by an editor that put its byte-order
+// mark in twice. The reader skips one mark, so the section after the second is not
+// found and the save adds a new one at the end; the writer drops the skipped mark, so at
+// the next start the old section is found first and the run's record is lost.
+TEST_F(AppTest, AFileWithTwoByteOrderMarksKeepsTheSeenRecordOfARun) {
+    ASSERT_TRUE(Os->WriteFile(Dir + "Orvane.ini",
+                              "\xEF\xBB\xBF\xEF\xBB\xBF[Orvane.ini]\r\nCardOK=.\r\nFate=0\r\n"
+                              "OldDate=2026/12/01\r\n"));
+    Start();
+    Type("abc");
+    Key(13);
+    Idle();
+    const int card = Form->CurrentCard;
+    ASSERT_GE(card, 1);
+    Close();
+    Form.reset();
+    Start();
+    EXPECT_TRUE(Form->SeenCards[card]) << "the card drawn in the last run is remembered";
+    EXPECT_EQ(Form->SavedCard, card);
+}
+
 TEST_F(AppTest, ASettingsPathThatIsADirectoryGivesDefaultsAndANamedFailure) {
     ASSERT_EQ(::mkdir((Dir + "Orvane.ini").c_str(), 0755), 0);
     Start();
