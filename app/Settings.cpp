@@ -9,6 +9,8 @@
 
 namespace {
 const char kSection[] = "Orvane.ini";
+// Light origin offsets beyond this are far outside any window.
+constexpr int kFarAway = 1000000;
 }
 
 std::string TOrvaneFM::SettingsPath() const { return ProgramDir + kIniName; }
@@ -45,6 +47,12 @@ void TOrvaneFM::LoadSettings() {
     OldDate = ini.ReadDate(kSection, "OldDate", today);
     MemDate = ini.ReadDate(kSection, "MemDate", today);
     SavedWish = DecodeIniText(ini.ReadString(kSection, "Wish", ""));
+
+    // A light origin far beyond the window cannot be meant, and would overflow the
+    // drawing arithmetic; it is kept within bounds. (The window position is applied as it
+    // is: the drag works it out in 64 bits.)
+    SavedStarX = Clamp(SavedStarX, -kFarAway, kFarAway);
+    SavedStarY = Clamp(SavedStarY, -kFarAway, kFarAway);
 
     // Only 0..49 name a card; a negative number is treated like one above 49.
     if (SavedCard > MaxCard || SavedCard < 0) SavedCard = 0;

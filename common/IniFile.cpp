@@ -182,9 +182,14 @@ bool ParseIniInteger(const std::string& text, int& value) {
 
 void TIniFile::Parse(const std::string& content) {
     Lines.clear();
+    ByteOrderMark.clear();
     size_t i = 0;
-    // A byte-order mark written by an editor is not part of the first line's name.
-    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
+    // A byte-order mark written by an editor is not part of the first line's name. It is
+    // kept and written back, so the next reading sees the same lines as this one.
+    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        ByteOrderMark = content.substr(0, 3);
+        i = 3;
+    }
     std::string line;
     bool pending = false;
     for (; i < content.size(); ++i) {
@@ -203,7 +208,7 @@ void TIniFile::Parse(const std::string& content) {
 }
 
 std::string TIniFile::Text() const {
-    std::string out;
+    std::string out = ByteOrderMark;
     for (const std::string& line : Lines) {
         out += line;
         out += "\r\n";

@@ -37,6 +37,7 @@ public:
     void WriteDate(const std::string& section, const std::string& key, const TDate& value);
 
 private:
+    std::string ByteOrderMark;  // written back as it was found
     std::vector<std::string> Lines;
 };
 

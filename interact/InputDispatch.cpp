@@ -2,6 +2,9 @@
 // for its commands, so these handlers press the painted buttons, pick index cells, move
 // the light origin, open the menu and drag the window. All input is refused while a
 // sequence runs (AnimStep not 0) or the window is closing.
+#include <algorithm>
+#include <cstdint>
+
 #include "app/MainUnit.h"
 #include "common/MySysU.h"
 
@@ -173,7 +176,12 @@ void TOrvaneFM::FormMouseMove(TControl, TShiftState, int x, int y) {
     if (AnimStep == 1 || AnimStep == 2) {
         int left = 0, top = 0;
         Os.GetWindowPos(left, top);
-        Os.SetWindowPos(left + x - DragOriginX, top + y - DragOriginY);
+        // Worked out in 64 bits: a window placed far away by the settings must not wrap.
+        auto moved = [](int edge, int now, int origin) {
+            const long long v = static_cast<long long>(edge) + now - origin;
+            return static_cast<int>(std::max<long long>(INT32_MIN, std::min<long long>(INT32_MAX, v)));
+        };
+        Os.SetWindowPos(moved(left, x, DragOriginX), moved(top, y, DragOriginY));
     }
 }
 

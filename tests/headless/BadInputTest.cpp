@@ -6,6 +6,7 @@
 // Everything runs as root in the test machines, so a read-only file or folder does not
 // make a write fail; the headless desktop's fault injection (FailWriteAt, FailReplace)
 // stands in for a full disk, a short write and a file that cannot be replaced.
+#include <algorithm>
 #include <sys/stat.h>
 
 #include <climits>
@@ -125,7 +126,8 @@ TEST_P(BadSettingsValue, StartsInRangeDrawsAndSavesWhatItShows) {
         EXPECT_EQ(Form->CurrentCard, 0);
         EXPECT_EQ(Form->Fate, static_cast<int>(((v % 49) + 49) % 49));
         EXPECT_EQ(Os->Left, static_cast<int>(v));
-        EXPECT_EQ(Form->StarX, static_cast<int>(v));
+        // A light origin is an offset within the window: a huge one is kept in bounds.
+        EXPECT_EQ(Form->StarX, static_cast<int>(std::max(-1000000LL, std::min(1000000LL, v))));
         EXPECT_TRUE(Form->IndexMode) << "the index view is resumed";
     }
 
