@@ -155,3 +155,15 @@ TEST_F(AppTest, MinimiseButtonMinimises) {
     EXPECT_TRUE(Os->Minimised);
     EXPECT_EQ(Form->AnimStep, 0);
 }
+
+TEST_F(AppTest, ACreatorCodeWithoutASoundStaysSilent) {
+    Start();
+    // Codes 00..17 have sounds B00..B17; a code beyond them must not read past the table.
+    Form->CardText[7 * 0 + FieldCreator] = "18Someone New";
+    Os->Sounds.clear();
+    Down(460, 560);
+    EXPECT_EQ(Form->AnimStep, 3);
+    EXPECT_EQ(LabelText(TControl::LabelCreator), "Someone New");
+    EXPECT_EQ(Os->Sounds, std::vector<std::string>{"stop"});
+    Up(460, 560);
+}
