@@ -37,6 +37,9 @@ add_executable(Sablewick WIN32 ${CMAKE_SOURCE_DIR}/platform/win32/WinMain.cpp
 target_link_libraries(Sablewick PRIVATE sablewick_win32 -Wl,-Bstatic -lwinpthread)
 target_link_options(Sablewick PRIVATE ${SABLEWICK_STATIC_RUNTIME})
 set_target_properties(Sablewick PROPERTIES OUTPUT_NAME Sablewick)
+# Product name, version and description, generated from the project's version; only the
+# program carries it.
+target_sources(Sablewick PRIVATE ${CMAKE_BINARY_DIR}/version.rc)
 
 find_package(GTest CONFIG REQUIRED)
 add_executable(sablewick_tests ${UNIT_TEST_SOURCES}
