@@ -64,3 +64,6 @@ add_test(NAME import_table
 add_test(NAME wine_end_to_end
     COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run_wine_tests.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(wine_end_to_end PROPERTIES TIMEOUT 600)
+
+# The installer and the zip: cmake --build <dir> --target package
+include(${CMAKE_SOURCE_DIR}/cmake/Packaging.cmake)

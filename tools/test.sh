@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native suite on the headless backend, the
-# driver scenarios, then the Windows build under Wine (its unit suite and the end-to-end
-# tests in a real window under Xvfb). Installs what it needs first (tools/setup.sh).
+# driver scenarios, then the Windows build, its installer and zip (installed and
+# uninstalled under Wine), and the Windows tests under Wine (its unit suite and the
+# end-to-end tests in a real window under Xvfb). Installs what it needs first (tools/setup.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -31,5 +32,15 @@ bash tools/build-mingw-deps.sh build/win32
 cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-posix.cmake >/dev/null
 cmake --build build/win32 -j "$jobs"
 
+echo "== Windows packages: installer and zip, installed and uninstalled under Wine"
+cmake --build build/win32 -j "$jobs" --target package
+packaging_status=0
+bash tests/e2e/installer_test.sh build/win32 || packaging_status=$?
+
 echo "== Windows tests under Wine"
-bash tests/e2e/run_wine_tests.sh build/win32
+if [ "$packaging_status" -ne 0 ]; then
+    echo "(the packaging test above failed: this run fails whatever the tests below say)"
+fi
+# The runner stays last, so its "N passed, M failed" closes the output; a failed
+# packaging test still fails the run.
+bash tests/e2e/run_wine_tests.sh build/win32 && exit "$packaging_status"
