@@ -1,0 +1,301 @@
+#!/usr/bin/env bash
+# Runs every benchmark of the project and prints one table, each figure beside a baseline
+# measured in the same run:
+#   start-up to the first frame      headless driver          vs a process that prints at once
+#   start-up to the window shown     Sablewick.exe under Wine vs an empty Win32 program
+#   one animation step, a whole reveal, one sparkle step     vs a plain copy of the card area
+#   the window shape, the wallpaper at three screen sizes    vs a plain copy of as many pixels
+#   peak memory of a reading and a wallpaper                 vs starting and closing only
+#   exe size                                                 vs the empty Win32 program
+#
+# usage: tools/bench.sh [--win32-dir DIR] [--doc]
+#   --win32-dir DIR  the Windows build to time (default build/win32; built when needed)
+#   --doc            also write the table and this machine into docs/performance.md
+# Needs an X server of its own (Xvfb) for the Wine rows; everything else is headless.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+win32_dir=build/win32
+write_doc=0
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --win32-dir) win32_dir=$2; shift 2 ;;
+        --doc) write_doc=1; shift ;;
+        *) echo "usage: $0 [--win32-dir DIR] [--doc]" >&2; exit 2 ;;
+    esac
+done
+
+if [ "$(id -u)" -eq 0 ]; then bash tools/setup.sh >/dev/null; fi
+PY=/usr/bin/python3
+out=build/bench
+mkdir -p "$out"
+log() { echo "bench: $*" >&2; }
+
+# ---- builds ---------------------------------------------------------------------------
+log "building the native benchmarks and the driver (build/native)"
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSABLEWICK_BENCHMARKS=ON >/dev/null
+cmake --build build/native -j "$jobs" --target sablewick_bench sablewick-headless >/dev/null
+log "building Sablewick.exe ($win32_dir)"
+bash tools/build-mingw-deps.sh "$win32_dir" >/dev/null
+cmake -S . -B "$win32_dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-posix.cmake >/dev/null
+cmake --build "$win32_dir" -j "$jobs" --target Sablewick sablewick_packed_exe >/dev/null
+i686-w64-mingw32-gcc -O2 -s -mwindows -o "$out/empty_win32.exe" tests/e2e/empty_win32.c
+
+# ---- drawing: Google Benchmark on the headless backend ----------------------------------
+log "drawing benchmarks"
+build/native/sablewick_bench --benchmark_format=json --benchmark_repetitions=3 \
+    --benchmark_report_aggregates_only=true >"$out/drawing.json" 2>"$out/drawing.log"
+
+# The floor of the pixel work that has no benchmark of its own: copying as many 32-bit
+# pixels, row by row, as the window shape reads and the wallpaper writes.
+cat >"$out/plain_copy.c" <<'EOF'
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+static double now(void) {
+    struct timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec + t.tv_nsec * 1e-9;
+}
+int main(int argc, char** argv) {
+    for (int a = 1; a + 1 < argc; a += 2) {
+        const int w = atoi(argv[a]), h = atoi(argv[a + 1]);
+        uint32_t* src = malloc((size_t)w * h * 4);
+        uint32_t* dst = malloc((size_t)w * h * 4);
+        for (size_t i = 0; i < (size_t)w * h; ++i) src[i] = (uint32_t)(i * 2654435761u);
+        memset(dst, 1, (size_t)w * h * 4);
+        double best = 1e9;
+        for (int round = 0; round < 5; ++round) {
+            int n = 0;
+            const double start = now();
+            double elapsed;
+            do {
+                for (int y = 0; y < h; ++y) memcpy(dst + (size_t)y * w, src + (size_t)y * w, (size_t)w * 4);
+                __asm__ __volatile__("" : : "r"(dst) : "memory");
+                ++n;
+            } while ((elapsed = now() - start) < 0.05);
+            if (elapsed / n < best) best = elapsed / n;
+        }
+        printf("%dx%d %.1f\n", w, h, best * 1e9);
+        free(src);
+        free(dst);
+    }
+    return 0;
+}
+EOF
+cc -O2 -o "$out/plain_copy" "$out/plain_copy.c"
+"$out/plain_copy" 737 584 1024 768 1920 1080 3840 2160 >"$out/plain_copy.txt"
+
+# ---- start-up, headless ---------------------------------------------------------------
+log "headless start-up"
+"$PY" - "$out/startup_headless.txt" <<'EOF'
+import os, statistics, subprocess, sys, tempfile, time
+def first_line(argv, stdin):
+    start = time.perf_counter()
+    p = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    p.stdin.write(stdin)
+    p.stdin.close()
+    line = p.stdout.readline()
+    took = time.perf_counter() - start
+    p.stdout.read()
+    p.wait()
+    assert line, argv
+    return took
+runs = {"program": [], "baseline": []}
+with tempfile.TemporaryDirectory() as d:
+    for i in range(23):
+        runs["program"].append(first_line(["build/native/sablewick-headless", "--dir", d + "/", "--seed", "7"],
+                                          b"start\nstate\n"))
+        runs["baseline"].append(first_line(["/bin/echo", "{}"], b""))
+with open(sys.argv[1], "w") as f:
+    for k, v in runs.items():
+        # The first runs warm the file cache.
+        f.write("%s %.3f\n" % (k, statistics.median(v[3:]) * 1000))
+EOF
+
+# ---- peak memory ----------------------------------------------------------------------
+log "peak memory"
+peak_kib() {
+    local dir
+    dir=$(mktemp -d)
+    # Every card seen, so the menu offers the wallpaper.
+    printf '[Orvane.ini]\r\nCardOk=%s\r\n' "$(printf 'l%.0s' $(seq 49))" >"$dir/Orvane.ini"
+    printf '%b' "$1" | /usr/bin/time -f '%M' -o "$out/time.txt" \
+        build/native/sablewick-headless --dir "$dir/" --seed 7 >"$out/session.json"
+    [ "$2" = none ] || [ -s "$dir/$2" ] || { log "the session made no $2"; exit 1; }
+    rm -rf "$dir"
+    cat "$out/time.txt"
+}
+peak_session=$(peak_kib 'start\ntype 願い\nkey 13\nidle\nmenu WallMakeClick\nidle\nstate\nclose\n' WallOrvane.bmp)
+peak_bare=$(peak_kib 'start\nclose\n' none)
+
+# ---- start-up under Wine ----------------------------------------------------------------
+log "start-up under Wine"
+# shellcheck source=tests/e2e/lib.sh
+. tests/e2e/lib.sh
+wine_dir="$(cd "$win32_dir" && pwd)/bench-e2e"
+rm -rf "$wine_dir"
+mkdir -p "$wine_dir/app" "$wine_dir/empty"
+export WINEPREFIX="$wine_dir/wineprefix" WINEDEBUG=-all WINEARCH=win32
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+display=$(e2e_free_display)
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$wine_dir/xvfb.log" 2>&1 &
+E2E_XVFB_PID=$!
+export DISPLAY=":$display"
+trap e2e_teardown EXIT
+for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+wine_prefix_prepare "$wine_dir"
+# One wineserver for all runs, so no run pays for starting it.
+wineserver -p
+cp "$win32_dir/Sablewick.exe" "$wine_dir/app/"
+cp "$out/empty_win32.exe" "$wine_dir/empty/"
+
+# Milliseconds from launching the process to its window being mapped; then closes it.
+time_start() {
+    local dir=$1 exe=$2 name=$3 t0 t1 id="" pid
+    t0=$(date +%s%N)
+    (cd "$dir" && exec wine "./$exe") >>"$wine_dir/app.log" 2>&1 &
+    pid=$!
+    E2E_APP_PIDS="$E2E_APP_PIDS $pid"
+    while [ -z "$id" ]; do
+        sleep 0.01
+        id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n1)
+        if [ $(( ($(date +%s%N) - t0) / 1000000 )) -gt 90000 ]; then
+            log "$exe showed no window in 90 s"
+            exit 1
+        fi
+    done
+    t1=$(date +%s%N)
+    if [ "$name" = Sablewick ]; then
+        # Through its close button, as a user ends it.
+        sleep 1
+        local x y w h
+        read -r x y w h <<<"$(window_geometry "$id")"
+        mouse_click $((x + 703 + 16)) $((y + 1 + 16))
+    else
+        kill "$pid"
+    fi
+    app_wait_exit "$pid" 20 || { log "$exe did not end"; exit 1; }
+    echo $(( (t1 - t0) / 1000 ))
+}
+: >"$wine_dir/starts.txt"
+for round in 0 1 2 3 4 5; do
+    p=$(time_start "$wine_dir/app" Sablewick.exe Sablewick)
+    e=$(time_start "$wine_dir/empty" empty_win32.exe SablewickBaseline)
+    # Round 0 only warms Wine up.
+    [ "$round" -eq 0 ] || echo "$p $e" >>"$wine_dir/starts.txt"
+done
+wineserver -k || true
+cp "$wine_dir/starts.txt" "$out/startup_wine.txt"
+
+# ---- sizes ----------------------------------------------------------------------------
+size_exe=$(stat -c %s "$win32_dir/Sablewick.exe")
+size_packed=$(stat -c %s "$win32_dir/packaged/Sablewick.exe")
+size_empty=$(stat -c %s "$out/empty_win32.exe")
+
+# ---- the table ------------------------------------------------------------------------
+"$PY" - "$out" "$peak_session" "$peak_bare" "$size_exe" "$size_packed" "$size_empty" \
+    >"$out/table.md" <<'EOF'
+import json, statistics, sys
+out, peak_session, peak_bare, size_exe, size_packed, size_empty = sys.argv[1:7]
+bench = {}
+for b in json.load(open(out + "/drawing.json"))["benchmarks"]:
+    if b.get("aggregate_name") == "median":
+        unit = {"ns": 1e-3, "us": 1.0, "ms": 1e3}[b["time_unit"]]
+        bench[b["run_name"]] = b["real_time"] * unit  # microseconds
+copy = {}
+for line in open(out + "/plain_copy.txt"):
+    size, ns = line.split()
+    copy[size] = float(ns) / 1000
+heads = dict(l.split() for l in open(out + "/startup_headless.txt"))
+wine = [tuple(map(int, l.split())) for l in open(out + "/startup_wine.txt")]
+wine_program = statistics.median(p for p, _ in wine) / 1000
+wine_empty = statistics.median(e for _, e in wine) / 1000
+
+def us(v):
+    if v >= 1000:
+        return "%.1f ms" % (v / 1000)
+    return "%.1f µs" % v if v < 100 else "%.0f µs" % v
+
+rows = []
+def row(what, value, base, base_what, fmt=us):
+    rows.append((what, fmt(value), fmt(base), base_what, "%.2f×" % (value / base)))
+
+ms = lambda v: "%.1f ms" % v
+row("Start-up to the first frame, headless (`start`, `state`; median of 20)",
+    float(heads["program"]), float(heads["baseline"]), "a process that prints at once", ms)
+row("Start-up to the window shown, Sablewick.exe under Wine (median of %d)" % len(wine),
+    wine_program, wine_empty, "an empty Win32 program's window under Wine", ms)
+area = bench["BM_PlainAreaCopy"]
+widths = [k for k in bench if k.startswith("BM_ComposeCardArea/")]
+mean_step = statistics.mean(bench[k] for k in widths)
+slowest = max(widths, key=lambda k: bench[k])
+row("One animation step (a card-turn frame, mean of the %d widths)" % len(widths),
+    mean_step, area, "plain copy of the 348 × 508 card area")
+row("Slowest animation step (width %s %%)" % slowest.split("/")[1],
+    bench[slowest], area, "plain copy of the 348 × 508 card area")
+reveal = bench["BM_WholeReveal"]
+row("A whole reveal (21 steps, the new face's JPEG decoded)", reveal, 21 * area,
+    "21 plain copies of the card area")
+row("One sparkle step", bench["BM_StepLightEffect"], area, "plain copy of the 348 × 508 card area")
+row("The window shape from its 737 × 584 mask", bench["BM_BuildWindowShape"], copy["737x584"],
+    "plain copy of 737 × 584 pixels")
+for w, h in ((1024, 768), (1920, 1080), (3840, 2160)):
+    row("The wallpaper at %d × %d (stars, frame, 24-bit file written)" % (w, h),
+        bench["BM_MakeWallpaper/%d/%d" % (w, h)], copy["%dx%d" % (w, h)],
+        "plain copy of %d × %d pixels" % (w, h))
+mib = lambda v: "%.1f MiB" % (v / 1024)
+row("Peak memory, headless: a reading and a wallpaper at 1024 × 768",
+    float(peak_session), float(peak_bare), "the same program started and closed", mib)
+kib = lambda v: "%.0f KiB" % (v / 1024)
+row("Sablewick.exe, as built (with debug information)", float(size_exe), float(size_empty),
+    "the empty Win32 program", kib)
+row("Sablewick.exe, stripped as packaged", float(size_packed), float(size_empty),
+    "the empty Win32 program", kib)
+
+print("| what | Sablewick | baseline | baseline is | ratio |")
+print("|---|---:|---:|---|---:|")
+for r in rows:
+    print("| %s | %s | %s | %s | %s |" % r)
+EOF
+cat "$out/table.md"
+
+if [ "$write_doc" -eq 1 ]; then
+    cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)
+    mem=$(awk '/^MemTotal:/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
+    {
+        cat <<'EOF'
+# Performance
+
+What the program costs, measured by `bash tools/bench.sh --doc`, which runs every
+benchmark of the project and rewrites this page. Each figure stands beside a baseline
+measured in the same run on the same machine, so the ratio says more than the number.
+
+- Drawing figures come from Google Benchmark on the headless backend
+  (`tests/bench/SablewickBench.cpp`, median of three repetitions): the program composes
+  every frame into its own back buffer, so this is the work Windows would do minus the
+  final `BitBlt`. A card-turn frame is compared with the program's own unscaled copy of the
+  same 348 × 508 area; the window shape and the wallpaper with a plain row-by-row copy of
+  as many 32-bit pixels (a small C program built by the script).
+- Start-up headless is the time from starting `sablewick-headless` to its first `state`
+  line for the script `start`, `state`. Start-up under Wine is the time from starting
+  `wine Sablewick.exe` to its window being mapped on a private Xvfb screen, against
+  `tests/e2e/empty_win32.c`, a program that only opens a borderless window of the same size;
+  Wine's own start dominates both.
+- Peak memory is GNU time's maximum resident set of a scripted headless session that
+  draws a card for a wish and makes the wallpaper (all cards seen).
+
+EOF
+        echo "## Latest run"
+        echo
+        echo "Machine: $(nproc) processors (nproc), $cpu, $mem of memory; run on $(date -u +%Y-%m-%d)."
+        echo
+        cat "$out/table.md"
+    } >docs/performance.md
+    log "wrote docs/performance.md"
+fi
