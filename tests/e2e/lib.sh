@@ -20,6 +20,12 @@
 #   pixels_close A B TOL    true when two "r g b" triples differ by at most TOL each
 #   pixels_differing A B GEOM  how many pixels of the area GEOM (WxH+X+Y) of two
 #                           pictures differ by more than a JPEG's rounding
+#   write_settings DIR KEY=VALUE...  writes DIR/Orvane.ini with these keys (CR LF lines)
+#   to_ppm PICTURE OUT      decodes a picture file into a binary 8-bit PPM
+#   area_matches ARGS...    tests/e2e/area_matches.py with Debian's Python
+#   watch_area_start ARGS...  starts "area_matches.py watch ARGS" in the background and
+#                           returns once it grabs the screen; WATCH_PID, WATCH_OUT
+#   watch_area_finish       waits for the watcher; its report is in WATCH_REPORT
 # shellcheck shell=bash
 
 E2E_PASSED=0
@@ -229,4 +235,47 @@ pixels_close() {
         [ "${d#-}" -le "$tol" ] || return 1
     done
     return 0
+}
+
+
+write_settings() {
+    local dir=$1 pair
+    shift
+    mkdir -p "$dir"
+    {
+        printf '[Orvane.ini]\r\n'
+        for pair in "$@"; do
+            printf '%s\r\n' "$pair"
+        done
+    } >"$dir/Orvane.ini"
+}
+
+to_ppm() {
+    convert "$1" -depth 8 -type TrueColor "$2"
+}
+
+area_matches() {
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/area_matches.py" "$@"
+}
+
+watch_area_start() {
+    local ready="$E2E_DIR/watch.ready" i
+    rm -f "$ready"
+    WATCH_OUT="$E2E_DIR/watch.out"
+    area_matches watch "$@" --ready "$ready" >"$WATCH_OUT" 2>&1 &
+    WATCH_PID=$!
+    # Python and its picture libraries take a moment to start.
+    for i in $(seq 1 100); do
+        [ -f "$ready" ] && return 0
+        kill -0 "$WATCH_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    return 1
+}
+
+watch_area_finish() {
+    wait "$WATCH_PID"
+    local status=$?
+    WATCH_REPORT=$(tr '\n' ';' <"$WATCH_OUT")
+    return $status
 }

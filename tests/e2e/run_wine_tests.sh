@@ -12,6 +12,17 @@
 #   - a left drag on the window's frame moves the window
 #   - a right click opens the options menu, Escape closes it
 #   - the close button ends the program, which writes Orvane.ini next to itself
+#   - a reading with a known Fate: the card back fully shown during the turn, then the
+#     drawn card's picture, number, title and explanation
+#   - the window shape: presses outside it reach the desktop, not the program
+#   - the card index: covered unseen cells, the title card's and seen cards' cells, the
+#     wish box hidden while it is open and back after a right click
+#   - the options menu's captions, separators, check marks and enabled items; the
+#     stay-on-top item on and off, keeping the window's shape
+#   - with every card seen, the wallpaper command writes WallOrvane.bmp (24-bit, the
+#     screen's size, the card in its frame block) and installs it
+#
+# Screenshots and the pictures the scenarios compared are left in BUILD_DIR/e2e/shots.
 #
 # usage: tests/e2e/run_wine_tests.sh BUILD_DIR   (a build configured with
 #        cmake/mingw-i686-posix.cmake, with Sablewick, sablewick_tests and
@@ -42,6 +53,9 @@ if ! e2e_setup "$1"; then
 fi
 
 APP_DIR="$E2E_DIR/app"
+SHOTS="$E2E_DIR/shots"
+mkdir -p "$SHOTS"
+TODAY=$(date +%Y/%m/%d)
 WIN_W=737
 WIN_H=584
 # Where the program centres itself: 6 pixels above the exact middle.
@@ -49,6 +63,48 @@ EXPECT_X=$(((E2E_SCREEN_W - WIN_W) / 2))
 EXPECT_Y=$(((E2E_SCREEN_H - WIN_H) / 2 - 6))
 
 probe() { wine "$E2E_BUILD/sablewick_winprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+# The card picture (340 x 500) at (36, 48) of the window, and the square where the
+# sparkles of the centred light origin are drawn on the window (never into the picture
+# the program composes, so comparisons leave it out).
+CARD_X=36
+CARD_Y=48
+LIGHT_X=160
+LIGHT_Y=252
+LIGHT_SIZE=87
+light_exclude() { echo $((EXPECT_X + LIGHT_X)) $((EXPECT_Y + LIGHT_Y)) $LIGHT_SIZE $LIGHT_SIZE; }
+
+# The cards shown so far, in order, as the number label showed them.
+CARD_TRAIL=""
+note_card() {
+    local n=${1#CARD.}
+    CARD_TRAIL="$CARD_TRAIL $((10#$n))"
+}
+card_seen() {
+    [ "$1" != 0 ] && case " $CARD_TRAIL " in *" $1 "*) true ;; *) false ;; esac
+}
+# The card the program keeps as the previous one: the card shown before the last change
+# to a different card (the title card never counts).
+previous_card() {
+    local current=0 previous=0 card
+    for card in $CARD_TRAIL; do
+        if [ "$card" != "$current" ]; then
+            [ "$current" != 0 ] && previous=$current
+            current=$card
+        fi
+    done
+    echo "$previous"
+}
+current_card() {
+    local card=0 c
+    for c in $CARD_TRAIL; do card=$c; done
+    echo "$card"
+}
+
+# Line FIELD (0 header, 1 title, 2 explanation, ...) of card N in the card text, UTF-8.
+card_line() {
+    iconv -f CP932 -t UTF-8 "$E2E_ROOT/resources/CARDT.txt" | tr -d '\r' | sed -n "$((7 * $1 + $2 + 1))p"
+}
 
 scenario_import_table() {
     local out
@@ -196,7 +252,10 @@ scenario_wish_box() {
     local number
     number=$(child_text Static '^CARD[.]')
     case "$number" in
-        CARD.[0-9][0-9][0-9]) e2e_pass "wish box: Enter made a reading, $number shown" ;;
+        CARD.[0-9][0-9][0-9])
+            note_card "$number"
+            e2e_pass "wish box: Enter made a reading, $number shown"
+            ;;
         *) e2e_fail "wish box" "after Enter the number label shows '$number'" ;;
     esac
 }
@@ -215,6 +274,7 @@ scenario_random_card() {
     case "$number" in
         CARD.000 | "") e2e_fail "random card" "the number label shows '$number'" ;;
         CARD.[0-9][0-9][0-9])
+            note_card "$number"
             if [ "${changed:-0}" -gt 20000 ]; then
                 e2e_pass "random card: $number shown, $changed pixels of the picture area changed"
             else
@@ -298,17 +358,355 @@ scenario_close_button() {
     fi
 }
 
+# A reading with the Fate fixed at 0 by the settings file: the wish "abc" gives card 12.
+# The picture area is watched from the moment Enter is pressed: the card back must fill
+# it (the back stays fully shown for two steps, about 110 ms), and afterwards card 12's
+# picture; then the labels show card 12's words.
+scenario_reading() {
+    local wish=abc card=12
+    mouse_click $((EXPECT_X + 463 + 60)) $((EXPECT_Y + 82 + 60))
+    sleep 0.3
+    # Escape empties the wish box.
+    key_press Escape
+    sleep 0.2
+    type_text "$wish"
+    sleep 0.3
+    local typed
+    typed=$(child_text Edit)
+    if [ "$typed" != "$wish" ]; then
+        e2e_fail "reading" "the wish box holds '$typed' after Escape and typing '$wish'"
+        return 1
+    fi
+    to_ppm "$E2E_ROOT/resources/C999.jpg" "$SHOTS/C999.ppm"
+    to_ppm "$E2E_ROOT/resources/C012.jpg" "$SHOTS/C012.ppm"
+    # shellcheck disable=SC2046
+    if ! watch_area_start $((EXPECT_X + CARD_X)) $((EXPECT_Y + CARD_Y)) \
+        back="$SHOTS/C999.ppm" face="$SHOTS/C012.ppm" --in-order --stop-after-all \
+        --duration 6 --out "$SHOTS/reading" --exclude $(light_exclude); then
+        e2e_fail "reading" "the screen watcher did not start: $(cat "$WATCH_OUT")"
+        return 1
+    fi
+    key_press Return
+    local watched=0
+    watch_area_finish || watched=1
+    # The labels are shown in the reveal's last step, with the new face.
+    sleep 0.4
+    screenshot "$SHOTS/reading.png"
+    if [ "$watched" = 0 ]; then
+        e2e_pass "reading: the card back filled the picture area, then card $card's picture ($WATCH_REPORT frames in $SHOTS)"
+    else
+        e2e_fail "reading" "picture area: $WATCH_REPORT (closest frames in $SHOTS/reading-*.png)"
+    fi
+    local texts number title explanation want_title want_explanation
+    texts=$(probe texts Sablewick)
+    number=$(child_text Static '^CARD[.]')
+    want_title=$(card_line $card 1)
+    want_explanation=$(card_line $card 2 | sed 's/\\/\\\\/g')
+    title=$(printf '%s\n' "$texts" | awk -F'\t' -v want="$want_title" '
+        tolower($1) == "static" && $2 == 1 && $3 == want { print $3; exit }')
+    explanation=$(printf '%s\n' "$texts" | awk -F'\t' -v want="$want_explanation" '
+        tolower($1) == "static" && $2 == 1 && $3 == want { print "shown"; exit }')
+    if [ "$number" = "CARD.012" ] && [ -n "$want_title" ] && [ "$title" = "$want_title" ] &&
+        [ "$explanation" = shown ]; then
+        note_card "$number"
+        e2e_pass "reading: the labels show CARD.012, the title '$title' and the explanation"
+    else
+        [ -n "$number" ] && note_card "$number"
+        e2e_fail "reading" "labels: number '$number', title '$title' (want '$want_title'), explanation ${explanation:-not shown}; all labels: $(printf '%s' "$texts" | tr '\n' '|')"
+    fi
+}
+
+# Presses outside the window's shape fall through to the screen behind it: a drag there
+# leaves the window where it is and a right click opens no menu, while the same drag on
+# the frame just inside the shape moves the window.
+scenario_window_shape() {
+    local ox=2 oy=2 mx=420 my=20 ix=10 iy=300
+    local mask="$E2E_ROOT/resources/BASEMSK.bmp"
+    if [ "$(pixel "$mask" $ox $oy)" != "0 0 0" ] || [ "$(pixel "$mask" $mx $my)" != "0 0 0" ] ||
+        [ "$(pixel "$mask" $ix $iy)" = "0 0 0" ]; then
+        e2e_fail "window shape" "the test points do not lie outside/inside the shape of this picture set"
+        return 1
+    fi
+    local home="$EXPECT_X $EXPECT_Y $WIN_W $WIN_H" outside_drag menu inside_drag back
+    mouse_drag $((EXPECT_X + ox)) $((EXPECT_Y + oy)) $((EXPECT_X + ox + 40)) $((EXPECT_Y + oy + 30))
+    sleep 0.5
+    outside_drag=$(window_geometry "$MAIN_WID")
+    mouse_click $((EXPECT_X + mx)) $((EXPECT_Y + my)) 3
+    sleep 0.6
+    menu=$(probe menu)
+    [ "$menu" = none ] || { key_press Escape; sleep 0.3; }
+    mouse_drag $((EXPECT_X + ix)) $((EXPECT_Y + iy)) $((EXPECT_X + ix + 40)) $((EXPECT_Y + iy + 30))
+    sleep 0.5
+    inside_drag=$(window_geometry "$MAIN_WID")
+    mouse_drag $((EXPECT_X + ix + 40)) $((EXPECT_Y + iy + 30)) $((EXPECT_X + ix)) $((EXPECT_Y + iy))
+    sleep 0.5
+    back=$(window_geometry "$MAIN_WID")
+    if [ "$outside_drag" = "$home" ] && [ "$menu" = none ] &&
+        [ "$inside_drag" = "$((EXPECT_X + 40)) $((EXPECT_Y + 30)) $WIN_W $WIN_H" ] && [ "$back" = "$home" ]; then
+        e2e_pass "window shape: a drag at ($ox, $oy) and a right click at ($mx, $my), outside the shape, did nothing; the drag at ($ix, $iy) inside moved the window"
+    else
+        e2e_fail "window shape" "after the drag outside '$outside_drag' (want '$home'), right click outside: menu '$menu', after the drag inside '$inside_drag', after dragging back '$back'"
+    fi
+}
+
+# The card index, opened with the right-hand triangle: the page of the current card with
+# every unseen card covered by the question-mark picture and every seen card (and the
+# title card) showing its thumbnail; the wish box hidden meanwhile. A right click closes
+# it: the wish box is back and the covers are gone. The frame around the current cell
+# lies on the cells' edges, so each cell is compared 3 pixels in from its edges.
+scenario_index() {
+    local label=$1 current
+    current=$(current_card)
+    local page=$((current / 10))
+    local page_pic="$SHOTS/INDEX0$page.ppm"
+    to_ppm "$E2E_ROOT/resources/INDEX0$page.jpg" "$page_pic"
+    to_ppm "$E2E_ROOT/resources/QUEST.jpg" "$SHOTS/QUEST.ppm"
+    mouse_click $((EXPECT_X + 580 + 19)) $((EXPECT_Y + 2 + 18))
+    # The opening run lasts 8 steps of 55 ms.
+    sleep 0.8
+    local shot="$SHOTS/index-$label.png"
+    screenshot "$shot"
+    local edit_open
+    edit_open=$(probe texts Sablewick | awk -F'\t' 'tolower($1) == "edit" { print $2; exit }')
+    local i n x y covered="" pictures="" wrong=""
+    for i in 0 1 2 3 4 5 6 7 8 9; do
+        n=$((page * 10 + i))
+        x=$((EXPECT_X + 458 + 48 * (i % 5) + 3))
+        y=$((EXPECT_Y + 63 + 74 * (i / 5) + 3))
+        if [ "$n" = 0 ] || card_seen "$n"; then
+            if area_matches still "$shot" $x $y "$page_pic" --from $((48 * (i % 5) + 3)) \
+                $((74 * (i / 5) + 3)) --size 40 62 >/dev/null; then
+                pictures="$pictures $n"
+            else
+                wrong="$wrong $n(not its thumbnail)"
+            fi
+        elif area_matches still "$shot" $x $y "$SHOTS/QUEST.ppm" --from 3 3 --size 40 62 >/dev/null; then
+            covered="$covered $n"
+        else
+            wrong="$wrong $n(not covered)"
+        fi
+    done
+    mouse_click $((EXPECT_X + 410)) $((EXPECT_Y + 450)) 3
+    sleep 0.6
+    local menu edit_closed after="$SHOTS/index-$label-closed.png" cover_left=""
+    menu=$(probe menu)
+    [ "$menu" = none ] || { key_press Escape; sleep 0.3; }
+    edit_closed=$(probe texts Sablewick | awk -F'\t' 'tolower($1) == "edit" { print $2; exit }')
+    screenshot "$after"
+    # Cell 1 of page 0 is covered whenever card 1 is unseen; after closing it shows the
+    # panel again.
+    if area_matches still "$after" $((EXPECT_X + 458 + 48 + 3)) $((EXPECT_Y + 63 + 3)) "$SHOTS/QUEST.ppm" \
+        --from 3 3 --size 40 62 >/dev/null; then
+        cover_left=yes
+    fi
+    if [ -z "$wrong" ] && [ "$edit_open" = 0 ]; then
+        e2e_pass "index $label: page $page, covered:${covered:- none}, thumbnails:${pictures}; the wish box hidden"
+    else
+        e2e_fail "index $label" "page $page, wrong cells:${wrong:- none}, wish box visible '$edit_open' (want 0) ($shot)"
+    fi
+    if [ "$menu" = none ] && [ "$edit_closed" = 1 ] && [ -z "$cover_left" ]; then
+        e2e_pass "index $label: a right click closed it, no menu, the wish box is back"
+    else
+        e2e_fail "index $label" "after the right click: menu '$menu', wish box visible '$edit_closed' (want 1), a cover still shown: ${cover_left:-no} ($after)"
+    fi
+}
+
+# The options menu as the program builds it: one line per item as the probe prints it.
+menu_item() { printf 'item\t%s\t%s\t%s\n' "$1" "$2" "$3"; }
+expected_menu() {
+    local centre=$1 stay=$2 undo=$3 wall=$4
+    menu_item "$centre" unchecked "中央に配置する(&C)"
+    menu_item enabled "$stay" "常に一番上に配置する(&T)"
+    menu_item enabled unchecked "音声を消す(&M)"
+    echo separator
+    menu_item enabled unchecked "羽根ペンを黒くする(&B)"
+    menu_item enabled unchecked "羽根ペンを下向きにする(&D)"
+    menu_item enabled checked "光効果を絵の上でも表示する(&L)"
+    menu_item grayed unchecked "光効果の発生点を中央に配置する(&P)"
+    echo separator
+    menu_item "$undo" unchecked "直前のカードを再表示する(&U)"
+    menu_item grayed unchecked "前回起動時の最後の占いを再現する(&R)"
+    menu_item enabled unchecked "次回起動時に最後の占いを再現する(&N)"
+    echo separator
+    menu_item "$wall" unchecked "壁紙作成(&W)"
+}
+
+# Opens the menu with a right click on the frame; MENU_ITEMS holds what the probe read.
+open_menu() {
+    mouse_click $((EXPECT_X + 410)) $((EXPECT_Y + 450)) 3
+    sleep 0.8
+    MENU_ITEMS=$(probe menuitems Sablewick)
+}
+
+# Compares MENU_ITEMS with the expected menu; NAME names the check.
+check_menu() {
+    local name=$1
+    shift
+    local want
+    want=$(expected_menu "$@")
+    if [ "$MENU_ITEMS" = "$want" ]; then
+        e2e_pass "$name: $(printf '%s\n' "$MENU_ITEMS" | grep -c '^item') items with their captions, 3 separators, checks and enabled items as expected"
+    else
+        e2e_fail "$name" "the menu differs (expected < > shown): $(diff <(printf '%s\n' "$want") <(printf '%s\n' "$MENU_ITEMS") | grep '^[<>]' | tr '\n' '|')"
+    fi
+}
+
+scenario_menu_captions() {
+    local undo=grayed previous current
+    previous=$(previous_card)
+    current=$(current_card)
+    [ "$previous" != 0 ] && [ "$previous" != "$current" ] && undo=enabled
+    open_menu
+    screenshot "$SHOTS/menu-captions.png"
+    key_press Escape
+    sleep 0.4
+    # The window is centred, the light origin not moved, no reading stored, not every
+    # card seen.
+    check_menu "menu captions" grayed unchecked "$undo" grayed
+}
+
+# Stay-on-top through the menu's accelerator key, on and then off: the window becomes
+# topmost and normal again, and each time keeps its shape and its looks.
+scenario_stay_on_top() {
+    local before="$SHOTS/topmost-before.png" on="$SHOTS/topmost-on.png" off="$SHOTS/topmost-off.png"
+    to_ppm "$E2E_ROOT/resources/BASEMSK.bmp" "$SHOTS/mask.ppm"
+    screenshot "$before"
+    open_menu
+    key_press t
+    sleep 0.8
+    local state_on state_off shape_on shape_off items_on
+    state_on=$(probe state Sablewick)
+    screenshot "$on"
+    # shellcheck disable=SC2046
+    shape_on=$(area_matches shape "$on" "$EXPECT_X" "$EXPECT_Y" "$SHOTS/mask.ppm" --like "$before" \
+        --exclude $(light_exclude)) && shape_on="ok: $shape_on"
+    open_menu
+    items_on=$(printf '%s\n' "$MENU_ITEMS" | grep -F '常に一番上に配置する(&T)')
+    key_press t
+    sleep 0.8
+    state_off=$(probe state Sablewick)
+    screenshot "$off"
+    # shellcheck disable=SC2046
+    shape_off=$(area_matches shape "$off" "$EXPECT_X" "$EXPECT_Y" "$SHOTS/mask.ppm" --like "$before" \
+        --exclude $(light_exclude)) && shape_off="ok: $shape_off"
+    case "$state_on" in
+        *"topmost=1 $EXPECT_X $EXPECT_Y $WIN_W $WIN_H") ;;
+        *) e2e_fail "stay on top" "after choosing it: $state_on" ;;
+    esac
+    case "$items_on" in
+        *"	checked	"*) ;;
+        *) e2e_fail "stay on top" "its menu item is not checked while on: '$items_on'" ;;
+    esac
+    case "$state_off" in
+        *"topmost=0 $EXPECT_X $EXPECT_Y $WIN_W $WIN_H") ;;
+        *) e2e_fail "stay on top" "after choosing it again: $state_off" ;;
+    esac
+    case "$shape_on|$shape_off" in
+        ok:*"|ok:"*)
+            case "$state_on|$items_on|$state_off" in
+                *topmost=1*"	checked	"*topmost=0*)
+                    e2e_pass "stay on top: on (checked, topmost) and off again, the shape kept both times (${shape_on#ok: })"
+                    ;;
+            esac
+            ;;
+        *) e2e_fail "stay on top" "the window's shape or looks changed: on: $shape_on; off: $shape_off ($on, $off)" ;;
+    esac
+}
+
+# A second run with every card seen: the wallpaper command makes WallOrvane.bmp beside
+# the program, a 24-bit picture of the screen's size whose frame block, centred 7 pixels
+# above the middle, holds the window's picture area as it was, on a starry sky; and
+# installs it as the desktop wallpaper.
+scenario_wallpaper() {
+    local dir="$E2E_DIR/app-wallpaper" seen
+    seen=$(printf 'l%.0s' $(seq 1 49))
+    write_settings "$dir" Fate=0 "OldDate=$TODAY" "MemDate=$TODAY" "CardOk=$seen"
+    app_start "$dir"
+    local pid=$APP_PID
+    if ! window_find Sablewick 60 >/dev/null; then
+        e2e_fail "wallpaper" "the program did not open its window"
+        return 1
+    fi
+    sleep 1
+    local before="$SHOTS/wallpaper-before.png"
+    screenshot "$before"
+    open_menu
+    local wall_item
+    wall_item=$(printf '%s\n' "$MENU_ITEMS" | grep -F '壁紙作成(&W)')
+    key_press w
+    local bmp="$dir/WallOrvane.bmp" i size=""
+    for i in $(seq 1 100); do
+        if [ -f "$bmp" ]; then
+            size=$(stat -c %s "$bmp")
+            sleep 0.3
+            [ "$size" = "$(stat -c %s "$bmp")" ] && break
+        fi
+        sleep 0.2
+    done
+    case "$wall_item" in
+        "item	enabled	"*) ;;
+        *) e2e_fail "wallpaper" "with every card seen its menu item reads '$wall_item'" ;;
+    esac
+    if [ ! -f "$bmp" ]; then
+        e2e_fail "wallpaper" "no WallOrvane.bmp in $dir 20 s after the command"
+    else
+        local magic width height bits compression want_size=$((54 + 1024 * 3 * 768))
+        magic=$(head -c 2 "$bmp")
+        read -r width height <<<"$(od -An -t d4 -j 18 -N 8 "$bmp")"
+        bits=$(od -An -t u2 -j 28 -N 2 "$bmp" | tr -d ' ')
+        compression=$(od -An -t u4 -j 30 -N 4 "$bmp" | tr -d ' ')
+        if [ "$magic" = BM ] && [ "$width" = "$E2E_SCREEN_W" ] && [ "${height#-}" = "$E2E_SCREEN_H" ] &&
+            [ "$bits" = 24 ] && [ "$compression" = 0 ] && [ "$size" = "$want_size" ]; then
+            e2e_pass "wallpaper: WallOrvane.bmp is a ${width}x$height 24-bit BMP of $size bytes"
+        else
+            e2e_fail "wallpaper" "WallOrvane.bmp: '$magic' ${width}x$height, $bits bits, compression $compression, $size bytes (want $want_size)"
+        fi
+        # The window's point (x, y) lands on the wallpaper at (306 + x, 91 + y - 12).
+        local png="$SHOTS/WallOrvane.png" card="$SHOTS/wallpaper-card.ppm" block sky
+        convert "$bmp" "$png"
+        convert "$before" -crop "340x500+$((EXPECT_X + CARD_X))+$((EXPECT_Y + CARD_Y))" +repage \
+            -depth 8 -type TrueColor "$card"
+        block=$(area_matches still "$png" $((306 + CARD_X)) $((91 + CARD_Y - 12)) "$card" \
+            --exclude $((306 + LIGHT_X)) $((91 + LIGHT_Y - 12)) $LIGHT_SIZE $LIGHT_SIZE) && block="ok: $block"
+        sky=$(area_matches sky "$png" 0 0 300 768) && sky="ok: $sky"
+        if [ "${block#ok: }" != "$block" ] && [ "${sky#ok: }" != "$sky" ]; then
+            e2e_pass "wallpaper: the frame block at (306, 91) shows the window's card (${block#ok: }), the sky beside it is starry (${sky#ok: })"
+        else
+            e2e_fail "wallpaper" "card in the frame block: $block; sky left of it: $sky ($png)"
+        fi
+        local installed
+        installed=$(wine reg query 'HKCU\Control Panel\Desktop' /v Wallpaper 2>/dev/null | tr -d '\r' | grep -i 'Wallpaper')
+        case "$installed" in
+            *WallOrvane.bmp*) e2e_pass "wallpaper: installed as the desktop wallpaper" ;;
+            *) e2e_fail "wallpaper" "the desktop's Wallpaper value is '$installed'" ;;
+        esac
+    fi
+    mouse_click $((EXPECT_X + 703 + 16)) $((EXPECT_Y + 1 + 16))
+    if ! app_wait_exit "$pid" 20; then
+        e2e_fail "wallpaper" "the program still runs 20 s after the close button"
+    fi
+}
+
 scenario_import_table
 scenario_unit_tests
+# A known Fate and today's date, so that a wish gives a known card.
+write_settings "$APP_DIR" Fate=0 "OldDate=$TODAY" "MemDate=$TODAY"
 if scenario_start; then
     scenario_background_picture
+    scenario_index "at start"
     scenario_second_instance
     scenario_restore_minimised
     scenario_wish_box
     scenario_random_card
+    scenario_reading
+    scenario_index "after the reading"
     scenario_drag_window
+    scenario_window_shape
     scenario_popup_menu
+    scenario_menu_captions
+    scenario_stay_on_top
     scenario_close_button
+    scenario_wallpaper
 fi
 
 e2e_teardown

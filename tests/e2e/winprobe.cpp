@@ -10,6 +10,10 @@
 //                                        and its text in UTF-8 (CR, LF and \ escaped)
 //   sablewick_winprobe menu              prints "open X Y W H" for a popup menu on screen,
 //                                        or "none"
+//   sablewick_winprobe menuitems CAPTION the items of the popup menu that the window's
+//                                        program has open, one line each: "separator" or
+//                                        "item", enabled/grayed, checked/unchecked and the
+//                                        caption in UTF-8, tab-separated; or "none"
 #include <windows.h>
 #include <shellapi.h>
 
@@ -64,6 +68,175 @@ BOOL CALLBACK PrintChild(HWND hwnd, LPARAM) {
     return TRUE;
 }
 
+// Reading another program's menu: a menu handle means something only inside the process
+// that made it (Wine refuses it anywhere else), so the probe loads its own image into that
+// process and runs ReadOpenMenu there on a thread of its own. Wine neither resolves the
+// imports of an image that is not a DLL nor promises to relocate it, so that routine
+// reaches everything through the block it is given: the user32 functions (user32 lies
+// at the same address in every process of a prefix; the probe checks that) and the data.
+// It must stay free of globals, string literals and library calls.
+struct MenuCalls {
+    HWND(WINAPI* findWindow)(LPCWSTR, LPCWSTR);
+    BOOL(WINAPI* isWindowVisible)(HWND);
+    LRESULT(WINAPI* sendMessageTimeout)(HWND, UINT, WPARAM, LPARAM, UINT, UINT, PDWORD_PTR);
+    int(WINAPI* getMenuItemCount)(HMENU);
+    BOOL(WINAPI* getMenuItemInfo)(HMENU, UINT, BOOL, LPMENUITEMINFOW);
+};
+
+constexpr int kMaxMenuItems = 40;
+constexpr int kCaptionChars = 128;
+
+struct MenuItemRecord {
+    MENUITEMINFOW info;  // cbSize and fMask set by the probe
+    BOOL read;
+    wchar_t caption[kCaptionChars];
+};
+
+struct MenuReport {
+    MenuCalls calls;
+    wchar_t menuClass[8];  // the system's popup menu window class, "#32768"
+    LONG done;
+    LONG count;            // -1: no popup menu open
+    MenuItemRecord items[kMaxMenuItems];
+};
+
+__attribute__((noinline)) DWORD WINAPI ReadOpenMenu(LPVOID param) {
+    MenuReport* report = static_cast<MenuReport*>(param);
+    report->count = -1;
+    HWND window = report->calls.findWindow(report->menuClass, nullptr);
+    DWORD_PTR answer = 0;
+    if (window && report->calls.isWindowVisible(window) &&
+        report->calls.sendMessageTimeout(window, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 2000,
+                                         &answer) &&
+        answer) {
+        HMENU menu = reinterpret_cast<HMENU>(answer);
+        int count = report->calls.getMenuItemCount(menu);
+        if (count > kMaxMenuItems) count = kMaxMenuItems;
+        for (int i = 0; i < count; ++i) {
+            MenuItemRecord* item = &report->items[i];
+            item->info.dwTypeData = item->caption;
+            item->info.cch = kCaptionChars - 1;
+            item->read = report->calls.getMenuItemInfo(menu, static_cast<UINT>(i), TRUE, &item->info);
+        }
+        report->count = count;
+    }
+    report->done = 1;
+    return 0;
+}
+
+template <typename T>
+T ProcIn(HMODULE module, const char* name) {
+    return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Runs ROUTINE(ARGUMENT) on a new thread of PROCESS and returns the thread's exit code,
+// or false when it could not be run within the time.
+bool RunRemote(HANDLE process, LPTHREAD_START_ROUTINE routine, LPVOID argument, DWORD* code) {
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, routine, argument, 0, nullptr);
+    if (!thread) return false;
+    const bool finished = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+    const bool got = finished && GetExitCodeThread(thread, code);
+    CloseHandle(thread);
+    return got;
+}
+
+// Writes TEXT into PROCESS and loads the library of that name there; the module's address
+// there, or 0.
+DWORD LoadRemote(HANDLE process, BYTE* scratch, const wchar_t* text, LPTHREAD_START_ROUTINE loadLibrary) {
+    const SIZE_T bytes = (lstrlenW(text) + 1) * sizeof(wchar_t);
+    DWORD base = 0;
+    if (!WriteProcessMemory(process, scratch, text, bytes, nullptr) ||
+        !RunRemote(process, loadLibrary, scratch, &base))
+        return 0;
+    return base;
+}
+
+int PrintMenuItems(HWND owner) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(owner, &pid);
+    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
+                                     PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                 FALSE, pid);
+    if (!process) {
+        std::fprintf(stderr, "cannot open the process %lu\n", pid);
+        return 1;
+    }
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    auto loadLibrary = ProcIn<LPTHREAD_START_ROUTINE>(kernel, "LoadLibraryW");
+    auto freeLibrary = ProcIn<LPTHREAD_START_ROUTINE>(kernel, "FreeLibrary");
+
+    static MenuReport report;
+    ZeroMemory(&report, sizeof report);
+    report.calls.findWindow = ProcIn<decltype(report.calls.findWindow)>(user, "FindWindowW");
+    report.calls.isWindowVisible = ProcIn<decltype(report.calls.isWindowVisible)>(user, "IsWindowVisible");
+    report.calls.sendMessageTimeout =
+        ProcIn<decltype(report.calls.sendMessageTimeout)>(user, "SendMessageTimeoutW");
+    report.calls.getMenuItemCount = ProcIn<decltype(report.calls.getMenuItemCount)>(user, "GetMenuItemCount");
+    report.calls.getMenuItemInfo = ProcIn<decltype(report.calls.getMenuItemInfo)>(user, "GetMenuItemInfoW");
+    lstrcpyW(report.menuClass, L"#32768");
+    for (MenuItemRecord& item : report.items) {
+        item.info.cbSize = sizeof item.info;
+        item.info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+    }
+
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH - 1);
+    auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, sizeof(MenuReport) + sizeof self,
+                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    BYTE* scratch = remote + sizeof(MenuReport);
+    int status = 1;
+    DWORD ignored = 0;
+    const DWORD userThere = remote ? LoadRemote(process, scratch, L"user32.dll", loadLibrary) : 0;
+    if (!remote) {
+        std::fprintf(stderr, "no memory in the process\n");
+    } else if (userThere != static_cast<DWORD>(reinterpret_cast<DWORD_PTR>(user))) {
+        std::fprintf(stderr, "user32 lies at %08lx in the process, here at %p\n", userThere,
+                     static_cast<void*>(user));
+        if (userThere) RunRemote(process, freeLibrary, reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(userThere)), &ignored);
+    } else {
+        RunRemote(process, freeLibrary, reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(userThere)), &ignored);
+        const DWORD base = LoadRemote(process, scratch, self, loadLibrary);
+        // The same routine in the copy loaded there: the same offset from the image's start.
+        const DWORD offset = static_cast<DWORD>(reinterpret_cast<BYTE*>(&ReadOpenMenu) -
+                                                reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr)));
+        auto routine = reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<DWORD_PTR>(base + offset));
+        if (!base) {
+            std::fprintf(stderr, "the probe could not be loaded into the process\n");
+        } else if (WriteProcessMemory(process, remote, &report, sizeof report, nullptr) &&
+                   RunRemote(process, routine, remote, &ignored) &&
+                   ReadProcessMemory(process, remote, &report, sizeof report, nullptr) && report.done) {
+            status = 0;
+        } else {
+            std::fprintf(stderr, "the menu reader did not run in the process\n");
+        }
+        if (base) RunRemote(process, freeLibrary, reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(base)), &ignored);
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (status != 0) return status;
+
+    if (report.count < 0) {
+        std::printf("none\n");
+        return 0;
+    }
+    for (int i = 0; i < report.count; ++i) {
+        const MenuItemRecord& item = report.items[i];
+        if (!item.read) {
+            std::printf("unreadable\n");
+        } else if (item.info.fType & MFT_SEPARATOR) {
+            std::printf("separator\n");
+        } else {
+            std::printf("item\t%s\t%s\t", (item.info.fState & MFS_GRAYED) ? "grayed" : "enabled",
+                        (item.info.fState & MFS_CHECKED) ? "checked" : "unchecked");
+            std::wstring caption(item.caption, wcsnlen(item.caption, kCaptionChars));
+            PrintUtf8(caption);
+            std::printf("\n");
+        }
+    }
+    return 0;
+}
+
 BOOL CALLBACK CountWindow(HWND hwnd, LPARAM lp) {
     auto* data = reinterpret_cast<CountData*>(lp);
     wchar_t text[256] = {};
@@ -87,7 +260,7 @@ int main() {
         argc = 3;
     }
     if (!argv || argc != 3) {
-        std::fprintf(stderr, "usage: sablewick_winprobe state|minimize|count|texts CAPTION | menu\n");
+        std::fprintf(stderr, "usage: sablewick_winprobe state|minimize|count|texts|menuitems CAPTION | menu\n");
         return 2;
     }
     const std::wstring wcommand = argv[1];
@@ -129,6 +302,7 @@ int main() {
         EnumChildWindows(hwnd, PrintChild, 0);
         return 0;
     }
+    if (command == "menuitems") return PrintMenuItems(hwnd);
     if (command == "minimize") {
         ShowWindowAsync(hwnd, SW_MINIMIZE);
         for (int i = 0; i < 50 && !IsIconic(hwnd); ++i) Sleep(100);
