@@ -11,6 +11,7 @@
 #   window_find NAME SECS   prints the X window id of the first window named NAME
 #   window_count NAME       how many mapped windows are named NAME
 #   window_geometry ID      prints "x y width height" (root coordinates)
+#   mouse_to X Y            moves the pointer to a root position
 #   mouse_click X Y [BTN]   clicks at a root position
 #   mouse_drag X1 Y1 X2 Y2 [BTN]  press at one root position, move in steps, release
 #   key_press KEYS...       xdotool key names, to the focused window
@@ -188,15 +189,26 @@ window_geometry() {
         END { print x, y, w, h }'
 }
 
+# Moves the pointer to a root position and waits until it is there. xdotool's --sync
+# waits for a motion, which never comes when the pointer already is at that spot (it
+# then gives up after 15 s), so that case is left alone.
+mouse_to() {
+    if [ "$(xdotool getmouselocation 2>/dev/null | cut -d' ' -f1,2)" != "x:$1 y:$2" ]; then
+        xdotool mousemove --sync "$1" "$2"
+    fi
+}
+
 mouse_click() {
-    xdotool mousemove --sync "$1" "$2" click "${3:-1}"
+    mouse_to "$1" "$2"
+    xdotool click "${3:-1}"
 }
 
 mouse_drag() {
     local x1=$1 y1=$2 x2=$3 y2=$4 btn=${5:-1} i
-    xdotool mousemove --sync "$x1" "$y1" mousedown "$btn"
+    mouse_to "$x1" "$y1"
+    xdotool mousedown "$btn"
     for i in 1 2 3 4; do
-        xdotool mousemove --sync $((x1 + (x2 - x1) * i / 4)) $((y1 + (y2 - y1) * i / 4))
+        mouse_to $((x1 + (x2 - x1) * i / 4)) $((y1 + (y2 - y1) * i / 4))
         sleep 0.1
     done
     xdotool mouseup "$btn"

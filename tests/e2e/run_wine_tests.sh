@@ -455,7 +455,7 @@ scenario_window_shape() {
 # it: the wish box is back and the covers are gone. The frame around the current cell
 # lies on the cells' edges, so each cell is compared 3 pixels in from its edges.
 scenario_index() {
-    local label=$1 current
+    local slug=$1 label=$2 current
     current=$(current_card)
     local page=$((current / 10))
     local page_pic="$SHOTS/INDEX0$page.ppm"
@@ -464,7 +464,7 @@ scenario_index() {
     mouse_click $((EXPECT_X + 580 + 19)) $((EXPECT_Y + 2 + 18))
     # The opening run lasts 8 steps of 55 ms.
     sleep 0.8
-    local shot="$SHOTS/index-$label.png"
+    local shot="$SHOTS/index-$slug.png"
     screenshot "$shot"
     local edit_open
     edit_open=$(probe texts Sablewick | awk -F'\t' 'tolower($1) == "edit" { print $2; exit }')
@@ -488,7 +488,7 @@ scenario_index() {
     done
     mouse_click $((EXPECT_X + 410)) $((EXPECT_Y + 450)) 3
     sleep 0.6
-    local menu edit_closed after="$SHOTS/index-$label-closed.png" cover_left=""
+    local menu edit_closed after="$SHOTS/index-$slug-closed.png" cover_left=""
     menu=$(probe menu)
     [ "$menu" = none ] || { key_press Escape; sleep 0.3; }
     edit_closed=$(probe texts Sablewick | awk -F'\t' 'tolower($1) == "edit" { print $2; exit }')
@@ -693,13 +693,13 @@ scenario_unit_tests
 write_settings "$APP_DIR" Fate=0 "OldDate=$TODAY" "MemDate=$TODAY"
 if scenario_start; then
     scenario_background_picture
-    scenario_index "at start"
+    scenario_index at-start "at start"
     scenario_second_instance
     scenario_restore_minimised
     scenario_wish_box
     scenario_random_card
     scenario_reading
-    scenario_index "after the reading"
+    scenario_index after-reading "after the reading"
     scenario_drag_window
     scenario_window_shape
     scenario_popup_menu
