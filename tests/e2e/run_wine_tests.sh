@@ -392,7 +392,15 @@ scenario_reading() {
     # The labels are shown in the reveal's last step, with the new face.
     sleep 0.4
     screenshot "$SHOTS/reading.png"
-    if [ "$watched" = 0 ]; then
+    # Steps are at least 55 ms apart: the back is complete at the 10th step (9 intervals
+    # after the first), and from the last frame of the full back to the complete new
+    # face lie 9 more intervals. Faster means the pacing is broken.
+    local back_ms face_ms
+    back_ms=$(sed -n 's/^back \([0-9]*\) ms.*/\1/p' "$WATCH_OUT")
+    face_ms=$(sed -n 's/^face \([0-9]*\) ms.*/\1/p' "$WATCH_OUT")
+    if [ "$watched" = 0 ] && { [ "$back_ms" -lt 495 ] || [ $((face_ms - back_ms)) -lt 495 ]; }; then
+        e2e_fail "reading" "the turn ran too fast for 55 ms steps: $WATCH_REPORT"
+    elif [ "$watched" = 0 ]; then
         e2e_pass "reading: the card back filled the picture area, then card $card's picture ($WATCH_REPORT frames in $SHOTS)"
     else
         e2e_fail "reading" "picture area: $WATCH_REPORT (closest frames in $SHOTS/reading-*.png)"
