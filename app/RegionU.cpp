@@ -1,4 +1,5 @@
 #include "app/RegionU.h"
+#include "common/ByteOrder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,18 +21,6 @@ constexpr size_t kFieldHeaderSize = 0;
 constexpr size_t kFieldType = 4;
 constexpr size_t kFieldCount = 8;
 constexpr size_t kFieldBufferSize = 12;
-
-void PutU32(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
-
-uint32_t GetU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 void WriteU32(TMemoryStream& stream, uint32_t v) {
     uint8_t bytes[4];

@@ -1,4 +1,5 @@
 #include "content/ImageCodecs.h"
+#include "common/ByteOrder.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -17,27 +18,6 @@ constexpr uint32_t kMaxSide = 16384;
 // A progressive file may repeat scans without end; real ones have about ten.
 constexpr int kMaxScans = 500;
 
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-int32_t I32(const uint8_t* p) {
-    const uint32_t u = U32(p);
-    int32_t v;
-    std::memcpy(&v, &u, sizeof v);
-    return v;
-}
-
-void Put16(std::string& s, uint16_t v) {
-    s += static_cast<char>(v & 255);
-    s += static_cast<char>(v >> 8);
-}
-void Put32(std::string& s, uint32_t v) {
-    for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 255);
-}
 
 // ---- JPEG ----
 
@@ -138,8 +118,8 @@ constexpr uint32_t kBiBitfields = 3;
 
 bool DecodeBmpInto(const uint8_t* data, size_t size, TPicture& pic) {
     if (data == nullptr || size < 14 + 12 || data[0] != 'B' || data[1] != 'M') return false;
-    const uint64_t offBits = U32(data + 10);
-    const uint32_t headerSize = U32(data + 14);
+    const uint64_t offBits = GetU32(data + 10);
+    const uint32_t headerSize = GetU32(data + 14);
     if (headerSize != 12 && headerSize < 40) return false;
     if (14ull + headerSize > size) return false;
     const uint8_t* h = data + 14;
@@ -151,16 +131,16 @@ bool DecodeBmpInto(const uint8_t* data, size_t size, TPicture& pic) {
     uint64_t paletteAt = 14ull + headerSize;
     int paletteEntry = 4;
     if (headerSize == 12) {
-        width = U16(h + 4);
-        height = U16(h + 6);
-        bpp = U16(h + 10);
+        width = GetU16(h + 4);
+        height = GetU16(h + 6);
+        bpp = GetU16(h + 10);
         paletteEntry = 3;
     } else {
-        width = I32(h + 4);
-        height = I32(h + 8);
-        bpp = U16(h + 14);
-        compression = U32(h + 16);
-        paletteCount = U32(h + 32);
+        width = GetI32(h + 4);
+        height = GetI32(h + 8);
+        bpp = GetU16(h + 14);
+        compression = GetU32(h + 16);
+        paletteCount = GetU32(h + 32);
     }
 
     if (compression == kBiBitfields) {
@@ -170,8 +150,8 @@ bool DecodeBmpInto(const uint8_t* data, size_t size, TPicture& pic) {
         uint64_t masksAt = 14ull + 40;
         if (headerSize == 40) paletteAt += 12;
         if (masksAt + 12 > size) return false;
-        if (U32(data + masksAt) != 0x00FF0000u || U32(data + masksAt + 4) != 0x0000FF00u ||
-            U32(data + masksAt + 8) != 0x000000FFu)
+        if (GetU32(data + masksAt) != 0x00FF0000u || GetU32(data + masksAt + 4) != 0x0000FF00u ||
+            GetU32(data + masksAt + 8) != 0x000000FFu)
             return false;
     } else if (compression != kBiRgb) {
         return false;  // run-length and embedded formats
@@ -249,20 +229,20 @@ std::string EncodeBmp24(const TPicture& pic) {
     std::string s;
     s.reserve(54 + imageSize);
     s += "BM";
-    Put32(s, 54 + imageSize);
-    Put32(s, 0);   // reserved
-    Put32(s, 54);  // pixel data offset
-    Put32(s, 40);  // BITMAPINFOHEADER
-    Put32(s, width);
-    Put32(s, height);  // positive: bottom-up
-    Put16(s, 1);       // planes
-    Put16(s, 24);
-    Put32(s, kBiRgb);
-    Put32(s, imageSize);
-    Put32(s, 0);  // pixels per metre, x and y
-    Put32(s, 0);
-    Put32(s, 0);  // palette entries used and important
-    Put32(s, 0);
+    AppendU32(s, 54 + imageSize);
+    AppendU32(s, 0);   // reserved
+    AppendU32(s, 54);  // pixel data offset
+    AppendU32(s, 40);  // BITMAPINFOHEADER
+    AppendU32(s, width);
+    AppendU32(s, height);  // positive: bottom-up
+    AppendU16(s, 1);       // planes
+    AppendU16(s, 24);
+    AppendU32(s, kBiRgb);
+    AppendU32(s, imageSize);
+    AppendU32(s, 0);  // pixels per metre, x and y
+    AppendU32(s, 0);
+    AppendU32(s, 0);  // palette entries used and important
+    AppendU32(s, 0);
     for (int y = static_cast<int>(height) - 1; y >= 0; --y) {
         const uint32_t* row = pic.Row(y);
         for (uint32_t x = 0; x < width; ++x) {
@@ -280,20 +260,20 @@ bool ParseWave(const uint8_t* data, size_t size, TWaveInfo& out) {
         std::memcmp(data + 8, "WAVE", 4) != 0)
         return false;
     // The RIFF size is believed only as far as the bytes go.
-    const uint64_t end = std::min<uint64_t>(size, 8ull + U32(data + 4));
+    const uint64_t end = std::min<uint64_t>(size, 8ull + GetU32(data + 4));
     TWaveInfo info;
     bool haveFormat = false, haveData = false;
     uint64_t pos = 12;
     while (pos + 8 <= end && !(haveFormat && haveData)) {
         const uint8_t* chunk = data + pos;
-        const uint64_t length = U32(chunk + 4);
+        const uint64_t length = GetU32(chunk + 4);
         const uint64_t body = pos + 8;
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             if (length < 16 || body + 16 > end) return false;
-            if (U16(chunk + 8) != 1) return false;  // PCM only
-            info.Channels = U16(chunk + 10);
-            info.SampleRate = static_cast<int>(U32(chunk + 12) & 0x7FFFFFFF);
-            info.BitsPerSample = U16(chunk + 22);
+            if (GetU16(chunk + 8) != 1) return false;  // PCM only
+            info.Channels = GetU16(chunk + 10);
+            info.SampleRate = static_cast<int>(GetU32(chunk + 12) & 0x7FFFFFFF);
+            info.BitsPerSample = GetU16(chunk + 22);
             haveFormat = true;
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             if (body + length > end) return false;  // cut off
@@ -311,17 +291,17 @@ bool ParseWave(const uint8_t* data, size_t size, TWaveInfo& out) {
 
 bool ParseCursor(const uint8_t* data, size_t size, TCursorInfo& out) {
     if (data == nullptr || size < 6 + 16) return false;
-    if (U16(data) != 0 || U16(data + 2) != 2 || U16(data + 4) == 0) return false;
+    if (GetU16(data) != 0 || GetU16(data + 2) != 2 || GetU16(data + 4) == 0) return false;
     const uint8_t* entry = data + 6;
-    const uint64_t bytes = U32(entry + 8);
-    const uint64_t offset = U32(entry + 12);
+    const uint64_t bytes = GetU32(entry + 8);
+    const uint64_t offset = GetU32(entry + 12);
     if (bytes == 0 || offset < 6 + 16 || offset + bytes > size) return false;
     TCursorInfo info;
     info.Width = entry[0] == 0 ? 256 : entry[0];
     info.Height = entry[1] == 0 ? 256 : entry[1];
     // In a cursor directory the planes and bit-count fields hold the hot spot.
-    info.HotX = U16(entry + 4);
-    info.HotY = U16(entry + 6);
+    info.HotX = GetU16(entry + 4);
+    info.HotY = GetU16(entry + 6);
     out = info;
     return true;
 }

@@ -6,23 +6,8 @@
 #include <string>
 
 #include "app/RegionU.h"
+#include "common/ByteOrder.h"
 #include "fuzz/FuzzSupport.h"
-
-namespace {
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-int32_t I32(const uint8_t* p) {
-    const uint32_t u = U32(p);
-    int32_t v;
-    std::memcpy(&v, &u, sizeof v);
-    return v;
-}
-void Put32(std::string& s, uint32_t v) {
-    for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 255);
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     THeadlessPlatform os("/fuzz/");
@@ -30,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         TRegion region(os);
         // The shape before: the one pixel (5, 5).
         TMemoryStream first;
-        for (uint32_t v : {32u, 1u, 1u, 0u, 0u, 0u, 10u, 10u, 5u, 5u, 6u, 6u}) Put32(first.Data, v);
+        for (uint32_t v : {32u, 1u, 1u, 0u, 0u, 0u, 10u, 10u, 5u, 5u, 6u, 6u}) AppendU32(first.Data, v);
         region.LoadFromStream(first);
         FUZZ_CHECK(os.RegionContains(region.Handle(), 5, 5));
 
@@ -48,12 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else {
             // Only a stream that holds every rectangle it claims is accepted.
             FUZZ_CHECK(size >= 32);
-            const uint64_t count = U32(data + 8);
+            const uint64_t count = GetU32(data + 8);
             FUZZ_CHECK(count * 16 <= size - 32);
             for (uint64_t i = 0; i < count && i < 64; ++i) {
                 const uint8_t* r = data + 32 + i * 16;
-                const int32_t left = I32(r), top = I32(r + 4), right = I32(r + 8),
-                              bottom = I32(r + 12);
+                const int32_t left = GetI32(r), top = GetI32(r + 4), right = GetI32(r + 8),
+                              bottom = GetI32(r + 12);
                 if (right > left && bottom > top) {
                     FUZZ_CHECK(os.RegionContains(region.Handle(), left, top));
                     FUZZ_CHECK(os.RegionContains(region.Handle(), right - 1, bottom - 1));

@@ -9,17 +9,11 @@
 #include <jpeglib.h>
 
 #include "content/ImageCodecs.h"
+#include "common/ByteOrder.h"
 #include "support/TestPlatform.h"
 
 namespace {
 
-void Put16(std::string& s, uint32_t v) {
-    s += static_cast<char>(v & 255);
-    s += static_cast<char>((v >> 8) & 255);
-}
-void Put32(std::string& s, uint32_t v) {
-    for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 255);
-}
 const uint8_t* Bytes(const std::string& s) {
     return reinterpret_cast<const uint8_t*>(s.data());
 }
@@ -56,28 +50,28 @@ std::string MakeBmp(const TBmpSpec& b) {
     const uint32_t stride = ((b.Width * b.Bpp + 31) / 32) * 4;
     const uint32_t offBits = 14 + b.HeaderSize + (b.Bitfields40 ? 12 : 0) + entries * entrySize;
     std::string s = "BM";
-    Put32(s, offBits + stride * b.Height);
-    Put32(s, 0);
-    Put32(s, offBits);
-    Put32(s, b.HeaderSize);
+    AppendU32(s, offBits + stride * b.Height);
+    AppendU32(s, 0);
+    AppendU32(s, offBits);
+    AppendU32(s, b.HeaderSize);
     if (b.HeaderSize == 12) {
-        Put16(s, b.Width);
-        Put16(s, b.Height);
-        Put16(s, 1);
-        Put16(s, b.Bpp);
+        AppendU16(s, b.Width);
+        AppendU16(s, b.Height);
+        AppendU16(s, 1);
+        AppendU16(s, b.Bpp);
     } else {
-        Put32(s, b.Width);
-        Put32(s, static_cast<uint32_t>(b.TopDown ? -b.Height : b.Height));
-        Put16(s, 1);
-        Put16(s, b.Bpp);
-        Put32(s, b.Compression);
-        Put32(s, stride * b.Height);
-        Put32(s, 2835);
-        Put32(s, 2835);
-        Put32(s, b.PaletteUsed);
-        Put32(s, 0);
+        AppendU32(s, b.Width);
+        AppendU32(s, static_cast<uint32_t>(b.TopDown ? -b.Height : b.Height));
+        AppendU16(s, 1);
+        AppendU16(s, b.Bpp);
+        AppendU32(s, b.Compression);
+        AppendU32(s, stride * b.Height);
+        AppendU32(s, 2835);
+        AppendU32(s, 2835);
+        AppendU32(s, b.PaletteUsed);
+        AppendU32(s, 0);
         if (b.HeaderSize > 40 || b.Bitfields40)
-            for (uint32_t m : b.Masks) Put32(s, m);
+            for (uint32_t m : b.Masks) AppendU32(s, m);
         while (s.size() < 14 + b.HeaderSize + (b.Bitfields40 ? 12 : 0)) s += '\0';
     }
     for (int i = 0; i < entries; ++i) {
@@ -206,7 +200,7 @@ TEST(DecodeBmp, UnsupportedAndDamagedFilesLeaveThePictureAlone) {
     const auto patched = [&](size_t at, uint32_t value) {
         std::string s = good;
         std::string v;
-        Put32(v, value);
+        AppendU32(v, value);
         s.replace(at, 4, v);
         return s;
     };
@@ -372,24 +366,24 @@ TEST(DecodeJpeg, DamagedFilesFailQuietlyAndLeaveThePictureAlone) {
 
 std::string MakeWave(uint16_t format, uint32_t dataBytes, uint32_t dataClaim) {
     std::string fmt;
-    Put16(fmt, format);
-    Put16(fmt, 1);
-    Put32(fmt, 22050);
-    Put32(fmt, 44100);
-    Put16(fmt, 2);
-    Put16(fmt, 16);
+    AppendU16(fmt, format);
+    AppendU16(fmt, 1);
+    AppendU32(fmt, 22050);
+    AppendU32(fmt, 44100);
+    AppendU16(fmt, 2);
+    AppendU16(fmt, 16);
     std::string s = "RIFF";
-    Put32(s, 0);
+    AppendU32(s, 0);
     s += "WAVE";
     s += "fmt ";
-    Put32(s, static_cast<uint32_t>(fmt.size()));
+    AppendU32(s, static_cast<uint32_t>(fmt.size()));
     s += fmt;
     s += "LIST";  // an odd-sized chunk before the data: padded to an even size
-    Put32(s, 3);
+    AppendU32(s, 3);
     s += "abc";
     s += '\0';
     s += "data";
-    Put32(s, dataClaim);
+    AppendU32(s, dataClaim);
     s += std::string(dataBytes, '\x01');
     const uint32_t riff = static_cast<uint32_t>(s.size() - 8);
     std::memcpy(&s[4], &riff, 4);
@@ -421,17 +415,17 @@ TEST(ParseWave, ReadsPcmFactsAndRefusesDamage) {
 
 std::string MakeCursor(uint8_t w, uint8_t h, uint16_t hotX, uint16_t hotY, uint16_t type = 2) {
     std::string s;
-    Put16(s, 0);
-    Put16(s, type);
-    Put16(s, 1);
+    AppendU16(s, 0);
+    AppendU16(s, type);
+    AppendU16(s, 1);
     s += static_cast<char>(w);
     s += static_cast<char>(h);
     s += '\0';
     s += '\0';
-    Put16(s, hotX);
-    Put16(s, hotY);
-    Put32(s, 40);  // image bytes
-    Put32(s, 22);  // image offset
+    AppendU16(s, hotX);
+    AppendU16(s, hotY);
+    AppendU32(s, 40);  // image bytes
+    AppendU32(s, 22);  // image offset
     s += std::string(40, '\0');
     return s;
 }

@@ -15,13 +15,12 @@
 #include "app/RegionU.h"
 #include "common/MySysU.h"
 #include "content/ImageCodecs.h"
+#include "common/ByteOrder.h"
 #include "interact/ButtonDatU.h"
 #include "support/TestPlatform.h"
 
 namespace {
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) { return U16(p) | static_cast<uint32_t>(U16(p + 2)) << 16; }
 
 class ResourceSet : public ::testing::Test {
 protected:
@@ -48,7 +47,7 @@ protected:
         headerBits = 0;
         if (!v.Data) return pic;
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(v.Data), 2), "BM") << name;
-        headerBits = U16(v.Data + 28);  // biBitCount of the info header
+        headerBits = GetU16(v.Data + 28);  // biBitCount of the info header
         EXPECT_TRUE(DecodeBmp(v.Data, v.Size, pic)) << name << " does not decode";
         return pic;
     }
@@ -159,11 +158,11 @@ TEST_F(ResourceSet, MaskGives602RunsAtMostTwoARowAndCoversEveryButton) {
     WriteRegionRuns(copy, 0, stream);
     const auto* data = reinterpret_cast<const uint8_t*>(stream.Data.data());
     ASSERT_GE(stream.Data.size(), 32u);
-    const uint32_t count = U32(data + 8);
+    const uint32_t count = GetU32(data + 8);
     EXPECT_EQ(count, 602u);
     ASSERT_EQ(stream.Data.size(), 32u + 16u * count);
     std::map<int, int> perRow;
-    for (uint32_t i = 0; i < count; ++i) ++perRow[static_cast<int>(U32(data + 32 + 16 * i + 4))];
+    for (uint32_t i = 0; i < count; ++i) ++perRow[static_cast<int>(GetU32(data + 32 + 16 * i + 4))];
     for (const auto& row : perRow) EXPECT_LE(row.second, 2) << "row " << row.first;
 
     // Only black and white, and every button lies on white: a press on any painted
@@ -292,10 +291,10 @@ TEST_F(ResourceSet, PointerFilesAreMonochrome32x32WithTheirHotSpots) {
         EXPECT_EQ(c.Height, 32) << n;
         EXPECT_EQ(c.HotX, kHot[n][0]) << "pointer " << n;
         EXPECT_EQ(c.HotY, kHot[n][1]) << "pointer " << n;
-        EXPECT_EQ(U16(data + 4), 1) << "one image in pointer " << n;
-        const uint32_t image = U32(data + 6 + 12);
+        EXPECT_EQ(GetU16(data + 4), 1) << "one image in pointer " << n;
+        const uint32_t image = GetU32(data + 6 + 12);
         ASSERT_LT(image + 16, file.size());
-        EXPECT_EQ(U16(data + image + 14), 1) << "pointer " << n << " is not monochrome";
+        EXPECT_EQ(GetU16(data + image + 14), 1) << "pointer " << n << " is not monochrome";
     }
 }
 #endif
