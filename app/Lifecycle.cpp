@@ -33,7 +33,6 @@ TOrvaneFM::TOrvaneFM(TPlatform& os) : Os(os) {
     Os.SetLabelVisible(TControl::LabelCreator, false);
     Os.CreateMemo(463, 82, 228, 121, 380, LabelStyle(false, true, 12, kWindowTextColor));
     InitMenu();
-    InitButtonTable();
     Os.StartTimer(10);
 }
 

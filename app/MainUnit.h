@@ -269,7 +269,6 @@ public:
 private:
     int MouseDownX = 0;  // the press HitButton tests against
     int MouseDownY = 0;
-    friend class TOrvaneFMTest;
 };
 
 // Pure rules, testable without a window.
