@@ -187,7 +187,7 @@ private:
     int FModalDepth = 0;
     bool FQuitPosted = false;
 
-    // Back-buffer presentation: a DIB section the size of the last picture shown.
+    // Presentation: a DIB section the size of the window, mirroring what it shows.
     HDC FMemDC = nullptr;
     HBITMAP FDib = nullptr;
     HGDIOBJ FOldBitmap = nullptr;

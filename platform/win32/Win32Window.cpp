@@ -216,15 +216,22 @@ void TWin32Platform::StartTimer(int intervalMs) {
 }
 
 void TWin32Platform::Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) {
-    if (!FMain || pic.Empty()) return;
-    // Clip the source rectangle to the picture, moving the destination with it.
+    if (!FMain || pic.Empty() || FWidth <= 0 || FHeight <= 0) return;
+    // Clip against the source picture and the window, moving the other side along.
     if (sx < 0) { w += sx; dx -= sx; sx = 0; }
     if (sy < 0) { h += sy; dy -= sy; sy = 0; }
+    if (dx < 0) { w += dx; sx -= dx; dx = 0; }
+    if (dy < 0) { h += dy; sy -= dy; dy = 0; }
     if (sx + w > pic.Width) w = pic.Width - sx;
     if (sy + h > pic.Height) h = pic.Height - sy;
+    if (dx + w > FWidth) w = FWidth - dx;
+    if (dy + h > FHeight) h = FHeight - dy;
     if (w <= 0 || h <= 0) return;
 
-    if (!FDib || FDibWidth != pic.Width || FDibHeight != pic.Height) {
+    // One DIB section the size of the window mirrors what it shows: every picture (the
+    // back buffer, the sparkle square) is copied in at its window position, so the
+    // section is made once instead of for each picture size.
+    if (!FDib) {
         if (!FMemDC) {
             FMemDC = CreateCompatibleDC(nullptr);
             if (!FMemDC) return;
@@ -232,33 +239,29 @@ void TWin32Platform::Present(const TPicture& pic, int sx, int sy, int w, int h, 
         BITMAPINFO bi;
         std::memset(&bi, 0, sizeof bi);
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = pic.Width;
-        bi.bmiHeader.biHeight = -pic.Height;  // top-down, like our pictures
+        bi.bmiHeader.biWidth = FWidth;
+        bi.bmiHeader.biHeight = -FHeight;  // top-down, like our pictures
         bi.bmiHeader.biPlanes = 1;
         bi.bmiHeader.biBitCount = 32;
         bi.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
         HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
         if (!dib) return;
-        if (FDib) {
-            SelectObject(FMemDC, FOldBitmap);
-            DeleteObject(FDib);
-        }
         FDib = dib;
         FOldBitmap = SelectObject(FMemDC, FDib);
         FDibBits = static_cast<uint32_t*>(bits);
-        FDibWidth = pic.Width;
-        FDibHeight = pic.Height;
+        FDibWidth = FWidth;
+        FDibHeight = FHeight;
     }
     // GDI may still be drawing from the section; finish that before its bits change.
     GdiFlush();
     // A 32-bit DIB stores blue, green, red, unused: the byte order of 0x00RRGGBB.
     for (int row = 0; row < h; ++row)
-        std::memcpy(FDibBits + static_cast<size_t>(sy + row) * FDibWidth + sx,
+        std::memcpy(FDibBits + static_cast<size_t>(dy + row) * FDibWidth + dx,
                     pic.Row(sy + row) + sx, static_cast<size_t>(w) * sizeof(uint32_t));
     HDC dc = FPaintDC ? FPaintDC : GetDC(FMain);
     if (!dc) return;
-    BitBlt(dc, dx, dy, w, h, FMemDC, sx, sy, SRCCOPY);
+    BitBlt(dc, dx, dy, w, h, FMemDC, dx, dy, SRCCOPY);
     if (!FPaintDC) ReleaseDC(FMain, dc);
 }
 
