@@ -85,3 +85,10 @@ int SjisLength(const std::string& text) {
         if (IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ++i;
     return count;
 }
+
+size_t SjisByteOffset(const std::string& text, int chars) {
+    size_t i = 0;
+    for (int c = 0; c < chars && i < text.size(); ++c)
+        i += (IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+    return i;
+}

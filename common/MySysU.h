@@ -36,3 +36,5 @@ bool IsSjisLeadByte(unsigned char b);
 std::string ExtractFilePath(const std::string& path);
 // Number of characters in a code page 932 text (a double-byte character counts once).
 int SjisLength(const std::string& text);
+// Byte offset of character `chars` in a code page 932 text (its size when beyond the end).
+size_t SjisByteOffset(const std::string& text, int chars);

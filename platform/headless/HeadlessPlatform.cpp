@@ -133,15 +133,19 @@ void THeadlessPlatform::Present(const TPicture& pic, int sx, int sy, int w, int 
     CopyRect(pic, sx, sy, w, h, Surface, dx, dy);
 }
 
+void THeadlessPlatform::Place(TLabel& control, int x, int y, int w, int h,
+                              const TLabelStyle& style) {
+    control.X = x;
+    control.Y = y;
+    control.W = w;
+    control.H = h;
+    control.Style = style;
+    control.Exists = true;
+}
+
 void THeadlessPlatform::CreateLabel(TControl id, int x, int y, int w, int h,
                                     const TLabelStyle& style) {
-    TLabel& l = Labels[id];
-    l.X = x;
-    l.Y = y;
-    l.W = w;
-    l.H = h;
-    l.Style = style;
-    l.Exists = true;
+    Place(Labels[id], x, y, w, h, style);
 }
 
 void THeadlessPlatform::SetLabelStyle(TControl id, const TLabelStyle& style) {
@@ -154,12 +158,7 @@ void THeadlessPlatform::SetLabelVisible(TControl id, bool visible) { Labels[id].
 
 void THeadlessPlatform::CreateMemo(int x, int y, int w, int h, int maxLength,
                                    const TLabelStyle& style) {
-    Memo.X = x;
-    Memo.Y = y;
-    Memo.W = w;
-    Memo.H = h;
-    Memo.Style = style;
-    Memo.Exists = true;
+    Place(Memo, x, y, w, h, style);
     Memo.Visible = false;
     MemoIsReadOnly = true;
     MemoMaxLength = maxLength;
@@ -181,20 +180,13 @@ void THeadlessPlatform::SetMemoCaret(int pos) {
     MemoCaretPos = std::max(0, std::min(pos, SjisLength(Memo.Text)));
 }
 
-static size_t ByteOffsetOfChar(const std::string& text, int chars) {
-    size_t i = 0;
-    for (int c = 0; c < chars && i < text.size(); ++c)
-        i += (IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
-    return i;
-}
-
 bool THeadlessPlatform::PasteIntoMemo(const std::string& text) {
     if (MemoIsReadOnly || !Memo.Visible) return false;
     // Only as much as fits within the box's character limit is inserted.
     const int room = MemoMaxLength - SjisLength(Memo.Text);
     if (room <= 0) return true;
-    const std::string insert = text.substr(0, ByteOffsetOfChar(text, room));
-    const size_t at = ByteOffsetOfChar(Memo.Text, MemoCaretPos);
+    const std::string insert = text.substr(0, SjisByteOffset(text, room));
+    const size_t at = SjisByteOffset(Memo.Text, MemoCaretPos);
     Memo.Text.insert(at, insert);
     MemoCaretPos += SjisLength(insert);
     if (Events && !insert.empty()) Events->Memo1Change();

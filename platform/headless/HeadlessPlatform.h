@@ -148,5 +148,6 @@ public:
     std::string Utf8ToSjis(const std::string& utf8) override;
 
 private:
+    static void Place(TLabel& control, int x, int y, int w, int h, const TLabelStyle& style);
     std::string Dir;
 };

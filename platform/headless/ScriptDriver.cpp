@@ -323,12 +323,7 @@ void TScriptDriver::Key(int code, const TShiftState& shift) {
     if (key == 0 || !Os.MemoFocused || Os.MemoIsReadOnly || !Os.Memo.Visible) return;
     std::string& text = Os.Memo.Text;
     const int length = SjisLength(text);
-    auto offset = [&](int chars) {
-        size_t i = 0;
-        for (int c = 0; c < chars && i < text.size(); ++c)
-            i += (IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
-        return i;
-    };
+    auto offset = [&](int chars) { return SjisByteOffset(text, chars); };
     if (key == 8 && Os.MemoCaretPos > 0) {  // Backspace
         const size_t from = offset(Os.MemoCaretPos - 1), to = offset(Os.MemoCaretPos);
         text.erase(from, to - from);
