@@ -717,6 +717,14 @@ if scenario_start; then
     scenario_wallpaper
 fi
 
+# Scenario groups of their own, one file each: every file starts its own program
+# instances in folders of its own and leaves none running.
+for group in "$HERE"/scenarios/*.sh; do
+    [ -f "$group" ] || continue
+    # shellcheck disable=SC1090
+    . "$group"
+done
+
 e2e_teardown
 trap - EXIT
 e2e_summary
