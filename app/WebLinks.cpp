@@ -9,7 +9,7 @@ void TOrvaneFM::FindBrowser() {
     bool wrote = false;
     if (!Os.FileExists(probe)) {
         if (!Os.WriteFile(probe, "IniName\r\n"))
-            throw EError(Format(sjis::kCannotCreateFile, probe.c_str()));
+            throw EError(Format(sjis::kCannotCreateFile, Os.Utf8ToSjis(probe).c_str()));
         wrote = true;
     }
     BrowserPath = Os.FindExecutable(probe);

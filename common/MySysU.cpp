@@ -67,16 +67,10 @@ std::string Format(const char* fmt, ...) {
 bool IsSjisLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 std::string ExtractFilePath(const std::string& path) {
-    size_t cut = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char b = static_cast<unsigned char>(path[i]);
-        if (IsSjisLeadByte(b) && i + 1 < path.size()) {
-            ++i;
-            continue;
-        }
-        if (b == '\\' || b == '/') cut = i + 1;
-    }
-    return path.substr(0, cut);
+    // In UTF-8 every byte of a multi-byte character is 0x80 or above, so a separator byte
+    // is always a separator.
+    const size_t last = path.find_last_of("\\/");
+    return last == std::string::npos ? std::string() : path.substr(0, last + 1);
 }
 
 int SjisLength(const std::string& text) {

@@ -31,8 +31,7 @@ std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Whether byte b starts a double-byte character in code page 932.
 bool IsSjisLeadByte(unsigned char b);
-// The directory part of a code page 932 path, with its trailing separator ("\" or "/").
-// A trail byte that happens to be 0x5C (as in "ソ") is not taken for a separator.
+// The directory part of a UTF-8 path, with its trailing separator ("\" or "/").
 std::string ExtractFilePath(const std::string& path);
 // Number of characters in a code page 932 text (a double-byte character counts once).
 int SjisLength(const std::string& text);

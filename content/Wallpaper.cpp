@@ -104,7 +104,7 @@ void TOrvaneFM::MakeWallpaper() {
         // The card back goes back into its slot before the next card turn draws it.
         LoadCardPicture(kCardBack, 0);
         NormalPointer();
-        throw EError(Format(sjis::kCannotCreateFile, path.c_str()));
+        throw EError(Format(sjis::kCannotCreateFile, Os.Utf8ToSjis(path).c_str()));
     }
     Os.SetDesktopWallpaper(path);
     LoadCardPicture(kCardBack, 0);

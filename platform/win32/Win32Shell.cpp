@@ -4,6 +4,7 @@
 #include "platform/win32/Win32Platform.h"
 
 #include <mmsystem.h>
+#include <objbase.h>
 #include <shellapi.h>
 // As in Win32Platform.h: these are our method names, not the A/W macros.
 #undef PlaySound
@@ -15,41 +16,70 @@ void TWin32Platform::PlaySound(const uint8_t* wav, unsigned flags) {
     sndPlaySoundA(reinterpret_cast<LPCSTR>(wav), flags);
 }
 
+TWin32Platform::TComApartment::~TComApartment() {
+    // Each successful entry is left once, by the thread that entered.
+    if (Entered && Thread == GetCurrentThreadId()) CoUninitialize();
+}
+
+void TWin32Platform::EnterComApartment() {
+    if (FCom.Entered || FCom.Thread != 0) return;
+    FCom.Thread = GetCurrentThreadId();
+    // S_FALSE (already entered on this thread) counts as an entry to be left again;
+    // a thread already in the multithreaded apartment (RPC_E_CHANGED_MODE) is left as it is.
+    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    FCom.Entered = SUCCEEDED(hr);
+}
+
 std::string TWin32Platform::FindExecutable(const std::string& file) {
+    EnterComApartment();
     wchar_t result[MAX_PATH + 1] = {};
-    const std::wstring wide = SjisToWide(file);
+    const std::wstring wide = Utf8ToWide(file);
     HINSTANCE r = FindExecutableW(wide.c_str(), nullptr, result);
     // Values up to 32 are error codes.
     if (reinterpret_cast<INT_PTR>(r) <= 32) return std::string();
     result[MAX_PATH] = L'\0';
-    return WideToSjis(result);
+    return WideToUtf8(result);
 }
 
 void TWin32Platform::ShellOpen(const std::string& address) {
+    EnterComApartment();
+    // The program may have just minimised itself; whatever the shell starts may come to
+    // the front.
+    AllowSetForegroundWindow(ASFW_ANY);
     const std::wstring wide = SjisToWide(address);
     ShellExecuteW(nullptr, nullptr, wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void TWin32Platform::StartProcess(const std::string& application, const std::string& commandLine) {
+    // A start-up record of its own: this program's (its shortcut's title, show state and
+    // hot key) would tell the browser to start as the program itself was started.
     STARTUPINFOW si;
-    GetStartupInfoW(&si);
-    const std::wstring app = SjisToWide(application);
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    const std::wstring app = Utf8ToWide(application);
     const std::wstring cmd = SjisToWide(commandLine);
     // CreateProcessW may write into its command line, so it gets a copy of its own.
     std::vector<wchar_t> buffer(cmd.begin(), cmd.end());
     buffer.push_back(L'\0');
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof pi);
+    AllowSetForegroundWindow(ASFW_ANY);
     if (CreateProcessW(app.empty() ? nullptr : app.c_str(), buffer.data(), nullptr, nullptr, FALSE,
                        CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &si, &pi)) {
         // Not waited for; the handles are only closed.
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
+        return;
     }
+    // The browser found at start is gone (uninstalled, moved): the shell opens the
+    // address with whatever now handles it.
+    const size_t space = commandLine.find(' ');
+    if (space != std::string::npos && space + 1 < commandLine.size())
+        ShellOpen(commandLine.substr(space + 1));
 }
 
 void TWin32Platform::SetDesktopWallpaper(const std::string& path) {
-    std::wstring wide = SjisToWide(path);
+    std::wstring wide = Utf8ToWide(path);
     SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &wide[0], SPIF_UPDATEINIFILE);
 }
 

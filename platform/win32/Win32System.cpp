@@ -19,27 +19,9 @@ std::wstring ModulePath() {
 }
 }  // namespace
 
-// The program keeps its paths in code page 932. A folder name that code page cannot spell
-// (Cyrillic on a Japanese program's path, say) would turn into '?' and every file next to
-// the program would be lost; the short 8.3 form of the same path avoids that where the
-// volume keeps short names.
-std::string TWin32Platform::ProgramPath() {
-    const std::wstring path = ModulePath();
-    std::string sjis = WideToSjis(path);
-    if (SjisToWide(sjis) != path) {
-        const DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
-        if (n > 0) {
-            std::wstring shortPath(n, L'\0');
-            const DWORD m = GetShortPathNameW(path.c_str(), &shortPath[0], n);
-            if (m > 0 && m < n) {
-                shortPath.resize(m);
-                const std::string shortSjis = WideToSjis(shortPath);
-                if (SjisToWide(shortSjis) == shortPath) sjis = shortSjis;
-            }
-        }
-    }
-    return sjis;
-}
+// Whole and in UTF-8: a folder named in any script is kept as it is, with no short (8.3)
+// form, which volumes may not have.
+std::string TWin32Platform::ProgramPath() { return WideToUtf8(ModulePath()); }
 
 uint32_t TWin32Platform::TickCount() { return GetTickCount(); }
 

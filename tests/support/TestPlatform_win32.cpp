@@ -15,11 +15,11 @@ std::string MakeTempDir(const std::string& tag) {
     const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
     std::wstring base = (n > 0 && n <= MAX_PATH) ? std::wstring(temp, n) : std::wstring(L".\\");
     if (base.back() != L'\\') base += L'\\';
-    const std::wstring prefix = base + L"sablewick-" + SjisToWide(tag) + L"-" +
+    const std::wstring prefix = base + L"sablewick-" + Utf8ToWide(tag) + L"-" +
                                 std::to_wstring(GetCurrentProcessId()) + L"-";
     for (unsigned i = 0; i < 10000; ++i) {
         const std::wstring dir = prefix + std::to_wstring(i);
-        if (CreateDirectoryW(dir.c_str(), nullptr)) return WideToSjis(dir) + "\\";
+        if (CreateDirectoryW(dir.c_str(), nullptr)) return WideToUtf8(dir) + "\\";
         if (GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
     return std::string();

@@ -201,10 +201,14 @@ TEST(Utilities, ZeroPadRectsClampAndColours) {
     EXPECT_EQ(r * 10000 + g * 100 + b, 313355);
 }
 
-TEST(Utilities, ShiftJisPathsAndLengths) {
-    // "ソ" is 0x83 0x5C: its trail byte is no separator.
-    EXPECT_EQ(ExtractFilePath("C:\\\x83\x5C\\Sablewick.exe"), "C:\\\x83\x5C\\");
-    EXPECT_EQ(ExtractFilePath("C:\\\x83\x5CSablewick.exe"), "C:\\");
+TEST(Utilities, Utf8PathsAndShiftJisLengths) {
+    // "Café ☆": the star's last byte, 0x86, would lead a two-byte character in code
+    // page 932 and swallow the separator after it.
+    EXPECT_EQ(ExtractFilePath("C:\\Caf\xC3\xA9 \xE2\x98\x86\\Sablewick.exe"),
+              "C:\\Caf\xC3\xA9 \xE2\x98\x86\\");
+    // "ソ" in UTF-8 (0xE3 0x82 0xBD) next to a separator, before and after.
+    EXPECT_EQ(ExtractFilePath("C:\\\xE3\x82\xBD\\Sablewick.exe"), "C:\\\xE3\x82\xBD\\");
+    EXPECT_EQ(ExtractFilePath("C:\\\xE3\x82\xBDSablewick.exe"), "C:\\");
     EXPECT_EQ(ExtractFilePath("/tmp/x/Sablewick.exe"), "/tmp/x/");
     EXPECT_EQ(ExtractFilePath("Sablewick.exe"), "");
     EXPECT_EQ(SjisLength("ab\x89\x5E\x82"), 4);
