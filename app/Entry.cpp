@@ -9,11 +9,12 @@ int RunProgram(TPlatform& os) {
     if (!form.FormCreate()) {
         // The error has been shown. Nothing after the failing step was built, so the
         // window never runs its loop and the settings are left as they were.
-        form.FormDestroy();
+        os.CloseMainWindow();
         return 1;
     }
     os.ShowMainWindow();
+    // The window's destruction, inside the loop, runs FormDestroy while the window and
+    // its wish box still exist.
     os.RunMessageLoop();
-    form.FormDestroy();
     return 0;
 }

@@ -100,6 +100,10 @@ bool TOrvaneFM::FormCreate() {
 }
 
 void TOrvaneFM::FormDestroy() {
+    // The platform calls this while the window and its controls still exist, so the
+    // wish and the position are read from what the user sees.
+    if (Destroyed) return;
+    Destroyed = true;
     const bool started = Created;
     Closing = true;
     try {
@@ -117,6 +121,19 @@ void TOrvaneFM::FormDestroy() {
         Os.ShowErrorBox(kAppTitle, e.what());
     }
     Created = false;
+}
+
+void TOrvaneFM::FormEndSession() {
+    // Sign-out, shutdown or restart: the process may end as soon as this returns, so the
+    // settings are written now, exactly as at a close. Nothing else is released and
+    // nothing is shown: a box would hold up the session's end, and the user is gone.
+    // Should the program live on, its close writes them again, to the same effect.
+    if (!Created || Destroyed) return;
+    try {
+        SaveSettings();
+    } catch (const std::exception&) {
+        // Nobody is left to read a message; the previous file is still whole.
+    }
 }
 
 void TOrvaneFM::FormCloseQuery() {

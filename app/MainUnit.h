@@ -69,12 +69,14 @@ public:
     // ---- Lifecycle (app/Lifecycle.cpp)
     // Builds everything; false when a step failed (the error was shown).
     bool FormCreate();
-    void FormDestroy();
+    void FormDestroy() override;
+    void FormEndSession() override;
     void FormPaint() override;
     void FormCloseQuery() override;
-    std::string ProgramDir;  // with its trailing backslash
+    std::string ProgramDir;  // with its trailing separator
     bool Closing = false;
-    bool Created = false;  // FormCreate ran to its end
+    bool Created = false;    // FormCreate ran to its end
+    bool Destroyed = false;  // FormDestroy ran
 
     // ---- Settings (app/Settings.cpp)
     void LoadSettings();
@@ -104,6 +106,9 @@ public:
     void ApplyStayOnTop(bool value);
     void CenteredPosition(int& x, int& y);
     void CenterWindow();
+    // Moves the window to a saved position, or into the nearest monitor's work area
+    // when too little of it would show there (app/WindowPlacement.cpp).
+    void PlaceWindow(int left, int top);
     void RestoreWish();
     void OpenPopupMenu(int screenX, int screenY);
     void PopupMenu1Popup();
@@ -217,6 +222,10 @@ public:
     // ---- Input (interact/InputDispatch.cpp)
     int DragOriginX = 0;
     int DragOriginY = 0;
+    // Where the pointer held the window when the press came, from the window's corner in
+    // screen pixels: a drag keeps that point under the pointer, at any display scale.
+    int64_t DragGrabX = 0;
+    int64_t DragGrabY = 0;
     void FormMouseDown(TControl sender, TMouseButton button, TShiftState shift, int x,
                        int y) override;
     void FormMouseMove(TControl sender, TShiftState shift, int x, int y) override;

@@ -79,8 +79,12 @@ void TOrvaneFM::ApplyStayOnTop(bool value) {
 void TOrvaneFM::CenteredPosition(int& x, int& y) {
     int screenW = 0, screenH = 0;
     Os.GetScreenSize(screenW, screenH);
-    x = (screenW - kWindowWidth) / 2;
-    y = (screenH - kWindowHeight) / 2 - 6;
+    // The window as large as it shows on the screen; the 6 pixels above the centre grow
+    // with it.
+    int w = kWindowWidth, h = kWindowHeight;
+    Os.GetWindowSize(w, h);
+    x = (screenW - w) / 2;
+    y = (screenH - h) / 2 - 6 * h / kWindowHeight;
 }
 
 void TOrvaneFM::CenterWindow() {

@@ -18,7 +18,12 @@ std::string TOrvaneFM::SettingsPath() const { return ProgramDir + kIniName; }
 void TOrvaneFM::LoadSettings() {
     int screenW = 0, screenH = 0;
     Os.GetScreenSize(screenW, screenH);
-    const bool smallScreen = screenH < 616;
+    // Under 616 of the program's own pixels high: the window may be shown larger than
+    // designed, and the screen is measured in the same pixels as the window.
+    int windowW = kWindowWidth, windowH = kWindowHeight;
+    Os.GetWindowSize(windowW, windowH);
+    (void)windowW;
+    const bool smallScreen = int64_t{screenH} * kWindowHeight < int64_t{616} * windowH;
     const TDate today = Os.Today();
 
     TIniFile ini;
@@ -50,7 +55,7 @@ void TOrvaneFM::LoadSettings() {
 
     // A light origin far beyond the window cannot be meant, and would overflow the
     // drawing arithmetic; it is kept within bounds. (The window position is applied as it
-    // is: the drag works it out in 64 bits.)
+    // is where the window can still be reached: the drag works it out in 64 bits.)
     SavedStarX = Clamp(SavedStarX, -kFarAway, kFarAway);
     SavedStarY = Clamp(SavedStarY, -kFarAway, kFarAway);
 
@@ -59,7 +64,7 @@ void TOrvaneFM::LoadSettings() {
 
     SetResumeOk(resume);
     if (ResumeOk) {
-        Os.SetWindowPos(savedLeft, savedTop);
+        PlaceWindow(savedLeft, savedTop);
         CurrentCard = SavedCard;
         IndexMode = SavedIndexMode;
         SetLightOrigin(SavedStarX, SavedStarY);
@@ -81,7 +86,7 @@ void TOrvaneFM::SaveSettings() {
     } else if (Os.FileExists(path)) {
         // A file that exists but cannot be read must not be replaced by one holding only
         // our keys: everything else in it would be lost.
-        throw EError(Format(sjis::kCannotWrite, path.c_str()));
+        throw EError(Format(sjis::kCannotWrite, Os.Utf8ToSjis(path).c_str()));
     }
 
     if (ReadingMade) ini.WriteInteger(kSection, "CardNum", CurrentCard);
@@ -115,6 +120,6 @@ void TOrvaneFM::SaveSettings() {
     const std::string temporary = path + ".new";
     if (!Os.WriteFile(temporary, ini.Text()) || !Os.ReplaceFile(temporary, path)) {
         Os.DeleteFile(temporary);
-        throw EError(Format(sjis::kCannotWrite, path.c_str()));
+        throw EError(Format(sjis::kCannotWrite, Os.Utf8ToSjis(path).c_str()));
     }
 }

@@ -2,6 +2,13 @@
 #include "app/MainUnit.h"
 
 void TOrvaneFM::BuildWindowShape(const TPicture& mask, uint32_t transparent) {
+    // A mask that could not be read gives no shape at all: the window stays a rectangle
+    // the user can see and grab, instead of an empty outline that shows and takes
+    // nothing.
+    if (mask.Empty()) {
+        WindowShape.reset();
+        return;
+    }
     // The region is built from a 24-bit copy whatever the mask's own format.
     TPicture copy;
     copy.SetSize(mask.Width, mask.Height);

@@ -46,6 +46,13 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
     if (Closing || AnimStep != 0 || !Created) return;
     DragOriginX = x;
     DragOriginY = y;
+    {
+        int sx = 0, sy = 0, left = 0, top = 0;
+        Os.GetMousePos(sx, sy);
+        Os.GetWindowPos(left, top);
+        DragGrabX = int64_t{sx} - left;
+        DragGrabY = int64_t{sy} - top;
+    }
     MouseDownX = x;
     MouseDownY = y;
 
@@ -174,14 +181,17 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
 void TOrvaneFM::FormMouseMove(TControl, TShiftState, int x, int y) {
     if (Closing) return;
     if (AnimStep == 1 || AnimStep == 2) {
-        int left = 0, top = 0;
-        Os.GetWindowPos(left, top);
-        // Worked out in 64 bits: a window placed far away by the settings must not wrap.
-        auto moved = [](int edge, int now, int origin) {
-            const long long v = static_cast<long long>(edge) + now - origin;
-            return static_cast<int>(std::max<long long>(INT32_MIN, std::min<long long>(INT32_MAX, v)));
+        // The window follows the pointer in screen pixels (the event's own position is in
+        // the program's pixels, coarser on a scaled display), worked out in 64 bits: a
+        // window far away must not wrap.
+        (void)x;
+        (void)y;
+        int sx = 0, sy = 0;
+        Os.GetMousePos(sx, sy);
+        auto clamp = [](int64_t v) {
+            return static_cast<int>(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, v)));
         };
-        Os.SetWindowPos(moved(left, x, DragOriginX), moved(top, y, DragOriginY));
+        Os.SetWindowPos(clamp(sx - DragGrabX), clamp(sy - DragGrabY));
     }
 }
 

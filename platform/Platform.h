@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/Dates.h"
 #include "common/Picture.h"
@@ -13,7 +14,8 @@
 // runs is decided by which files a target compiles.
 //
 // Every text crossing this boundary is a code page 932 (Shift-JIS) byte string, except
-// the two conversion helpers at the end.
+// file paths, which are UTF-8 (a user's folder may have any name, and code page 932
+// cannot spell most of them), and the two conversion helpers at the end.
 
 // The controls whose events reach the window's handlers.
 enum class TControl { Form, LabelNo, LabelTittle, LabelCreator, LabelKaisetu, Memo1 };
@@ -89,6 +91,23 @@ public:
     // The system asks the window to close (Alt+F4, the taskbar): the same path as the
     // close button.
     virtual void FormCloseQuery() = 0;
+    // The window is being destroyed: it and its controls still exist, so their texts and
+    // the window's position can be read; right after, they are gone and no event
+    // follows. Runs once, whatever closed the window.
+    virtual void FormDestroy() = 0;
+    // The user's session ends (sign-out, shutdown, restart). The process may be ended as
+    // soon as this returns, without the window ever being destroyed; nothing here may
+    // wait for the user.
+    virtual void FormEndSession() = 0;
+};
+
+// A rectangle of the screen: left, top, right and bottom edges (right and bottom
+// outside it).
+struct TScreenRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
 };
 
 class TPlatform {
@@ -96,7 +115,7 @@ public:
     virtual ~TPlatform() = default;
 
     // Process and single instance.
-    // Full path of the program's own file (the first command-line item).
+    // Full path of the program's own file (the first command-line item), UTF-8.
     virtual std::string ProgramPath() = 0;
     // Looks for a top-level window captioned `caption`; when found, restores it if
     // minimised, brings it to the foreground and returns true.
@@ -111,17 +130,26 @@ public:
     // The main window: borderless, the given client size, hidden until ShowMainWindow.
     virtual void CreateMainWindow(TWindowEvents* events, int width, int height) = 0;
     virtual void ShowMainWindow() = 0;
-    virtual void RunMessageLoop() = 0;  // until the window is closed
+    // Until the window is destroyed (FormDestroy has run by then).
+    virtual void RunMessageLoop() = 0;
+    // Destroys the window: at once, or when the event handler that asks has returned.
     virtual void CloseMainWindow() = 0;
     virtual void ShowApplicationWindow() = 0;
+    // Where the window is on the screen and how large it shows there, in screen pixels:
+    // the program's own pixels may be shown larger on a high-resolution monitor.
     virtual void SetWindowPos(int left, int top) = 0;
     virtual void GetWindowPos(int& left, int& top) = 0;
+    virtual void GetWindowSize(int& width, int& height) = 0;
     virtual void MinimiseApplication() = 0;
     virtual bool IsTopmost() = 0;
     virtual void SetTopmost(bool topmost) = 0;
     // The window takes ownership of the region and redraws.
     virtual void SetWindowRegion(TRegionHandle region) = 0;
     virtual void GetScreenSize(int& width, int& height) = 0;
+    // The work areas (without task bars) of every monitor, and the one of the monitor
+    // nearest to a rectangle, in screen coordinates.
+    virtual std::vector<TScreenRect> MonitorWorkAreas() = 0;
+    virtual TScreenRect NearestWorkArea(const TScreenRect& rect) = 0;
     virtual void GetMousePos(int& x, int& y) = 0;  // screen coordinates
     // Copies the w x h rectangle at (sx, sy) of `pic` onto the window at (dx, dy).
     virtual void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) = 0;
@@ -174,22 +202,28 @@ public:
     virtual bool FindResourceData(const std::string& type, const std::string& name,
                                   TResourceView& out) = 0;
 
-    // Files (paths are code page 932).
+    // Files. Paths are UTF-8 and reach the system unchanged; a message that shows one
+    // converts it with Utf8ToSjis.
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool ReadFile(const std::string& path, std::string& data) = 0;
     // Creates or truncates the file and writes all of data; false on any failure.
     virtual bool WriteFile(const std::string& path, const std::string& data) = 0;
-    // Moves `from` over `to` in one step, replacing it, flushed to disk.
+    // Moves `from` over `to` in one step, replacing it, flushed to disk. A file another
+    // program holds for a moment (a virus scanner, the search indexer) is tried again for
+    // about half a second; whatever happens, `to` is either the old file or the new one.
     virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
 
-    // Shell: the program that opens `file` ("" when none); the default action on an
-    // address; starting a program with a command line, not waited for.
+    // Shell: the program that opens `file` ("" when none; both are UTF-8 paths); the
+    // default action on an address; starting a program (a UTF-8 path) with a command line
+    // of code page 932 text, not waited for. When the program cannot be started, the
+    // command line after its first word (the address) gets the default action instead.
     virtual std::string FindExecutable(const std::string& file) = 0;
     virtual void ShellOpen(const std::string& address) = 0;
     virtual void StartProcess(const std::string& application, const std::string& commandLine) = 0;
 
-    // SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE).
+    // Installs the picture file at a UTF-8 path as the desktop wallpaper (stored in the
+    // user's settings, no change broadcast).
     virtual void SetDesktopWallpaper(const std::string& path) = 0;
 
     // A message box with an error icon.

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 #include "common/Errors.h"
 #include "common/MySysU.h"
@@ -92,6 +93,75 @@ void THeadlessPlatform::ShowMainWindow() {
 
 void THeadlessPlatform::RunMessageLoop() {
     if (LoopBody) LoopBody();
+    // Whatever ended the loop, it ends with the window: asked to close as the system
+    // asks (the close button's path), and destroyed if it still is not.
+    if (WindowCreated && Events) Dispatch([this] { Events->FormCloseQuery(); });
+    DestroyWindow();
+}
+
+void THeadlessPlatform::CloseMainWindow() {
+    if (!WindowCreated) return;
+    CloseRequested = true;
+    if (DispatchDepth > 0)
+        DestroyPending = true;
+    else
+        DestroyWindow();
+}
+
+void THeadlessPlatform::Dispatch(const std::function<void()>& handler) {
+    if (!WindowCreated || !Events) return;
+    ++DispatchDepth;
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        ShowErrorBox("Sablewick", e.what());
+    }
+    --DispatchDepth;
+    if (DispatchDepth == 0 && DestroyPending) {
+        DestroyPending = false;
+        DestroyWindow();
+    }
+}
+
+void THeadlessPlatform::DestroyWindow() {
+    if (!WindowCreated) return;
+    DestroyPending = false;
+    if (Events) {
+        ++DispatchDepth;
+        try {
+            Events->FormDestroy();
+        } catch (const std::exception& e) {
+            ShowErrorBox("Sablewick", e.what());
+        }
+        --DispatchDepth;
+    }
+    // The children go with their parent, after its destroy handler.
+    auto gone = [](TLabel& control) {
+        control.Exists = false;
+        control.Visible = false;
+        control.Text.clear();
+    };
+    for (auto& kv : Labels) gone(kv.second);
+    gone(Memo);
+    MemoFocused = false;
+    MemoCaretPos = 0;
+    MemoIsReadOnly = true;
+    WindowCreated = false;
+    WindowShown = false;
+    TimerInterval = 0;
+    if (WindowRegion) DeleteRegion(WindowRegion);
+    WindowRegion = nullptr;
+    Events = nullptr;
+}
+
+void THeadlessPlatform::EndSession() {
+    if (!WindowCreated || !Events) return;
+    EndSessionQueried = true;  // the program never refuses
+    try {
+        Events->FormEndSession();
+    } catch (...) {
+        // Nobody is left to read a message.
+    }
 }
 
 void THeadlessPlatform::SetWindowPos(int left, int top) {
@@ -124,6 +194,156 @@ void THeadlessPlatform::GetScreenSize(int& width, int& height) {
     height = ScreenHeight;
 }
 
+void THeadlessPlatform::PointerAt(int x, int y) {
+    // Worked out in 64 bits: the window may have been put anywhere an int reaches.
+    auto screen = [](int64_t v) {
+        return static_cast<int>(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, v)));
+    };
+    MouseX = screen(int64_t{Left} + x);
+    MouseY = screen(int64_t{Top} + y);
+}
+
+void THeadlessPlatform::RelativeTo(TControl control, int& x, int& y) {
+    if (control == TControl::Form || control == TControl::Memo1) return;
+    x -= Labels[control].X;
+    y -= Labels[control].Y;
+}
+
+void THeadlessPlatform::PressMouse(TMouseButton button, int x, int y, TShiftState shift) {
+    PointerAt(x, y);
+    // Outside the window's shape the press reaches the window below, not the program.
+    if (!WindowCreated || !InShape(x, y)) return;
+    auto hit = [&](const TLabel& l) {
+        return l.Exists && l.Visible && PointInRect(l.X, l.Y, l.W, l.H, x, y);
+    };
+    TControl target = TControl::Form;
+    if (hit(Memo)) {
+        target = TControl::Memo1;
+    } else {
+        for (const auto& kv : Labels)
+            if (hit(kv.second)) target = kv.first;
+    }
+    Captured = true;
+    Capture = target;
+    if (target == TControl::Memo1) {
+        // The box takes the focus and puts the caret where it was pressed (its end).
+        MemoFocused = true;
+        MemoCaretPos = SjisLength(Memo.Text);
+        Dispatch([&] { Events->Memo1MouseDown(button, shift, x - Memo.X, y - Memo.Y); });
+        return;
+    }
+    int rx = x, ry = y;
+    RelativeTo(target, rx, ry);
+    Dispatch([&] { Events->FormMouseDown(target, button, shift, rx, ry); });
+}
+
+void THeadlessPlatform::ReleaseMouse(TMouseButton button, int x, int y, TShiftState shift) {
+    PointerAt(x, y);
+    if (!WindowCreated) return;
+    // A release belongs to the press: one that pressed nothing of the program's
+    // (outside its shape) is not the program's either.
+    if (!Captured) return;
+    Captured = false;
+    const TControl target = Capture;
+    if (target == TControl::Memo1) return;  // the wish box keeps its releases
+    int rx = x, ry = y;
+    RelativeTo(target, rx, ry);
+    Dispatch([&] { Events->FormMouseUp(target, button, shift, rx, ry); });
+}
+
+void THeadlessPlatform::MoveMouse(int x, int y, TShiftState shift) {
+    PointerAt(x, y);
+    if (!WindowCreated) return;
+    TControl target = TControl::Form;
+    if (Captured) {
+        target = Capture;
+    } else {
+        for (const auto& kv : Labels)
+            if (kv.second.Exists && kv.second.Visible &&
+                PointInRect(kv.second.X, kv.second.Y, kv.second.W, kv.second.H, x, y))
+                target = kv.first;
+    }
+    if (target == TControl::Memo1) return;  // the wish box keeps its moves
+    int rx = x, ry = y;
+    RelativeTo(target, rx, ry);
+    Dispatch([&] { Events->FormMouseMove(target, shift, rx, ry); });
+}
+
+void THeadlessPlatform::PressKey(int code, TShiftState shift) {
+    if (!WindowCreated) return;
+    const TControl sender = MemoFocused ? TControl::Memo1 : TControl::Form;
+    int key = code;
+    Dispatch([&] { Events->FormKeyDown(sender, key, shift); });
+    // Then the focused wish box gets the key: editing keys only (text arrives typed);
+    // Enter inserts no line break.
+    if (key == 0 || !WindowCreated || !MemoFocused || MemoIsReadOnly || !Memo.Visible) return;
+    std::string& text = Memo.Text;
+    const int length = SjisLength(text);
+    auto offset = [&](int chars) { return SjisByteOffset(text, chars); };
+    if (key == 8 && MemoCaretPos > 0) {  // Backspace
+        const size_t from = offset(MemoCaretPos - 1), to = offset(MemoCaretPos);
+        text.erase(from, to - from);
+        --MemoCaretPos;
+        Dispatch([&] { Events->Memo1Change(); });
+    } else if (key == 46 && MemoCaretPos < length) {  // Delete
+        const size_t from = offset(MemoCaretPos), to = offset(MemoCaretPos + 1);
+        text.erase(from, to - from);
+        Dispatch([&] { Events->Memo1Change(); });
+    } else if (key == 37 && MemoCaretPos > 0) {
+        --MemoCaretPos;
+    } else if (key == 39 && MemoCaretPos < length) {
+        ++MemoCaretPos;
+    }
+}
+
+bool THeadlessPlatform::TypeText(const std::string& sjis) {
+    bool accepted = false;
+    if (!WindowCreated) return false;
+    Dispatch([&] { accepted = PasteIntoMemo(sjis); });
+    return accepted;
+}
+
+void THeadlessPlatform::AdvanceClock(int ms) {
+    for (int t = 0; t + 10 <= ms; t += 10) {
+        Tick += 10;
+        if (!WindowCreated || TimerInterval == 0) continue;
+        Dispatch([&] { Events->Timer1Timer(); });
+    }
+    Tick += static_cast<uint32_t>(ms % 10);
+}
+
+std::vector<TScreenRect> THeadlessPlatform::MonitorWorkAreas() {
+    if (!Monitors.empty()) return Monitors;
+    TScreenRect screen;
+    screen.Right = ScreenWidth;
+    screen.Bottom = ScreenHeight;
+    return {screen};
+}
+
+TScreenRect THeadlessPlatform::NearestWorkArea(const TScreenRect& rect) {
+    // The monitor the rectangle overlaps most, else the one closest to it, as
+    // MonitorFromRect picks.
+    const std::vector<TScreenRect> areas = MonitorWorkAreas();
+    auto overlap = [&](const TScreenRect& a) {
+        const int64_t w = std::max<int64_t>(
+            0, std::min<int64_t>(rect.Right, a.Right) - std::max<int64_t>(rect.Left, a.Left));
+        const int64_t h = std::max<int64_t>(
+            0, std::min<int64_t>(rect.Bottom, a.Bottom) - std::max<int64_t>(rect.Top, a.Top));
+        return w * h;
+    };
+    auto distance = [&](const TScreenRect& a) {
+        const int64_t dx = std::max<int64_t>({0, int64_t{a.Left} - rect.Right, int64_t{rect.Left} - a.Right});
+        const int64_t dy = std::max<int64_t>({0, int64_t{a.Top} - rect.Bottom, int64_t{rect.Top} - a.Bottom});
+        return dx * dx + dy * dy;
+    };
+    size_t best = 0;
+    for (size_t i = 1; i < areas.size(); ++i) {
+        const int64_t a = overlap(areas[i]), b = overlap(areas[best]);
+        if (a > b || (a == b && a == 0 && distance(areas[i]) < distance(areas[best]))) best = i;
+    }
+    return areas[best];
+}
+
 void THeadlessPlatform::GetMousePos(int& x, int& y) {
     x = MouseX;
     y = MouseY;
@@ -148,13 +368,19 @@ void THeadlessPlatform::CreateLabel(TControl id, int x, int y, int w, int h,
     Place(Labels[id], x, y, w, h, style);
 }
 
+// A label that does not exist (never created, or destroyed with the window) takes
+// nothing, as a window handle that names no window.
 void THeadlessPlatform::SetLabelStyle(TControl id, const TLabelStyle& style) {
-    Labels[id].Style = style;
+    if (Labels[id].Exists) Labels[id].Style = style;
 }
 
-void THeadlessPlatform::SetLabelText(TControl id, const std::string& text) { Labels[id].Text = text; }
+void THeadlessPlatform::SetLabelText(TControl id, const std::string& text) {
+    if (Labels[id].Exists) Labels[id].Text = text;
+}
 
-void THeadlessPlatform::SetLabelVisible(TControl id, bool visible) { Labels[id].Visible = visible; }
+void THeadlessPlatform::SetLabelVisible(TControl id, bool visible) {
+    if (Labels[id].Exists) Labels[id].Visible = visible;
+}
 
 void THeadlessPlatform::CreateMemo(int x, int y, int w, int h, int maxLength,
                                    const TLabelStyle& style) {
@@ -165,6 +391,8 @@ void THeadlessPlatform::CreateMemo(int x, int y, int w, int h, int maxLength,
 }
 
 void THeadlessPlatform::SetMemoText(const std::string& text) {
+    // Setting the text the box already holds is no change: nothing is reported.
+    if (!Memo.Exists || Memo.Text == text) return;
     Memo.Text = text;
     // Setting the text puts the caret at the start, as an edit control does.
     MemoCaretPos = 0;
@@ -172,16 +400,18 @@ void THeadlessPlatform::SetMemoText(const std::string& text) {
 }
 
 void THeadlessPlatform::SetMemoVisible(bool visible) {
+    if (!Memo.Exists) return;
     Memo.Visible = visible;
     if (!visible) MemoFocused = false;
 }
 
 void THeadlessPlatform::SetMemoCaret(int pos) {
+    if (!Memo.Exists) return;
     MemoCaretPos = std::max(0, std::min(pos, SjisLength(Memo.Text)));
 }
 
 bool THeadlessPlatform::PasteIntoMemo(const std::string& text) {
-    if (MemoIsReadOnly || !Memo.Visible) return false;
+    if (!Memo.Exists || MemoIsReadOnly || !Memo.Visible) return false;
     // Only as much as fits within the box's character limit is inserted.
     const int room = MemoMaxLength - SjisLength(Memo.Text);
     if (room <= 0) return true;

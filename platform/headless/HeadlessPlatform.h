@@ -36,6 +36,8 @@ public:
     int PendingMenuChoice = -1;
     // What the main loop does; the script driver supplies it.
     std::function<void()> LoopBody;
+    // The monitors' work areas; none means one monitor, the whole screen.
+    std::vector<TScreenRect> Monitors;
 
     // ---- What the program did, for tests to read.
     struct TLabel {
@@ -79,6 +81,39 @@ public:
     int MenuOpenings = 0;
     int LiveRegions = 0;
 
+    // ---- Events, delivered as Windows' message dispatch delivers them.
+    // Runs one event handler of the window: an error escaping it is shown in the error
+    // box and the program goes on; a close asked for inside it destroys the window once
+    // the outermost handler has returned (as the destruction the Windows backend posts
+    // to its loop). Nothing is delivered to a destroyed window.
+    void Dispatch(const std::function<void()>& handler);
+    // Destroys the window as DestroyWindow does: the program's destroy handler first,
+    // with the window and its controls alive; then the controls are gone (their texts
+    // read empty, setting them does nothing) and no event reaches the program again.
+    void DestroyWindow();
+    // Sign-out, shutdown or restart: the session asks (the program agrees) and ends.
+    // Nothing is destroyed; the process would end right after.
+    void EndSession();
+    bool EndSessionQueried = false;
+
+    // ---- The pretend user, whose input reaches the program as Windows delivers it.
+    // Points are the window's client coordinates at the moment of the event. A press
+    // goes to the control under it (outside the window's shape to nobody): the wish box
+    // takes it for itself and reports it, a label forwards it with its own coordinates;
+    // the left and middle buttons hold the mouse for the control they pressed until
+    // released, so a drag goes on outside it. The pointer's screen position follows.
+    void PressMouse(TMouseButton button, int x, int y, TShiftState shift = {});
+    void ReleaseMouse(TMouseButton button, int x, int y, TShiftState shift = {});
+    void MoveMouse(int x, int y, TShiftState shift = {});
+    // A key: the window sees it first (key preview), then the focused wish box edits
+    // with it (Backspace, Delete, the arrows; Enter inserts no line break).
+    void PressKey(int code, TShiftState shift = {});
+    // Text typed or pasted into the wish box; false when it takes none (read-only,
+    // hidden or gone).
+    bool TypeText(const std::string& sjis);
+    // The clock goes on; the timer fires every 10 ms of it.
+    void AdvanceClock(int ms);
+
     // The resource name a sound pointer belongs to ("" when none).
     std::string ResourceNameAt(const uint8_t* data) const;
     // Inserts code page 932 text at the caret as a paste does; false when read-only.
@@ -96,15 +131,21 @@ public:
     void CreateMainWindow(TWindowEvents* events, int width, int height) override;
     void ShowMainWindow() override;
     void RunMessageLoop() override;
-    void CloseMainWindow() override { CloseRequested = true; }
+    void CloseMainWindow() override;
     void ShowApplicationWindow() override { AppWindowShown = true; }
     void SetWindowPos(int left, int top) override;
     void GetWindowPos(int& left, int& top) override;
+    void GetWindowSize(int& width, int& height) override {
+        width = Width;
+        height = Height;
+    }
     void MinimiseApplication() override { Minimised = true; }
     bool IsTopmost() override { return Topmost; }
     void SetTopmost(bool topmost) override;
     void SetWindowRegion(TRegionHandle region) override;
     void GetScreenSize(int& width, int& height) override;
+    std::vector<TScreenRect> MonitorWorkAreas() override;
+    TScreenRect NearestWorkArea(const TScreenRect& rect) override;
     void GetMousePos(int& x, int& y) override;
     void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) override;
     void StartTimer(int intervalMs) override { TimerInterval = intervalMs; }
@@ -113,14 +154,18 @@ public:
     void SetLabelText(TControl id, const std::string& text) override;
     void SetLabelVisible(TControl id, bool visible) override;
     void CreateMemo(int x, int y, int w, int h, int maxLength, const TLabelStyle& style) override;
-    void SetMemoStyle(const TLabelStyle& style) override { Memo.Style = style; }
-    std::string MemoText() override { return Memo.Text; }
+    void SetMemoStyle(const TLabelStyle& style) override {
+        if (Memo.Exists) Memo.Style = style;
+    }
+    std::string MemoText() override { return Memo.Exists ? Memo.Text : std::string(); }
     void SetMemoText(const std::string& text) override;
-    bool MemoReadOnly() override { return MemoIsReadOnly; }
-    void SetMemoReadOnly(bool readOnly) override { MemoIsReadOnly = readOnly; }
+    bool MemoReadOnly() override { return Memo.Exists && MemoIsReadOnly; }
+    void SetMemoReadOnly(bool readOnly) override {
+        if (Memo.Exists) MemoIsReadOnly = readOnly;
+    }
     void SetMemoVisible(bool visible) override;
-    void FocusMemo() override { MemoFocused = Memo.Visible; }
-    int MemoCaret() override { return MemoCaretPos; }
+    void FocusMemo() override { MemoFocused = Memo.Exists && Memo.Visible; }
+    int MemoCaret() override { return Memo.Exists ? MemoCaretPos : 0; }
     void SetMemoCaret(int pos) override;
     int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override;
     void PlaySound(const uint8_t* wav, unsigned flags) override;
@@ -150,4 +195,13 @@ public:
 private:
     static void Place(TLabel& control, int x, int y, int w, int h, const TLabelStyle& style);
     std::string Dir;
+    int DispatchDepth = 0;
+    bool DestroyPending = false;
+    // The control holding the mouse between a press and its release.
+    bool Captured = false;
+    TControl Capture = TControl::Form;
+    // A point of the window relative to a control (the window itself or a label).
+    void RelativeTo(TControl control, int& x, int& y);
+    // The pointer's screen position for a point of the window.
+    void PointerAt(int x, int y);
 };

@@ -106,15 +106,10 @@ TScriptDriver::TScriptDriver(THeadlessPlatform& os, std::istream& in, std::ostre
 
 TOrvaneFM* TScriptDriver::Form() const { return dynamic_cast<TOrvaneFM*>(Os.Events); }
 
-// Errors that escape an event handler are shown in a message box and the program goes
-// on, as the application-level handler of the Windows build does.
+// Every event travels through the pretend desktop's dispatch, as a window message does.
 template <typename F>
 void TScriptDriver::Dispatch(F f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        Os.ShowErrorBox(kAppTitle, e.what());
-    }
+    Os.Dispatch(f);
 }
 
 int TScriptDriver::Run() {
@@ -128,9 +123,9 @@ int TScriptDriver::Run() {
 }
 
 void TScriptDriver::LoopBody() {
-    // The message loop of the pretend desktop: commands until the window closes.
+    // The message loop of the pretend desktop: commands until the window is destroyed.
     std::string line;
-    while (!Os.CloseRequested && std::getline(In, line)) {
+    while (Os.WindowCreated && std::getline(In, line)) {
         ++LineNumber;
         if (!Command(line)) {
             ScriptError = true;
@@ -171,7 +166,7 @@ bool TScriptDriver::Command(const std::string& rawLine) {
         Tick(a);
     } else if (cmd == "idle") {
         // Timer events until the sequencer is idle, bounded.
-        for (int i = 0; i < 100000 && Form()->AnimStep != 0 && !Os.CloseRequested; ++i) Tick(10);
+        for (int i = 0; i < 100000 && Os.WindowCreated && Form()->AnimStep != 0; ++i) Tick(10);
     } else if (cmd == "down" || cmd == "up") {
         const int button = w.size() >= 4 ? ParseButton(w[1]) : -1;
         if (button < 0 || !ParseInt(w[2], a) || !ParseInt(w[3], b)) return fail("down|up L|R|M X Y");
@@ -195,10 +190,7 @@ bool TScriptDriver::Command(const std::string& rawLine) {
         const size_t at = line.find("type");
         std::string text = line.substr(at + 4);
         if (!text.empty() && text[0] == ' ') text.erase(0, 1);
-        const std::string sjis = Os.Utf8ToSjis(Unescape(text));
-        bool accepted = false;
-        Dispatch([&] { accepted = Os.PasteIntoMemo(sjis); });
-        if (!accepted) Out << "{\"type\": \"refused\"}\n";
+        if (!Os.TypeText(Os.Utf8ToSjis(Unescape(text)))) Out << "{\"type\": \"refused\"}\n";
     } else if (cmd == "menu") {
         int index = -1;
         for (int i = 0; i < kMenuItemCount; ++i)
@@ -225,6 +217,8 @@ bool TScriptDriver::Command(const std::string& rawLine) {
         if (!Os.WriteFile(w[1], EncodeBmp24(shot))) return fail("cannot write the shot");
     } else if (cmd == "close") {
         Dispatch([&] { Os.Events->FormCloseQuery(); });
+    } else if (cmd == "endsession") {
+        Os.EndSession();
     } else if (cmd == "inshape") {
         if (w.size() < 3 || !ParseInt(w[1], a) || !ParseInt(w[2], b)) return fail("inshape X Y");
         Out << "{\"inshape\": " << Bool(Os.InShape(a, b)) << "}\n";
@@ -235,110 +229,27 @@ bool TScriptDriver::Command(const std::string& rawLine) {
     return true;
 }
 
-void TScriptDriver::Tick(int ms) {
-    for (int t = 0; t + 10 <= ms; t += 10) {
-        Os.Tick += 10;
-        Dispatch([&] { Os.Events->Timer1Timer(); });
-        if (Os.CloseRequested) return;
-    }
-    Os.Tick += static_cast<uint32_t>(ms % 10);
-}
+void TScriptDriver::Tick(int ms) { Os.AdvanceClock(ms); }
 
 void TScriptDriver::MouseDown(int button, int x, int y, const TShiftState& shift) {
     LastX = x;
     LastY = y;
-    Os.MouseX = Os.Left + x;
-    Os.MouseY = Os.Top + y;
-    // Outside the window's shape the press reaches the window below, not the program.
-    if (!Os.InShape(x, y)) return;
-    const THeadlessPlatform::TLabel& memo = Os.Memo;
-    if (memo.Exists && memo.Visible && PointInRect(memo.X, memo.Y, memo.W, memo.H, x, y)) {
-        Capture = TControl::Memo1;
-        Captured = true;
-        Os.MemoFocused = true;
-        Os.MemoCaretPos = SjisLength(Os.Memo.Text);
-        Dispatch([&] { Os.Events->Memo1MouseDown(ToButton(button), shift, x - memo.X, y - memo.Y); });
-        return;
-    }
-    for (const auto& kv : Os.Labels) {
-        const THeadlessPlatform::TLabel& l = kv.second;
-        if (l.Exists && l.Visible && PointInRect(l.X, l.Y, l.W, l.H, x, y)) {
-            Capture = kv.first;
-            Captured = true;
-            Dispatch([&] { Os.Events->FormMouseDown(kv.first, ToButton(button), shift, x - l.X, y - l.Y); });
-            return;
-        }
-    }
-    Capture = TControl::Form;
-    Captured = true;
-    Dispatch([&] { Os.Events->FormMouseDown(TControl::Form, ToButton(button), shift, x, y); });
+    Os.PressMouse(ToButton(button), x, y, shift);
 }
 
 void TScriptDriver::MouseUp(int button, int x, int y, const TShiftState& shift) {
     LastX = x;
     LastY = y;
-    Os.MouseX = Os.Left + x;
-    Os.MouseY = Os.Top + y;
-    if (!Captured) return;
-    Captured = false;
-    if (Capture == TControl::Memo1) return;
-    if (Capture == TControl::Form) {
-        Dispatch([&] { Os.Events->FormMouseUp(TControl::Form, ToButton(button), shift, x, y); });
-        return;
-    }
-    const THeadlessPlatform::TLabel& l = Os.Labels[Capture];
-    const TControl c = Capture;
-    Dispatch([&] { Os.Events->FormMouseUp(c, ToButton(button), shift, x - l.X, y - l.Y); });
+    Os.ReleaseMouse(ToButton(button), x, y, shift);
 }
 
 void TScriptDriver::MouseMove(int x, int y) {
     LastX = x;
     LastY = y;
-    Os.MouseX = Os.Left + x;
-    Os.MouseY = Os.Top + y;
-    TControl target = TControl::Form;
-    if (Captured) {
-        target = Capture;
-    } else {
-        for (const auto& kv : Os.Labels)
-            if (kv.second.Exists && kv.second.Visible &&
-                PointInRect(kv.second.X, kv.second.Y, kv.second.W, kv.second.H, x, y))
-                target = kv.first;
-    }
-    if (target == TControl::Memo1) return;
-    int rx = x, ry = y;
-    if (target != TControl::Form) {
-        rx -= Os.Labels[target].X;
-        ry -= Os.Labels[target].Y;
-    }
-    Dispatch([&] { Os.Events->FormMouseMove(target, TShiftState(), rx, ry); });
+    Os.MoveMouse(x, y);
 }
 
-void TScriptDriver::Key(int code, const TShiftState& shift) {
-    const TControl sender = Os.MemoFocused ? TControl::Memo1 : TControl::Form;
-    int key = code;
-    Dispatch([&] { Os.Events->FormKeyDown(sender, key, shift); });
-    // Then the focused wish box gets the key: editing keys only (text arrives by `type`);
-    // Enter inserts no line break.
-    if (key == 0 || !Os.MemoFocused || Os.MemoIsReadOnly || !Os.Memo.Visible) return;
-    std::string& text = Os.Memo.Text;
-    const int length = SjisLength(text);
-    auto offset = [&](int chars) { return SjisByteOffset(text, chars); };
-    if (key == 8 && Os.MemoCaretPos > 0) {  // Backspace
-        const size_t from = offset(Os.MemoCaretPos - 1), to = offset(Os.MemoCaretPos);
-        text.erase(from, to - from);
-        --Os.MemoCaretPos;
-        Dispatch([&] { Os.Events->Memo1Change(); });
-    } else if (key == 46 && Os.MemoCaretPos < length) {  // Delete
-        const size_t from = offset(Os.MemoCaretPos), to = offset(Os.MemoCaretPos + 1);
-        text.erase(from, to - from);
-        Dispatch([&] { Os.Events->Memo1Change(); });
-    } else if (key == 37 && Os.MemoCaretPos > 0) {
-        --Os.MemoCaretPos;
-    } else if (key == 39 && Os.MemoCaretPos < length) {
-        ++Os.MemoCaretPos;
-    }
-}
+void TScriptDriver::Key(int code, const TShiftState& shift) { Os.PressKey(code, shift); }
 
 void TScriptDriver::StateJson() {
     std::ostringstream o;

@@ -36,8 +36,6 @@ private:
     bool Ended = false;
     int ExitCode = 0;
     bool ScriptError = false;
-    TControl Capture = TControl::Form;
-    bool Captured = false;
     int LastX = 206, LastY = 298;
     int LineNumber = 0;
 };

@@ -7,8 +7,21 @@
 #include <windowsx.h>
 
 namespace {
-// "ＭＳ ゴシック": full-width M and S, an ASCII space, then katakana go-shi-k-ku.
-const wchar_t kGothic[] = L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF";
+// The faces the labels may use, best first. MS Gothic, the face the layout was made
+// with, under its Japanese name ("ＭＳ ゴシック": full-width M and S, a space, katakana
+// go-shi-k-ku) and its English one: an optional font outside Japanese Windows. Then
+// faces with Japanese glyphs that every Windows 10 and 11 carries (Yu Gothic UI, Yu
+// Gothic, 游ゴシック), and the older Meiryo (メイリオ) and MS UI Gothic.
+const wchar_t* const kJapaneseFaces[] = {
+    L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF",
+    L"MS Gothic",
+    L"Yu Gothic UI",
+    L"Yu Gothic",
+    L"\x6E38\x30B4\x30B7\x30C3\x30AF",
+    L"Meiryo",
+    L"\x30E1\x30A4\x30EA\x30AA",
+    L"MS UI Gothic",
+};
 constexpr int kFirstLabelId = 100;
 constexpr int kMemoId = 200;
 constexpr DWORD kAlignBits = SS_TYPEMASK | SS_CENTERIMAGE;
@@ -26,8 +39,10 @@ DWORD LabelAlignStyle(const TLabelStyle& style) {
 }  // namespace
 
 TWin32Platform::TChild* TWin32Platform::Child(TControl id) {
+    // A control destroyed with the window is gone, as its handle is: nothing may reach
+    // a handle Windows can give to another window.
     auto it = FChildren.find(id);
-    return it == FChildren.end() ? nullptr : it->second;
+    return it == FChildren.end() || !it->second->Hwnd ? nullptr : it->second;
 }
 
 TWin32Platform::TChild& TWin32Platform::NewChild(TControl id, HWND hwnd, const TLabelStyle& style) {
@@ -43,12 +58,92 @@ TWin32Platform::TChild& TWin32Platform::NewChild(TControl id, HWND hwnd, const T
     return *child;
 }
 
+std::wstring PickJapaneseFace(const std::vector<std::wstring>& installed) {
+    for (const wchar_t* face : kJapaneseFaces)
+        for (const std::wstring& have : installed)
+            if (CompareStringOrdinal(face, -1, have.c_str(), -1, TRUE) == CSTR_EQUAL) return face;
+    return std::wstring();
+}
+
+namespace {
+int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM lp) {
+    auto* faces = reinterpret_cast<std::vector<std::wstring>*>(lp);
+    // "@" names the same face turned for vertical writing.
+    if (font->lfFaceName[0] != L'@') faces->push_back(font->lfFaceName);
+    return 1;
+}
+
+HFONT CreateJapaneseFont(int lfHeight, const wchar_t* face) {
+    return CreateFontW(lfHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       FIXED_PITCH | FF_MODERN, face);
+}
+}  // namespace
+
+std::vector<std::wstring> InstalledJapaneseFaces() {
+    std::vector<std::wstring> faces;
+    HDC dc = GetDC(nullptr);
+    if (!dc) return faces;
+    LOGFONTW query = {};
+    query.lfCharSet = SHIFTJIS_CHARSET;
+    EnumFontFamiliesExW(dc, &query, CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
+    ReleaseDC(nullptr, dc);
+    return faces;
+}
+
+namespace {
+// What the labels show besides Japanese: the card number and Latin names. A face made
+// only for CJK (a fallback font) would draw these as empty boxes.
+bool DrawsTheLabelsText(HDC dc, const std::wstring& face) {
+    static const wchar_t kSample[] = L"CARD.0123456789 Sablewick \x5360\x3044\x3042\x30A2\x2606";
+    HFONT font = CreateJapaneseFont(-12, face.c_str());
+    if (!font) return false;
+    HGDIOBJ old = SelectObject(dc, font);
+    constexpr int n = static_cast<int>(sizeof kSample / sizeof kSample[0]) - 1;
+    WORD glyphs[n] = {};
+    bool all = GetGlyphIndicesW(dc, kSample, n, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == n;
+    for (WORD glyph : glyphs) all = all && glyph != 0xFFFF;
+    SelectObject(dc, old);
+    DeleteObject(font);
+    return all;
+}
+}  // namespace
+
+const std::wstring& TWin32Platform::JapaneseFace() {
+    if (!FFace.empty()) return FFace;
+    const std::vector<std::wstring> installed = InstalledJapaneseFaces();
+    FFace = PickJapaneseFace(installed);
+    HDC dc = FFace.empty() ? GetDC(nullptr) : nullptr;
+    if (dc) {
+        // None of ours: the face Windows itself picks for Shift-JIS text, when it draws
+        // everything the labels show; else the first face that does.
+        HFONT probe = CreateJapaneseFont(-12, L"");
+        if (probe) {
+            HGDIOBJ old = SelectObject(dc, probe);
+            wchar_t mapped[LF_FACESIZE] = {};
+            if (GetTextFaceW(dc, LF_FACESIZE, mapped) > 0) FFace = mapped;
+            SelectObject(dc, old);
+            DeleteObject(probe);
+        }
+        if (FFace.empty() || !DrawsTheLabelsText(dc, FFace)) {
+            for (const std::wstring& face : installed) {
+                if (DrawsTheLabelsText(dc, face)) {
+                    FFace = face;
+                    break;
+                }
+            }
+        }
+        ReleaseDC(nullptr, dc);
+    }
+    // Named, so that every size of the labels' font is the same face.
+    if (FFace.empty()) FFace = kJapaneseFaces[0];
+    return FFace;
+}
+
 HFONT TWin32Platform::GothicFont(int lfHeight) {
     auto it = FFonts.find(lfHeight);
     if (it != FFonts.end()) return it->second;
-    HFONT font = CreateFontW(lfHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             FIXED_PITCH | FF_MODERN, kGothic);
+    HFONT font = CreateJapaneseFont(lfHeight, JapaneseFace().c_str());
     if (font) FFonts[lfHeight] = font;
     return font;
 }
@@ -70,15 +165,18 @@ void TWin32Platform::ApplyLabelStyle(TChild& child, const TLabelStyle& style) {
         }
     }
     child.Style = style;
+    // The font is made at the monitor's scale, so Windows draws the text at its full
+    // resolution instead of the picture being stretched.
+    const int height = FScale.Length(style.CellHeight);
     if (child.Id == TControl::Memo1) {
         // The wish box's size is a character height, as the box is laid out; the labels
         // are given cell heights (internal leading included, a positive height).
-        ApplyFont(child, -style.CellHeight);
+        ApplyFont(child, -height);
     } else {
         const LONG_PTR old = GetWindowLongPtrW(child.Hwnd, GWL_STYLE);
         const LONG_PTR wanted = (old & ~static_cast<LONG_PTR>(kAlignBits)) | LabelAlignStyle(style);
         if (wanted != old) SetWindowLongPtrW(child.Hwnd, GWL_STYLE, wanted);
-        ApplyFont(child, style.CellHeight);
+        ApplyFont(child, height);
     }
     InvalidateRect(child.Hwnd, nullptr, TRUE);
 }
@@ -102,6 +200,11 @@ void TWin32Platform::CreateLabel(TControl id, int x, int y, int w, int h, const 
                                 FInstance, nullptr);
     if (!hwnd) ThrowWin32Error("CreateWindowEx(STATIC)");
     TChild& child = NewChild(id, hwnd, style);
+    child.X = x;
+    child.Y = y;
+    child.W = w;
+    child.H = h;
+    if (!FScale.Identity()) PlaceChild(child);
     ApplyLabelStyle(child, style);
 }
 
@@ -126,6 +229,11 @@ void TWin32Platform::CreateMemo(int x, int y, int w, int h, int maxLength, const
                                 nullptr);
     if (!hwnd) ThrowWin32Error("CreateWindowEx(EDIT)");
     TChild& child = NewChild(TControl::Memo1, hwnd, style);
+    child.X = x;
+    child.Y = y;
+    child.W = w;
+    child.H = h;
+    if (!FScale.Identity()) PlaceChild(child);
     SendMessageW(hwnd, EM_SETLIMITTEXT, static_cast<WPARAM>(maxLength > 0 ? maxLength : 0), 0);
     // The input method follows the thread's default context; make sure nothing left the
     // box without one.
@@ -153,7 +261,8 @@ std::string TWin32Platform::MemoText() {
 // the control's own notification is held back and the change reported exactly once.
 void TWin32Platform::SetMemoText(const std::string& text) {
     TChild* memo = Child(TControl::Memo1);
-    if (!memo) return;
+    // Setting the text the box already holds is no change: nothing is reported.
+    if (!memo || MemoText() == text) return;
     FSettingMemoText = true;
     SetWindowTextW(memo->Hwnd, SjisToWide(text).c_str());
     FSettingMemoText = false;
@@ -285,15 +394,23 @@ LRESULT TWin32Platform::HandleChild(TChild& child, UINT msg, WPARAM wp, LPARAM l
             shift.Shift = (wp & MK_SHIFT) != 0;
             shift.Ctrl = (wp & MK_CONTROL) != 0;
             shift.Alt = GetKeyState(VK_MENU) < 0;
-            const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+            int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+            ToProgramPoint(TControl::Memo1, x, y);
             Deliver([&] { FEvents->Memo1MouseDown(button, shift, x, y); });
             if (!IsWindow(hwnd)) return 0;
             break;
         }
-        case WM_SETFOCUS:
-            // Input method on when the box has the focus.
+        case WM_SETFOCUS: {
             ImmAssociateContextEx(hwnd, nullptr, IACE_DEFAULT);
-            break;
+            const LRESULT result = CallWindowProcW(old, hwnd, msg, wp, lp);
+            // A wish is typed in Japanese: the input method is switched on as the box
+            // gets the focus, whatever state the user left it in.
+            if (HIMC context = ImmGetContext(hwnd)) {
+                ImmSetOpenStatus(context, TRUE);
+                ImmReleaseContext(hwnd, context);
+            }
+            return result;
+        }
         default:
             break;
     }

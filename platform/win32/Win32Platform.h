@@ -1,19 +1,21 @@
 #pragma once
 // The Windows backend of TPlatform. This folder is the only place that includes
-// <windows.h>; the program's own texts are code page 932 byte strings and cross into
-// the wide-character API through the conversions of Win32Text.cpp.
+// <windows.h>; the program's own texts are code page 932 byte strings and its file paths
+// UTF-8, and both cross into the wide-character API through the conversions of
+// Win32Text.cpp.
 //
 // LIMITATIONS: one main window per process (the program has one); the labels and the
-// wish box are children of it. A path that code page 932 cannot spell is handed to the
-// program in its short (8.3) form where the file system keeps one.
+// wish box are children of it.
 #include <exception>
 #include <map>
 #include <string>
+#include <vector>
 
 // The program's own interface first: some of its method names (DeleteFile, ReplaceFile,
 // FindExecutable, PlaySound) are A/W macros in <windows.h>, undone below so they stay
 // the names the rest of the program calls.
 #include "platform/Platform.h"
+#include "platform/WindowScale.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -33,8 +35,18 @@ std::string WideToSjis(const std::wstring& wide);
 std::wstring Utf8ToWide(const std::string& utf8);
 std::string WideToUtf8(const std::wstring& wide);
 
+// ---- The labels' font (Win32Controls.cpp)
+// The first face of the program's list of Japanese faces that `installed` (faces with
+// Shift-JIS glyphs) holds, compared without regard to case; "" when none is there.
+std::wstring PickJapaneseFace(const std::vector<std::wstring>& installed);
+// The faces of the system that carry the Shift-JIS character set.
+std::vector<std::wstring> InstalledJapaneseFaces();
+
 // Shift, Ctrl and Alt as the keyboard holds them now (Win32Window.cpp).
 TShiftState ShiftFromKeyboard();
+
+// The dots per inch of a monitor (Win32Scale.cpp).
+int MonitorDpi(HMONITOR monitor);
 
 // ---- Errors (Win32Error.cpp)
 // "what: <system message> (code)" for the calling thread's last error.
@@ -67,11 +79,14 @@ public:
     void ShowApplicationWindow() override;
     void SetWindowPos(int left, int top) override;
     void GetWindowPos(int& left, int& top) override;
+    void GetWindowSize(int& width, int& height) override;
     void MinimiseApplication() override;
     bool IsTopmost() override;
     void SetTopmost(bool topmost) override;
     void SetWindowRegion(TRegionHandle region) override;
     void GetScreenSize(int& width, int& height) override;
+    std::vector<TScreenRect> MonitorWorkAreas() override;
+    TScreenRect NearestWorkArea(const TScreenRect& rect) override;
     void GetMousePos(int& x, int& y) override;
     void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) override;
     void StartTimer(int intervalMs) override;
@@ -129,6 +144,8 @@ public:
     std::string Utf8ToSjis(const std::string& utf8) override;
 
     HWND MainWindow() const { return FMain; }
+    // How the program's pixels are shown on the window's monitor now.
+    const TWindowScale& Scale() const { return FScale; }
     // Forgets the events object (the program's window class) once it no longer exists,
     // so that nothing reaches it while the window outlives it.
     void DetachEvents() { FEvents = nullptr; }
@@ -144,6 +161,8 @@ private:
         TLabelStyle Style;
         HBRUSH Background = nullptr;
         HFONT Font = nullptr;
+        // Where the program put it, in its own pixels.
+        int X = 0, Y = 0, W = 0, H = 0;
     };
 
     static LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -168,6 +187,13 @@ private:
     void ApplyLabelStyle(TChild& child, const TLabelStyle& style);
     void ApplyFont(TChild& child, int lfHeight);
     HFONT GothicFont(int lfHeight);
+    // The face every label and the wish box use, chosen once (PickJapaneseFace, else the
+    // face Windows maps the Shift-JIS character set to).
+    const std::wstring& JapaneseFace();
+    // COM for the shell, which may hand a launch to extensions that need a
+    // single-threaded apartment: entered once, on the thread of the first shell call (the
+    // user-interface thread), and left when the backend goes.
+    void EnterComApartment();
     void DestroyMainWindow();
 
     HINSTANCE FInstance = nullptr;
@@ -176,10 +202,6 @@ private:
     std::wstring FTitle;
     int FWidth = 0;
     int FHeight = 0;
-    // Where the window was when it was destroyed: the program saves its position after
-    // the message loop, when the window is already gone.
-    int FLastLeft = 0;
-    int FLastTop = 0;
     UINT_PTR FTimer = 0;
     // Nesting of message dispatch (a handler that closes the window defers the
     // destruction to the loop) and of our own modal boxes.
@@ -196,11 +218,41 @@ private:
     int FDibHeight = 0;
     HDC FPaintDC = nullptr;  // the DC of WM_PAINT while FormPaint runs
 
+    // Display scaling (Win32Window.cpp): the monitor's dots per inch, the scale chosen
+    // for it, and what the window shows in the program's own pixels, from which the
+    // physical picture is drawn again when the scale changes.
+    int FDpi = 96;
+    TWindowScale FScale;
+    TPicture FMirror;
+    // The program's window shape as region data, and the same shape at FScale.
+    std::vector<char> FShapeData;
+    HRGN FScaledShape = nullptr;
+    double FScaledShapeFactor = 0;
+    void ChooseScale(HMONITOR monitor, int dpi);
+    // Everything sized in physical pixels follows a new scale: the window, its picture,
+    // its shape, the controls and their fonts, the pointers.
+    void ApplyScale();
+    void ApplyWindowShape();
+    // The controls at their scaled places, with fonts of the scaled heights.
+    void PlaceChild(TChild& child);
+    void LayoutControls();
+    // A point of a control's physical client area in the program's pixels, relative to
+    // the control as the program knows it.
+    void ToProgramPoint(TControl sender, int& x, int& y);
+
     std::map<TControl, TChild*> FChildren;
     std::map<int, HFONT> FFonts;  // by lfHeight
+    std::wstring FFace;
+    struct TComApartment {
+        bool Entered = false;
+        DWORD Thread = 0;
+        ~TComApartment();
+    } FCom;
     bool FSettingMemoText = false;
 
     HCURSOR FPointers[9] = {};
+    std::string FPointerNames[9];  // to load them again at another size
+    int FCurrentPointerNumber = 0;
     HCURSOR FCurrentPointer = nullptr;
 
     // The press that holds the mouse capture, so that a capture taken away by the system

@@ -6,9 +6,11 @@
 #include "common/Errors.h"
 #include "platform/win32/Win32Platform.h"
 
+#include <imm.h>
 #include <windowsx.h>
 
 namespace {
+// Also named by the installer's "is it running" check (packaging/NSIS.template.in).
 const wchar_t kMainClass[] = L"SablewickMainWindow";
 constexpr UINT_PTR kTimerId = 1;
 // Posted by CloseMainWindow while a handler of the window is still running.
@@ -53,7 +55,15 @@ TWin32Platform::~TWin32Platform() {
         DeleteDC(FMemDC);
     }
     if (FDib) DeleteObject(FDib);
-    // Cursors loaded from the module's resources are shared and need no release.
+    if (FScaledShape) DeleteObject(FScaledShape);
+    // The pointers were loaded at a size of their own, not shared: freed here, after the
+    // system's arrow has taken over from one still shown.
+    for (HCURSOR& cursor : FPointers) {
+        if (!cursor) continue;
+        if (GetCursor() == cursor) SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+        DestroyCursor(cursor);
+        cursor = nullptr;
+    }
 }
 
 void TWin32Platform::SetApplicationTitle(const std::string& title) {
@@ -63,8 +73,10 @@ void TWin32Platform::SetApplicationTitle(const std::string& title) {
 }
 
 bool TWin32Platform::ActivateRunningInstance(const std::string& caption) {
+    // Our own window class as well as the caption: a folder named "Sablewick" open in
+    // Explorer (the install folder has that name) is captioned the same.
     const std::wstring wide = SjisToWide(caption);
-    HWND other = FindWindowW(nullptr, wide.c_str());
+    HWND other = FindWindowW(kMainClass, wide.c_str());
     if (!other) return false;
     // Neither call is checked: the new process ends whether or not the running one
     // came forward.
@@ -98,6 +110,7 @@ void TWin32Platform::CreateMainWindow(TWindowEvents* events, int width, int heig
     FEvents = events;
     FWidth = width;
     FHeight = height;
+    FScale = TWindowScale(1.0, width, height);
     // WS_POPUP without a caption: no border at all, so the window rectangle is the
     // client rectangle and region pixel (x, y) is client pixel (x, y). WS_SYSMENU and
     // WS_MINIMIZEBOX give the taskbar button its minimise and close commands;
@@ -109,6 +122,16 @@ void TWin32Platform::CreateMainWindow(TWindowEvents* events, int width, int heig
         FEvents = nullptr;
         ThrowWin32Error("CreateWindowEx");
     }
+    // Only the wish box takes typed text. Without an input context of its own, a key
+    // pressed over the window itself (the card index) never opens a composition window
+    // on this borderless window.
+    ImmAssociateContext(FMain, nullptr);
+    // Sized for the monitor it starts on; the program keeps its own pixels.
+    HMONITOR monitor = MonitorFromWindow(FMain, MONITOR_DEFAULTTOPRIMARY);
+    ChooseScale(monitor, MonitorDpi(monitor));
+    if (!FScale.Identity())
+        ::SetWindowPos(FMain, nullptr, 0, 0, FScale.PhysicalWidth(), FScale.PhysicalHeight(),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWin32Platform::ShowMainWindow() {
@@ -126,6 +149,9 @@ void TWin32Platform::RunMessageLoop() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    // A loop ended by anything but the window's own destruction still ends with it, so
+    // the program's destroy handler runs while the window exists.
+    DestroyMainWindow();
 }
 
 void TWin32Platform::CloseMainWindow() {
@@ -144,8 +170,7 @@ void TWin32Platform::DestroyMainWindow() {
 }
 
 // The main window itself carries the application title and the taskbar button (no
-// separate hidden owner window), so there is no other window to bring back here; the
-// main window is already gone when the program's shutdown asks for this.
+// separate hidden owner window), so there is no other window to bring back here.
 void TWin32Platform::ShowApplicationWindow() {}
 
 void TWin32Platform::SetWindowPos(int left, int top) {
@@ -153,9 +178,14 @@ void TWin32Platform::SetWindowPos(int left, int top) {
     ::SetWindowPos(FMain, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TWin32Platform::GetWindowSize(int& width, int& height) {
+    width = FScale.PhysicalWidth();
+    height = FScale.PhysicalHeight();
+}
+
 void TWin32Platform::GetWindowPos(int& left, int& top) {
-    left = FLastLeft;
-    top = FLastTop;
+    left = 0;
+    top = 0;
     if (!FMain) return;
     if (IsIconic(FMain)) {
         // A minimised window sits at (-32000, -32000); the position the user sees when
@@ -165,15 +195,15 @@ void TWin32Platform::GetWindowPos(int& left, int& top) {
         if (GetWindowPlacement(FMain, &wp)) {
             RECT work;
             SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-            left = FLastLeft = wp.rcNormalPosition.left + work.left;
-            top = FLastTop = wp.rcNormalPosition.top + work.top;
+            left = wp.rcNormalPosition.left + work.left;
+            top = wp.rcNormalPosition.top + work.top;
             return;
         }
     }
     RECT r;
     if (!GetWindowRect(FMain, &r)) return;
-    left = FLastLeft = r.left;
-    top = FLastTop = r.top;
+    left = r.left;
+    top = r.top;
 }
 
 void TWin32Platform::MinimiseApplication() {
@@ -192,15 +222,71 @@ void TWin32Platform::SetTopmost(bool topmost) {
 
 void TWin32Platform::SetWindowRegion(TRegionHandle region) {
     HRGN rgn = static_cast<HRGN>(region);
+    if (!FScale.Identity() && rgn) {
+        // The program's shape is in its own pixels: kept, and shown at the window's scale.
+        const DWORD size = GetRegionData(rgn, 0, nullptr);
+        FShapeData.assign(size, 0);
+        if (size == 0 ||
+            GetRegionData(rgn, size, reinterpret_cast<RGNDATA*>(FShapeData.data())) != size)
+            FShapeData.clear();
+        DeleteObject(rgn);
+        ApplyWindowShape();
+        return;
+    }
+    FShapeData.clear();
+    if (rgn) {
+        const DWORD size = GetRegionData(rgn, 0, nullptr);
+        std::vector<char> data(size);
+        if (size && GetRegionData(rgn, size, reinterpret_cast<RGNDATA*>(data.data())) == size)
+            FShapeData = std::move(data);
+    }
     // The system owns a region it accepted; one it refused is still ours to delete.
     if (!FMain || !SetWindowRgn(FMain, rgn, TRUE)) {
         if (rgn) DeleteObject(rgn);
     }
 }
 
+
 void TWin32Platform::GetScreenSize(int& width, int& height) {
     width = GetSystemMetrics(SM_CXSCREEN);
     height = GetSystemMetrics(SM_CYSCREEN);
+}
+
+namespace {
+TScreenRect FromRect(const RECT& r) {
+    TScreenRect s;
+    s.Left = r.left;
+    s.Top = r.top;
+    s.Right = r.right;
+    s.Bottom = r.bottom;
+    return s;
+}
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info))
+        reinterpret_cast<std::vector<TScreenRect>*>(data)->push_back(FromRect(info.rcWork));
+    return TRUE;
+}
+}  // namespace
+
+std::vector<TScreenRect> TWin32Platform::MonitorWorkAreas() {
+    std::vector<TScreenRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+    return areas;
+}
+
+TScreenRect TWin32Platform::NearestWorkArea(const TScreenRect& rect) {
+    const RECT r = {rect.Left, rect.Top, rect.Right, rect.Bottom};
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+        return FromRect(info.rcWork);
+    // No monitor answers: the primary screen's work area.
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return FromRect(work);
 }
 
 void TWin32Platform::GetMousePos(int& x, int& y) {
@@ -228,9 +314,14 @@ void TWin32Platform::Present(const TPicture& pic, int sx, int sy, int w, int h, 
     if (dy + h > FHeight) h = FHeight - dy;
     if (w <= 0 || h <= 0) return;
 
-    // One DIB section the size of the window mirrors what it shows: every picture (the
-    // back buffer, the sparkle square) is copied in at its window position, so the
-    // section is made once instead of for each picture size.
+    // What the window shows is kept in the program's pixels: every picture (the back
+    // buffer, the sparkle square) lands there at its window position, and the physical
+    // pixels are drawn from it, so a neighbour of a changed pixel is always at hand and
+    // a new scale can draw everything again.
+    if (FMirror.Width != FWidth || FMirror.Height != FHeight) FMirror.SetSize(FWidth, FHeight);
+    CopyRect(pic, sx, sy, w, h, FMirror, dx, dy);
+
+    const int physW = FScale.PhysicalWidth(), physH = FScale.PhysicalHeight();
     if (!FDib) {
         if (!FMemDC) {
             FMemDC = CreateCompatibleDC(nullptr);
@@ -239,8 +330,8 @@ void TWin32Platform::Present(const TPicture& pic, int sx, int sy, int w, int h, 
         BITMAPINFO bi;
         std::memset(&bi, 0, sizeof bi);
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = FWidth;
-        bi.bmiHeader.biHeight = -FHeight;  // top-down, like our pictures
+        bi.bmiHeader.biWidth = physW;
+        bi.bmiHeader.biHeight = -physH;  // top-down, like our pictures
         bi.bmiHeader.biPlanes = 1;
         bi.bmiHeader.biBitCount = 32;
         bi.bmiHeader.biCompression = BI_RGB;
@@ -250,18 +341,17 @@ void TWin32Platform::Present(const TPicture& pic, int sx, int sy, int w, int h, 
         FDib = dib;
         FOldBitmap = SelectObject(FMemDC, FDib);
         FDibBits = static_cast<uint32_t*>(bits);
-        FDibWidth = FWidth;
-        FDibHeight = FHeight;
+        FDibWidth = physW;
     }
     // GDI may still be drawing from the section; finish that before its bits change.
     GdiFlush();
-    // A 32-bit DIB stores blue, green, red, unused: the byte order of 0x00RRGGBB.
-    for (int row = 0; row < h; ++row)
-        std::memcpy(FDibBits + static_cast<size_t>(dy + row) * FDibWidth + dx,
-                    pic.Row(sy + row) + sx, static_cast<size_t>(w) * sizeof(uint32_t));
+    // A 32-bit DIB stores blue, green, red, unused: the byte order of 0x00RRGGBB. At
+    // 100 % this is a plain copy.
+    const TPhysicalRect r = PresentScaled(FMirror, FScale, dx, dy, w, h, FDibBits, FDibWidth);
+    if (r.W <= 0 || r.H <= 0) return;
     HDC dc = FPaintDC ? FPaintDC : GetDC(FMain);
     if (!dc) return;
-    BitBlt(dc, dx, dy, w, h, FMemDC, dx, dy, SRCCOPY);
+    BitBlt(dc, r.X, r.Y, r.W, r.H, FMemDC, r.X, r.Y, SRCCOPY);
     if (!FPaintDC) ReleaseDC(FMain, dc);
 }
 
@@ -313,13 +403,45 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
             DestroyWindow(hwnd);
             return 0;
         case WM_DESTROY: {
-            int left = 0, top = 0;
-            GetWindowPos(left, top);  // remembered for after the window is gone
+            // Sent before any child is destroyed: the program's destroy handler reads
+            // the wish box and the window's position here, and nothing reaches the
+            // program after it. It runs under an error box of ours too (the session
+            // or the taskbar may close the window while one is open).
             if (FTimer) KillTimer(hwnd, kTimerId);
             FTimer = 0;
+            if (FEvents) {
+                const int saved = FModalDepth;
+                FModalDepth = 0;
+                Deliver([this] { FEvents->FormDestroy(); });
+                FModalDepth = saved;
+                FEvents = nullptr;
+            }
             PostQuitMessage(0);
             return 0;
         }
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another resolution: Windows suggests where the window
+            // goes; its size is ours to choose by the same rule as at start.
+            const RECT* r = reinterpret_cast<const RECT*>(lp);
+            ChooseScale(MonitorFromRect(r, MONITOR_DEFAULTTONEAREST), HIWORD(wp));
+            ::SetWindowPos(hwnd, nullptr, r->left, r->top, FScale.PhysicalWidth(),
+                           FScale.PhysicalHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
+            ApplyScale();
+            return 0;
+        }
+        case WM_QUERYENDSESSION:
+            // The program never holds up a sign-out, shutdown or restart.
+            return TRUE;
+        case WM_ENDSESSION:
+            // The process may be ended as soon as this returns, with no WM_DESTROY:
+            // the settings are written now. No box, no sound, nothing that waits.
+            if (wp && FEvents) {
+                try {
+                    FEvents->FormEndSession();
+                } catch (...) {
+                }
+            }
+            return 0;
         case WM_NCDESTROY:
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             FMain = nullptr;
@@ -345,7 +467,9 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
                 TChild* child = Child(sender);
                 HWND target = (sender == TControl::Form || !child) ? hwnd : child->Hwnd;
                 ScreenToClient(target, &p);
-                Deliver([&] { FEvents->FormMouseUp(sender, button, ShiftFromKeyboard(), p.x, p.y); });
+                int x = p.x, y = p.y;
+                ToProgramPoint(sender, x, y);
+                Deliver([&] { FEvents->FormMouseUp(sender, button, ShiftFromKeyboard(), x, y); });
             }
             return 0;
         case WM_KEYDOWN:
@@ -395,8 +519,9 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
 bool TWin32Platform::ForwardMouse(TControl sender, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // Signed: while the mouse is captured, positions left of or above the window are
     // negative.
-    const int x = GET_X_LPARAM(lp);
-    const int y = GET_Y_LPARAM(lp);
+    int x = GET_X_LPARAM(lp);
+    int y = GET_Y_LPARAM(lp);
+    ToProgramPoint(sender, x, y);
     const TShiftState shift = ShiftFromMouse(wp);
     TMouseButton button = TMouseButton::Left;
     bool down = false, up = false;

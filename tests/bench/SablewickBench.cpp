@@ -4,10 +4,12 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "app/MainUnit.h"
+#include "platform/WindowScale.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace {
@@ -105,6 +107,51 @@ BENCHMARK(BM_MakeWallpaper)
     ->Args({1920, 1080})
     ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond);
+
+// Showing the window on a monitor at 150 % or 200 %: the whole window, and one
+// card-turn frame's 348 x 508 area, drawn into a window-sized physical buffer, each beside
+// a plain copy of as many physical pixels.
+struct TScaledWindow {
+    TWindowScale Scale;
+    TPicture Logical;
+    std::vector<uint32_t> Physical;
+    explicit TScaledWindow(int percent) : Scale(percent / 100.0, 737, 584) {
+        Logical.SetSize(737, 584);
+        for (size_t i = 0; i < Logical.Pixels.size(); ++i)
+            Logical.Pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+        Physical.assign(static_cast<size_t>(Scale.PhysicalWidth()) * Scale.PhysicalHeight(), 0);
+    }
+};
+
+void BM_PresentScaled(benchmark::State& state) {
+    TScaledWindow w(static_cast<int>(state.range(0)));
+    const bool whole = state.range(1) != 0;
+    for (auto _ : state) {
+        if (whole)
+            PresentScaled(w.Logical, w.Scale, 0, 0, 737, 584, w.Physical.data(), w.Scale.PhysicalWidth());
+        else
+            PresentScaled(w.Logical, w.Scale, 32, 44, 348, 508, w.Physical.data(), w.Scale.PhysicalWidth());
+        benchmark::DoNotOptimize(w.Physical.data());
+    }
+}
+BENCHMARK(BM_PresentScaled)->Args({150, 1})->Args({200, 1})->Args({150, 0})->Args({200, 0});
+
+// The same physical pixels copied row by row from a picture of their size.
+void BM_PlainPhysicalCopy(benchmark::State& state) {
+    TScaledWindow w(static_cast<int>(state.range(0)));
+    const bool whole = state.range(1) != 0;
+    const int pw = w.Scale.PhysicalWidth();
+    const int cw = whole ? pw : w.Scale.Edge(380) - w.Scale.Edge(32);
+    const int ch = whole ? w.Scale.PhysicalHeight() : w.Scale.Edge(552) - w.Scale.Edge(44);
+    std::vector<uint32_t> from(w.Physical.size(), 0x123456);
+    for (auto _ : state) {
+        for (int y = 0; y < ch; ++y)
+            std::memcpy(w.Physical.data() + static_cast<size_t>(y) * pw, from.data() + static_cast<size_t>(y) * pw,
+                        static_cast<size_t>(cw) * 4);
+        benchmark::DoNotOptimize(w.Physical.data());
+    }
+}
+BENCHMARK(BM_PlainPhysicalCopy)->Args({150, 1})->Args({200, 1})->Args({150, 0})->Args({200, 0});
 
 }  // namespace
 

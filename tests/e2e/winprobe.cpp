@@ -6,6 +6,15 @@
 //                                        or: none
 //   sablewick_winprobe minimize CAPTION  minimises the window as the taskbar would
 //   sablewick_winprobe count CAPTION     prints how many top-level windows have that caption
+//   sablewick_winprobe endsession CAPTION  a sign-out as Windows does it: WM_QUERYENDSESSION,
+//                                        WM_ENDSESSION, then the process is ended
+//   sablewick_winprobe decoy CAPTION     shows a window of another class with that caption
+//                                        until the probe is killed
+//   sablewick_winprobe fonts CAPTION     one line per child control: class, the height,
+//                                        character set and face of its font, and how many
+//                                        of its characters the face has no glyph for,
+//                                        tab-separated
+//   sablewick_winprobe sjisfaces CAPTION the faces installed for Shift-JIS text, one a line
 //   sablewick_winprobe texts CAPTION     one line per child control: class, visible (0/1)
 //                                        and its text in UTF-8 (CR, LF and \ escaped)
 //   sablewick_winprobe menu              prints "open X Y W H" for a popup menu on screen,
@@ -246,6 +255,123 @@ BOOL CALLBACK CountWindow(HWND hwnd, LPARAM lp) {
 }
 }  // namespace
 
+namespace {
+// The font of a control of another process: its handle means something only in that
+// process (and Wine answers WM_GETFONT from outside with nothing), so the face is read
+// there, by ReadFontFace loaded into it as ReadOpenMenu is (the same rules: no globals,
+// literals or library calls).
+struct FontReport {
+    LRESULT(WINAPI* sendMessage)(HWND, UINT, WPARAM, LPARAM);
+    int(WINAPI* getObject)(HANDLE, int, LPVOID);
+    HWND control;
+    LONG got;
+    LOGFONTW lf;
+};
+
+__attribute__((noinline)) DWORD WINAPI ReadFontFace(LPVOID param) {
+    FontReport* report = static_cast<FontReport*>(param);
+    HANDLE font = reinterpret_cast<HANDLE>(report->sendMessage(report->control, WM_GETFONT, 0, 0));
+    report->got = font ? report->getObject(font, sizeof(LOGFONTW), &report->lf) : 0;
+    return 0;
+}
+
+// Runs this probe's LOCAL routine inside the process of OWNER on a copy of BLOCK, which
+// comes back filled in. The block carries functions of user32 and gdi32, which must lie
+// at the same addresses there as here.
+bool RunInOwnerProcess(HWND owner, LPTHREAD_START_ROUTINE local, void* block, SIZE_T size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(owner, &pid);
+    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
+                                     PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                 FALSE, pid);
+    if (!process) return false;
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    auto loadLibrary = ProcIn<LPTHREAD_START_ROUTINE>(kernel, "LoadLibraryW");
+    auto freeLibrary = ProcIn<LPTHREAD_START_ROUTINE>(kernel, "FreeLibrary");
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH - 1);
+    auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, size + sizeof self,
+                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    bool ok = false;
+    DWORD ignored = 0;
+    if (remote) {
+        BYTE* scratch = remote + size;
+        bool same = true;
+        for (const wchar_t* dll : {L"user32.dll", L"gdi32.dll"}) {
+            const DWORD there = LoadRemote(process, scratch, dll, loadLibrary);
+            const DWORD here =
+                static_cast<DWORD>(reinterpret_cast<DWORD_PTR>(GetModuleHandleW(dll)));
+            if (there)
+                RunRemote(process, freeLibrary,
+                          reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(there)), &ignored);
+            same = same && there == here;
+        }
+        const DWORD base = same ? LoadRemote(process, scratch, self, loadLibrary) : 0;
+        if (base) {
+            const DWORD offset =
+                static_cast<DWORD>(reinterpret_cast<BYTE*>(local) -
+                                   reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr)));
+            auto routine =
+                reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<DWORD_PTR>(base + offset));
+            ok = WriteProcessMemory(process, remote, block, size, nullptr) &&
+                 RunRemote(process, routine, remote, &ignored) &&
+                 ReadProcessMemory(process, remote, block, size, nullptr);
+            RunRemote(process, freeLibrary, reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(base)),
+                      &ignored);
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return ok;
+}
+
+int CALLBACK PrintFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM) {
+    PrintUtf8(font->lfFaceName);
+    std::printf("\n");
+    return 1;
+}
+
+BOOL CALLBACK PrintChildFont(HWND hwnd, LPARAM) {
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 63);
+    static FontReport report;
+    ZeroMemory(&report, sizeof report);
+    report.sendMessage =
+        ProcIn<decltype(report.sendMessage)>(GetModuleHandleW(L"user32.dll"), "SendMessageW");
+    report.getObject =
+        ProcIn<decltype(report.getObject)>(GetModuleHandleW(L"gdi32.dll"), "GetObjectW");
+    report.control = hwnd;
+    PrintUtf8(cls);
+    if (RunInOwnerProcess(hwnd, ReadFontFace, &report, sizeof report) && report.got) {
+        std::printf("\t%ld\t%d\t", report.lf.lfHeight, report.lf.lfCharSet);
+        PrintUtf8(std::wstring(report.lf.lfFaceName, wcsnlen(report.lf.lfFaceName, LF_FACESIZE)));
+        // The control's characters that this face has no glyph for (drawn as boxes),
+        // asked of the same face in this process: the prefix's fonts are the same.
+        std::wstring shown;
+        for (wchar_t c : ControlText(hwnd))
+            if (c > L' ') shown += c;
+        int missing = 0;
+        HDC dc = GetDC(nullptr);
+        HFONT font = CreateFontIndirectW(&report.lf);
+        if (dc && font && !shown.empty()) {
+            HGDIOBJ old = SelectObject(dc, font);
+            std::wstring glyphs(shown.size(), L'\0');
+            GetGlyphIndicesW(dc, shown.c_str(), static_cast<int>(shown.size()),
+                             reinterpret_cast<WORD*>(&glyphs[0]), GGI_MARK_NONEXISTING_GLYPHS);
+            for (wchar_t g : glyphs)
+                if (g == 0xFFFF) ++missing;
+            SelectObject(dc, old);
+        }
+        if (font) DeleteObject(font);
+        if (dc) ReleaseDC(nullptr, dc);
+        std::printf("\t%d\n", missing);
+    } else {
+        std::printf("\tnone\n");
+    }
+    return TRUE;
+}
+}  // namespace
+
 int main() {
     // The caption may be any text: take the arguments in their wide form.
     int argc = 0;
@@ -260,7 +386,7 @@ int main() {
         argc = 3;
     }
     if (!argv || argc != 3) {
-        std::fprintf(stderr, "usage: sablewick_winprobe state|minimize|count|texts|menuitems CAPTION | menu\n");
+        std::fprintf(stderr, "usage: sablewick_winprobe state|minimize|count|texts|menuitems|endsession|decoy CAPTION | menu\n");
         return 2;
     }
     const std::wstring wcommand = argv[1];
@@ -284,10 +410,45 @@ int main() {
         std::printf("%d\n", data.count);
         return 0;
     }
-    HWND hwnd = FindWindowW(nullptr, caption.c_str());
+    if (command == "decoy") {
+        // Another program's window with the same caption (as an Explorer window on a
+        // folder of that name), kept until this probe is ended.
+        HWND decoy = CreateWindowExW(0, L"Static", caption.c_str(), WS_OVERLAPPEDWINDOW, 0, 0,
+                                     200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (!decoy) return 1;
+        ShowWindow(decoy, SW_SHOWNOACTIVATE);
+        std::printf("decoy\n");
+        std::fflush(stdout);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+        return 0;
+    }
+    // The program's own window first: a decoy may carry the same caption.
+    HWND hwnd = FindWindowW(L"SablewickMainWindow", caption.c_str());
+    if (!hwnd) hwnd = FindWindowW(nullptr, caption.c_str());
     if (!hwnd) {
         std::printf("none\n");
         return 1;
+    }
+    if (command == "endsession") {
+        // What Windows does at a sign-out: ask, announce the end, then end the process
+        // without destroying any window.
+        DWORD_PTR agreed = 0, done = 0;
+        const BOOL asked = SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                               SMTO_ABORTIFHUNG, 5000, &agreed);
+        const BOOL told = SendMessageTimeoutW(hwnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
+                                              SMTO_ABORTIFHUNG, 5000, &done);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        const BOOL ended = process && TerminateProcess(process, 1);
+        if (process) {
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+        std::printf("query=%d agreed=%d told=%d ended=%d\n", asked ? 1 : 0,
+                    agreed ? 1 : 0, told ? 1 : 0, ended ? 1 : 0);
+        return asked && told && ended ? 0 : 1;
     }
     if (command == "state") {
         RECT r;
@@ -307,6 +468,19 @@ int main() {
         ShowWindowAsync(hwnd, SW_MINIMIZE);
         for (int i = 0; i < 50 && !IsIconic(hwnd); ++i) Sleep(100);
         return IsIconic(hwnd) ? 0 : 1;
+    }
+    if (command == "fonts") {
+        EnumChildWindows(hwnd, PrintChildFont, 0);
+        return 0;
+    }
+    if (command == "sjisfaces") {
+        // The faces this prefix offers for Shift-JIS text, one a line.
+        HDC dc = GetDC(nullptr);
+        LOGFONTW query = {};
+        query.lfCharSet = SHIFTJIS_CHARSET;
+        EnumFontFamiliesExW(dc, &query, PrintFace, 0, 0);
+        ReleaseDC(nullptr, dc);
+        return 0;
     }
     std::fprintf(stderr, "unknown command\n");
     return 2;

@@ -41,43 +41,39 @@ protected:
         Os->ShowMainWindow();
         Os->Sounds.clear();
     }
+    // The system's close (the taskbar, Alt+F4): the window is destroyed once the
+    // handler has returned, and the program's destroy handler runs then.
     void Close() {
-        Form->FormCloseQuery();
-        Form->FormDestroy();
+        Os->Dispatch([&] { Form->FormCloseQuery(); });
     }
 
     // Timer events every 10 ms for `ms` milliseconds.
-    void Tick(int ms) {
-        for (int t = 0; t < ms; t += 10) {
-            Os->Tick += 10;
-            Form->Timer1Timer();
-        }
-    }
+    void Tick(int ms) { Os->AdvanceClock(ms); }
     // Timer events until the sequencer is idle; returns how many steps ran.
     int Idle() {
         int steps = 0;
-        for (int i = 0; i < 10000 && Form->AnimStep != 0; ++i) {
-            Os->Tick += FrameInterval;
-            Form->Timer1Timer();
+        // One timer event each step's interval: the clock jumps to just before it.
+        for (int i = 0; i < 10000 && Os->WindowCreated && Form->AnimStep != 0; ++i) {
+            Os->Tick += FrameInterval - 10;
+            Os->AdvanceClock(10);
             ++steps;
         }
         return steps;
     }
+    // The user's mouse and keys, at points of the window, as Windows delivers them.
     void Down(int x, int y, TMouseButton b = TMouseButton::Left, TShiftState s = {}) {
-        Form->FormMouseDown(TControl::Form, b, s, x, y);
+        Os->PressMouse(b, x, y, s);
     }
     void Up(int x, int y, TMouseButton b = TMouseButton::Left, TShiftState s = {}) {
-        Form->FormMouseUp(TControl::Form, b, s, x, y);
+        Os->ReleaseMouse(b, x, y, s);
     }
+    void Move(int x, int y) { Os->MoveMouse(x, y); }
     void Click(int x, int y, TShiftState s = {}) {
         Down(x, y, TMouseButton::Left, s);
         Up(x, y, TMouseButton::Left, s);
     }
-    void Key(int code, TShiftState s = {}) {
-        int k = code;
-        Form->FormKeyDown(TControl::Memo1, k, s);
-    }
-    void Type(const std::string& utf8) { Os->PasteIntoMemo(Os->Utf8ToSjis(utf8)); }
+    void Key(int code, TShiftState s = {}) { Os->PressKey(code, s); }
+    void Type(const std::string& utf8) { Os->TypeText(Os->Utf8ToSjis(utf8)); }
     std::string LabelText(TControl c) { return Os->SjisToUtf8(Os->Labels[c].Text); }
     // Opens the menu as a right click does and chooses an item.
     void Menu(TMenuItem item) {

@@ -250,7 +250,7 @@ TEST_F(IndexView, FortuneButtonAndPlainKeysCloseItModifiedKeysDoNot) {
         mod.Ctrl = a.What == CtrlA;
         mod.Alt = a.What == AltA;
         switch (a.What) {
-            case RightPress: Down(20, 20, TMouseButton::Right); break;
+            case RightPress: Down(206, 298, TMouseButton::Right); break;
             case Fortune: Click(Button(FortuneButton).X, Button(FortuneButton).Y); break;
             case Enter: Key(13); break;
             case Escape: Key(27); break;

@@ -235,8 +235,8 @@ TEST_F(MenuAndLinks, EveryActionPlaysItsCueAndMutedOnlyStops) {
         {"index closed by a key", "", openIndex, [this] { Key('Q'); }, {"stop", "A06"}},
         {"middle drag", "", none,
          [this] {
-             Down(650, 120, TMouseButton::Middle);
-             Up(650, 120, TMouseButton::Middle);
+             Down(600, 330, TMouseButton::Middle);
+             Up(600, 330, TMouseButton::Middle);
          },
          {"stop", "A09", "stop", "A10"}},
         {"left drag", "", none, [this] { Click(420, 560); }, {"stop", "A09", "stop", "A10"}},
@@ -285,9 +285,9 @@ TEST_F(MenuAndLinks, PointerFollowsThePenOptions) {
         Restart(std::string("FezPenBlack=") + (p.Black ? "1" : "0") + "\r\nFezPenDown=" +
                 (p.Down ? "1" : "0") + "\r\n");
         EXPECT_EQ(Os->Pointer, p.Normal);
-        Down(650, 120, TMouseButton::Middle);
+        Down(600, 330, TMouseButton::Middle);
         EXPECT_EQ(Os->Pointer, p.Drag);
-        Up(650, 120, TMouseButton::Middle);
+        Up(600, 330, TMouseButton::Middle);
         EXPECT_EQ(Os->Pointer, p.Normal);
         Click(100, 100);  // a grab shows the cross-hair only while held
         EXPECT_EQ(Os->Pointer, p.Normal);

@@ -170,13 +170,10 @@ TEST_F(WallpaperMaker, AFailedSaveKeepsTheOldFileAndPutsEverythingBack) {
     ASSERT_TRUE(Os->WriteFile(Path(), "an earlier wallpaper"));
     StartAllSeen("FezPenBlack=1\r\n");
     Os->FailWriteAt = 0;
-    std::string shown;
-    try {
-        Menu(TMenuItem::WallMakeClick);
-    } catch (const std::exception& e) {
-        shown = Os->SjisToUtf8(e.what());
-    }
-    EXPECT_EQ(shown, "ファイル " + Path() + " を作成できません");
+    Menu(TMenuItem::WallMakeClick);
+    ASSERT_EQ(Os->Messages.size(), 1u);
+    EXPECT_EQ(Os->Messages[0].Title, "Sablewick");
+    EXPECT_EQ(Os->SjisToUtf8(Os->Messages[0].Text), "ファイル " + Path() + " を作成できません");
     EXPECT_TRUE(Os->Wallpapers.empty());
     std::string text;
     ASSERT_TRUE(Os->ReadFile(Path(), text));

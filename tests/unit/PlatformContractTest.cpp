@@ -333,4 +333,78 @@ TEST_F(PlatformResources, MissingNameOrWrongTypeIsNotFound) {
     EXPECT_FALSE(Os->FindResourceData("JPG", "Bas", v));  // no prefix matching
 }
 
+// ---- The window's life -----------------------------------------------------------------
+
+// Records what the window tells the program; its destroy handler reads the controls as
+// the program's does.
+struct TLifeProbe : TWindowEvents {
+    TPlatform* Os = nullptr;
+    int Changes = 0;
+    int Destroys = 0;
+    int EventsAfterDestroy = 0;
+    std::string WishAtDestroy;
+    int LeftAtDestroy = 0, TopAtDestroy = 0;
+
+    void Note() {
+        if (Destroys) ++EventsAfterDestroy;
+    }
+    void FormPaint() override { Note(); }
+    void Timer1Timer() override { Note(); }
+    void FormMouseDown(TControl, TMouseButton, TShiftState, int, int) override { Note(); }
+    void FormMouseMove(TControl, TShiftState, int, int) override { Note(); }
+    void FormMouseUp(TControl, TMouseButton, TShiftState, int, int) override { Note(); }
+    void FormKeyDown(TControl, int&, TShiftState) override { Note(); }
+    void Memo1Change() override {
+        Note();
+        ++Changes;
+    }
+    void Memo1MouseDown(TMouseButton, TShiftState, int, int) override { Note(); }
+    void FormCloseQuery() override { Note(); }
+    void FormDestroy() override {
+        Note();
+        ++Destroys;
+        WishAtDestroy = Os->MemoText();
+        Os->GetWindowPos(LeftAtDestroy, TopAtDestroy);
+    }
+    void FormEndSession() override { Note(); }
+};
+
+using PlatformWindow = PlatformTest;
+
+TEST_F(PlatformWindow, TheDestroyHandlerSeesTheControlsThatGoWithTheWindow) {
+    TLifeProbe probe;
+    probe.Os = Os.get();
+    Os->CreateMainWindow(&probe, 737, 584);
+    Os->CreateMemo(463, 82, 228, 121, 380, TLabelStyle());
+    Os->CreateLabel(TControl::LabelNo, 445, 290, 50, 12, TLabelStyle());
+    Os->SetMemoReadOnly(false);
+    Os->SetWindowPos(100, 60);
+
+    // A change is a change of the text: setting what it already holds is none.
+    Os->SetMemoText("abc");
+    EXPECT_EQ(probe.Changes, 1);
+    Os->SetMemoText("abc");
+    EXPECT_EQ(probe.Changes, 1);
+    Os->SetMemoText("");
+    Os->SetMemoText("");
+    EXPECT_EQ(probe.Changes, 2);
+    Os->SetMemoText("abc");
+
+    Os->CloseMainWindow();  // outside any handler: at once
+    EXPECT_EQ(probe.Destroys, 1);
+    EXPECT_EQ(probe.WishAtDestroy, "abc");
+    EXPECT_EQ(probe.LeftAtDestroy, 100);
+    EXPECT_EQ(probe.TopAtDestroy, 60);
+
+    // Gone with the window: an empty text, and nothing set takes.
+    EXPECT_EQ(Os->MemoText(), "");
+    Os->SetMemoText("late");
+    EXPECT_EQ(Os->MemoText(), "");
+    Os->SetLabelText(TControl::LabelNo, "CARD.001");
+    Os->CloseMainWindow();
+    Os->RunMessageLoop();  // the window is gone: the loop has nothing to wait for
+    EXPECT_EQ(probe.Destroys, 1);
+    EXPECT_EQ(probe.EventsAfterDestroy, 0);
+}
+
 }  // namespace

@@ -65,11 +65,16 @@ public:
     void ShowApplicationWindow() override { In.ShowApplicationWindow(); }
     void SetWindowPos(int left, int top) override { In.SetWindowPos(left, top); }
     void GetWindowPos(int& left, int& top) override { In.GetWindowPos(left, top); }
+    void GetWindowSize(int& width, int& height) override { In.GetWindowSize(width, height); }
     void MinimiseApplication() override { In.MinimiseApplication(); }
     bool IsTopmost() override { return In.IsTopmost(); }
     void SetTopmost(bool topmost) override { In.SetTopmost(topmost); }
     void SetWindowRegion(TRegionHandle region) override { In.SetWindowRegion(region); }
     void GetScreenSize(int& width, int& height) override { In.GetScreenSize(width, height); }
+    std::vector<TScreenRect> MonitorWorkAreas() override { return In.MonitorWorkAreas(); }
+    TScreenRect NearestWorkArea(const TScreenRect& rect) override {
+        return In.NearestWorkArea(rect);
+    }
     void GetMousePos(int& x, int& y) override { In.GetMousePos(x, y); }
     void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) override {
         In.Present(pic, sx, sy, w, h, dx, dy);

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
+
+#include <imm.h>
 
 namespace {
 
@@ -64,6 +67,16 @@ struct TRecorder : TWindowEvents {
         Log.push_back("closequery");
         if (OnClose) OnClose();
     }
+    void FormDestroy() override {
+        Log.push_back("destroy");
+        if (OnDestroy) OnDestroy();
+    }
+    void FormEndSession() override {
+        Log.push_back("endsession");
+        if (OnEndSession) OnEndSession();
+    }
+    std::function<void()> OnDestroy;
+    std::function<void()> OnEndSession;
 };
 
 class Win32Window : public ::testing::Test {
@@ -239,8 +252,18 @@ TEST_F(Win32Window, TopmostRegionAndPosition) {
     EXPECT_EQ(top, 70);
 }
 
-TEST_F(Win32Window, CloseFromAHandlerWaitsForTheLoopAndThePositionOutlivesTheWindow) {
+TEST_F(Win32Window, CloseFromAHandlerWaitsForTheLoopAndDestroyRunsWhileTheWindowLives) {
     Os.SetWindowPos(111, 66);
+    Os.SetMemoReadOnly(false);
+    Os.SetMemoText("abc");
+    // What the program's destroy handler sees: the window where the user left it and
+    // the wish box with its text.
+    int left = 0, top = 0;
+    std::string wish;
+    Events.OnDestroy = [&] {
+        Os.GetWindowPos(left, top);
+        wish = Os.MemoText();
+    };
     // As the program does: the close request ends in CloseMainWindow from inside the
     // window's own message.
     Events.OnClose = [this] { Os.CloseMainWindow(); };
@@ -249,12 +272,42 @@ TEST_F(Win32Window, CloseFromAHandlerWaitsForTheLoopAndThePositionOutlivesTheWin
     EXPECT_EQ(Events.Log, std::vector<std::string>{"closequery"});
     EXPECT_TRUE(IsWindow(w));  // still there while its handler ran
     Os.RunMessageLoop();       // ends with the window
-    EXPECT_FALSE(IsWindow(w));
-    EXPECT_EQ(Os.MainWindow(), nullptr);
-    int left = 0, top = 0;
-    Os.GetWindowPos(left, top);
+    EXPECT_EQ(Events.Log, (std::vector<std::string>{"closequery", "destroy"}));
     EXPECT_EQ(left, 111);
     EXPECT_EQ(top, 66);
+    EXPECT_EQ(wish, "abc");
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_FALSE(IsWindow(Memo));
+    EXPECT_EQ(Os.MainWindow(), nullptr);
+    // The controls are gone with it, and no event reaches the program any more.
+    EXPECT_EQ(Os.MemoText(), "");
+    Os.SetMemoText("late");
+    EXPECT_EQ(Os.MemoText(), "");
+    EXPECT_EQ(Events.Log.size(), 2u);
+}
+
+TEST_F(Win32Window, TheSessionsEndIsAgreedToAndReportedBeforeTheProcessMayEnd) {
+    HWND w = Os.MainWindow();
+    EXPECT_EQ(SendMessageW(w, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    // An end that was called off is no end.
+    SendMessageW(w, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(Events.Log.empty());
+    SendMessageW(w, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(Events.Log, std::vector<std::string>{"endsession"});
+    EXPECT_TRUE(IsWindow(w)) << "nothing is destroyed: the process may end at any moment";
+    // An error in the handler stops at the window: nothing may wait for a user now.
+    Events.OnEndSession = [] { throw std::runtime_error("disk gone"); };
+    SendMessageW(w, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_EQ(Events.Log.size(), 2u);
+}
+
+TEST_F(Win32Window, OnlyTheWishBoxHasAnInputContext) {
+    HIMC main = ImmGetContext(Os.MainWindow());
+    EXPECT_EQ(main, nullptr) << "keys over the window itself never start a composition";
+    if (main) ImmReleaseContext(Os.MainWindow(), main);
+    HIMC memo = ImmGetContext(Memo);
+    EXPECT_NE(memo, nullptr);
+    if (memo) ImmReleaseContext(Memo, memo);
 }
 
 TEST_F(Win32Window, TimerTicksUntilTheWindowCloses) {
@@ -274,6 +327,19 @@ TEST_F(Win32Window, RunningInstanceIsFoundByCaptionAndRestored) {
     EXPECT_TRUE(other.ActivateRunningInstance(caption));
     EXPECT_FALSE(IsIconic(Os.MainWindow()));
     EXPECT_FALSE(other.ActivateRunningInstance(caption + "-none"));
+}
+
+TEST_F(Win32Window, AnotherProgramsWindowWithTheSameCaptionIsNoInstance) {
+    // An Explorer window on a folder named like the program has the same caption.
+    const std::string caption = "SablewickDecoy-" + std::to_string(GetCurrentProcessId());
+    const std::wstring wide = SjisToWide(caption);
+    HWND decoy = CreateWindowExW(0, L"Static", wide.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(decoy, nullptr);
+    ASSERT_EQ(FindWindowW(nullptr, wide.c_str()), decoy);
+    TWin32Platform other(GetModuleHandleW(nullptr));
+    EXPECT_FALSE(other.ActivateRunningInstance(caption));
+    DestroyWindow(decoy);
 }
 
 }  // namespace
