@@ -44,10 +44,16 @@ std::string Convert(const char* to, const char* from, const std::string& in) {
         out.append(buffer, static_cast<size_t>(dst - buffer));
         if (r == static_cast<size_t>(-1)) {
             if (errno == E2BIG) continue;
-            // EILSEQ or EINVAL: skip one byte.
+            // EILSEQ or EINVAL: one "?" for the character that does not convert, as
+            // Windows gives; from UTF-8 that is the whole sequence its lead byte begins.
+            size_t skip = 1;
+            const unsigned char lead = static_cast<unsigned char>(*src);
+            if (std::strcmp(from, "UTF-8") == 0)
+                skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+            skip = std::min(skip, srcLeft);
             out.push_back('?');
-            ++src;
-            --srcLeft;
+            src += skip;
+            srcLeft -= skip;
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }

@@ -309,7 +309,7 @@ void TScriptDriver::StateJson() {
     list("sounds", Os.Sounds, false);
     Os.Sounds.clear();
     list("shell", Os.ShellLaunches, true);
-    list("wallpaper", Os.Wallpapers, true);
+    list("wallpaper", Os.Wallpapers, false);  // paths are UTF-8 already
     o << ", \"messages\": [";
     for (size_t i = 0; i < Os.Messages.size(); ++i)
         o << (i ? ", " : "") << "{\"title\": " << Json(Os.SjisToUtf8(Os.Messages[i].Title))

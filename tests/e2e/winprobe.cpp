@@ -386,7 +386,7 @@ int main() {
         argc = 3;
     }
     if (!argv || argc != 3) {
-        std::fprintf(stderr, "usage: sablewick_winprobe state|minimize|count|texts|menuitems|endsession|decoy CAPTION | menu\n");
+        std::fprintf(stderr, "usage: sablewick_winprobe state|minimize|count|texts|menuitems|endsession|decoy|fonts|sjisfaces CAPTION | menu\n");
         return 2;
     }
     const std::wstring wcommand = argv[1];
