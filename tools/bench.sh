@@ -5,6 +5,8 @@
 #   start-up to the window shown     Sablewick.exe under Wine vs an empty Win32 program
 #   one animation step, a whole reveal, one sparkle step     vs a plain copy of the card area
 #   the window shape, the wallpaper at three screen sizes    vs a plain copy of as many pixels
+#   showing the window and a card-turn frame at 150 and 200 % vs a plain copy of as many
+#                                                               physical pixels
 #   peak memory of a reading and a wallpaper                 vs starting and closing only
 #   exe size                                                 vs the empty Win32 program
 #
@@ -249,6 +251,13 @@ for w, h in ((1024, 768), (1920, 1080), (3840, 2160)):
     row("The wallpaper at %d × %d (stars, frame, 24-bit file written)" % (w, h),
         bench["BM_MakeWallpaper/%d/%d" % (w, h)], copy["%dx%d" % (w, h)],
         "plain copy of %d × %d pixels" % (w, h))
+for percent in (150, 200):
+    row("Showing the whole window at %d %% (program pixels scaled into the window's)" % percent,
+        bench["BM_PresentScaled/%d/1" % percent], bench["BM_PlainPhysicalCopy/%d/1" % percent],
+        "plain copy of as many physical pixels")
+    row("Showing one card-turn frame at %d %% (the 348 × 508 area, scaled)" % percent,
+        bench["BM_PresentScaled/%d/0" % percent], bench["BM_PlainPhysicalCopy/%d/0" % percent],
+        "plain copy of as many physical pixels")
 mib = lambda v: "%.1f MiB" % (v / 1024)
 row("Peak memory, headless: a reading and a wallpaper at 1024 × 768",
     float(peak_session), float(peak_bare), "the same program started and closed", mib)
@@ -289,6 +298,12 @@ measured in the same run on the same machine, so the ratio says more than the nu
   Wine's own start dominates both.
 - Peak memory is GNU time's maximum resident set of a scripted headless session that
   draws a card for a wish and makes the wallpaper (all cards seen).
+
+On a monitor scaled to 150 % or 200 % the Windows backend draws the program's pixels into
+the larger window (`platform/WindowScale.cpp`, benchmarked as `BM_PresentScaled`): each
+physical pixel is the area-weighted mean of the program pixels under it, at 200 % a copy
+of one, at 150 % every third pixel a mean of two. The baseline is a plain copy of as many
+physical pixels between two pictures of the window's physical size.
 
 Reading the table: a card-turn frame costs little more than copying its area, so the turn
 is paced by its 55 ms step, never by drawing. A whole reveal is dominated by decoding the
