@@ -3,7 +3,8 @@
 # screen, as a user would see it: the title card at start, a card drawn for a wish with
 # its reading, the card index, and the options menu. Each is cut to the window (and the
 # menu), made transparent where the window's shape cuts the picture away, reduced to a
-# palette and saved as docs/screenshot-{title,reading,index,menu}.png.
+# palette and saved as docs/screenshot-{title,reading,index,menu}.png; then the reading
+# again on a display scaled to 150 % and 200 %, as docs/screenshot-reading-{150,200}.png.
 #
 # The program starts from a settings file of our own (a fixed Fate for today and half of
 # the cards seen), so the same wish always draws the same card; only the sparkles, which
@@ -57,7 +58,7 @@ at() { echo $((WX + $1)) $((WY + $2)); }
 
 # Cuts a screenshot to the window, transparent outside the window's shape; with a
 # picture taken just before a menu opened, the menu's rectangle is kept as well.
-cut() {
+cut_window() {
     local shot=$1 name=$2 before=${3:-}
     "$PY" - "$shot" "$ROOT/resources/BASEMSK.bmp" "$OUT/screenshot-$name.png" \
         "$WX" "$WY" "$WW" "$WH" "$before" <<'EOF'
@@ -68,7 +69,11 @@ shot, mask_file, out, x, y, w, h, before = sys.argv[1:9]
 x, y, w, h = map(int, (x, y, w, h))
 screen = np.asarray(Image.open(shot).convert("RGB"))
 alpha = np.zeros(screen.shape[:2], np.uint8)
-mask = np.asarray(Image.open(mask_file).convert("L"))
+mask_picture = Image.open(mask_file).convert("L")
+if mask_picture.size != (w, h):
+    # A scaled window: each of its pixels is the mask pixel under its centre.
+    mask_picture = mask_picture.resize((w, h), Image.NEAREST)
+mask = np.asarray(mask_picture)
 alpha[y:y + h, x:x + w] = np.where(mask[:h, :w] > 127, 255, 0)
 left, top, right, bottom = x, y, x + w, y + h
 if before:
@@ -95,7 +100,7 @@ sleep 2
 park_mouse
 sleep 0.5
 screenshot "$WORK/title.png"
-cut "$WORK/title.png" title
+cut_window "$WORK/title.png" title
 
 # A wish into the box (client 463, 82), then Enter: the card turns and its reading shows.
 # shellcheck disable=SC2046
@@ -106,7 +111,7 @@ key_press Return
 park_mouse
 sleep 4
 screenshot "$WORK/reading.png"
-cut "$WORK/reading.png" reading
+cut_window "$WORK/reading.png" reading
 
 # A right click on the frame opens the options menu (in the index, a press of any
 # mouse button outside the thumbnails leaves the index first).
@@ -115,7 +120,7 @@ screenshot "$WORK/before-menu.png"
 mouse_click $(at 410 450) 3
 sleep 1
 screenshot "$WORK/menu.png"
-cut "$WORK/menu.png" menu "$WORK/before-menu.png"
+cut_window "$WORK/menu.png" menu "$WORK/before-menu.png"
 key_press Escape
 sleep 0.5
 
@@ -125,8 +130,39 @@ mouse_click $(at 599 20)
 park_mouse
 sleep 3
 screenshot "$WORK/index.png"
-cut "$WORK/index.png" index
+cut_window "$WORK/index.png" index
 
 # shellcheck disable=SC2046
 mouse_click $(at 719 17)
 app_wait_exit "$APP_PID" 20 || echo "the program did not close" >&2
+
+# The same reading on a display scaled to 150 % and 200 % (the prefix's LogPixels), on a
+# screen large enough for the window at 200 %.
+wineserver -w
+kill "$E2E_XVFB_PID" 2>/dev/null || true
+wait "$E2E_XVFB_PID" 2>/dev/null || true
+Xvfb ":$display" -screen 0 1600x1200x24 -wr -nolisten tcp >"$WORK/xvfb-scaled.log" 2>&1 &
+E2E_XVFB_PID=$!
+for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for dpi in 144 192; do
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    wineserver -w
+    (cd "$WORK/app" && exec wine ./Sablewick.exe) >>"$WORK/app.log" 2>&1 &
+    APP_PID=$!
+    E2E_APP_PIDS="$APP_PID"
+    WID=$(window_find Sablewick 90) || { echo "no Sablewick window at $dpi dpi" >&2; exit 1; }
+    read -r WX WY WW WH <<<"$(window_geometry "$WID")"
+    # shellcheck disable=SC2046
+    mouse_click $(at $((523 * dpi / 96)) $((142 * dpi / 96)))
+    sleep 0.3
+    type_text "sablewick"
+    key_press Return
+    park_mouse
+    sleep 4
+    screenshot "$WORK/reading-$dpi.png"
+    cut_window "$WORK/reading-$dpi.png" "reading-$((dpi * 100 / 96))"
+    # shellcheck disable=SC2046
+    mouse_click $(at $((719 * dpi / 96)) $((17 * dpi / 96)))
+    app_wait_exit "$APP_PID" 20 || echo "the program did not close at $dpi dpi" >&2
+    wineserver -w
+done
