@@ -38,6 +38,9 @@ public:
     std::function<void()> LoopBody;
     // The monitors' work areas; none means one monitor, the whole screen.
     std::vector<TScreenRect> Monitors;
+    // The display's scaling: the window shows this much larger on the screen (its
+    // pictures and points stay the program's own here).
+    double DisplayScale = 1.0;
 
     // ---- What the program did, for tests to read.
     struct TLabel {
@@ -136,8 +139,8 @@ public:
     void SetWindowPos(int left, int top) override;
     void GetWindowPos(int& left, int& top) override;
     void GetWindowSize(int& width, int& height) override {
-        width = Width;
-        height = Height;
+        width = static_cast<int>(Width * DisplayScale + 0.5);
+        height = static_cast<int>(Height * DisplayScale + 0.5);
     }
     void MinimiseApplication() override { Minimised = true; }
     bool IsTopmost() override { return Topmost; }

@@ -2,6 +2,7 @@
 // written while they still exist), or the session ending under it. And where a saved
 // window comes back when the monitors have changed.
 #include <climits>
+#include <cstdio>
 
 #include "AppFixture.h"
 #include "app/WindowPlacement.h"
@@ -171,4 +172,26 @@ TEST(WindowPlacement, AWindowLargerThanTheWorkAreaKeepsItsCornerInside) {
     EXPECT_EQ(r.Right, INT_MAX);
     EXPECT_EQ(r.Top, INT_MIN);
     EXPECT_EQ(r.Bottom, INT_MIN + 584);
+}
+
+TEST_F(AppTest, OnAScaledDisplayTheWindowIsCentredAtItsSizeAndSmallScreensCountInItsPixels) {
+    // 150 % on a 1920 x 900 screen: the window shows as 1106 x 876, and the screen is
+    // 600 of the program's pixels high, under the 616 that keep the window on top.
+    Os->DisplayScale = 1.5;
+    Os->ScreenWidth = 1920;
+    Os->ScreenHeight = 900;
+    Start();
+    EXPECT_EQ(Os->Left, (1920 - 1106) / 2);
+    EXPECT_EQ(Os->Top, (900 - 876) / 2 - 9);
+    EXPECT_TRUE(Form->StayOnTop);
+    Close();
+    // The same screen at 100 % is tall enough.
+    Form.reset();
+    Os.reset(new THeadlessPlatform(Dir));
+    std::remove((Dir + "Orvane.ini").c_str());
+    Os->ScreenWidth = 1920;
+    Os->ScreenHeight = 900;
+    Start();
+    EXPECT_FALSE(Form->StayOnTop);
+    EXPECT_EQ(Os->Top, (900 - 584) / 2 - 6);
 }

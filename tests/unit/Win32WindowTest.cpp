@@ -342,5 +342,57 @@ TEST_F(Win32Window, AnotherProgramsWindowWithTheSameCaptionIsNoInstance) {
     DestroyWindow(decoy);
 }
 
+TEST_F(Win32Window, AMoveToAMonitorOfAnotherResolutionRescalesEverythingButTheProgramsPixels) {
+    HWND w = Os.MainWindow();
+    HMONITOR monitor = MonitorFromWindow(w, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetMonitorInfoW(monitor, &info));
+    const TWindowScale want = TWindowScale::Choose(
+        144, info.rcWork.right - info.rcWork.left, info.rcWork.bottom - info.rcWork.top, 737, 584);
+    ASSERT_GT(want.Factor(), 1.0) << "the test screen is too small to scale at all";
+    Os.SetWindowPos(10, 20);
+    RECT suggested = {30, 40, 30 + 1106, 40 + 876};
+    SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, 30) << "where Windows suggests";
+    EXPECT_EQ(r.top, 40);
+    EXPECT_EQ(r.right - r.left, want.PhysicalWidth()) << "as large as fits the work area";
+    EXPECT_EQ(r.bottom - r.top, want.PhysicalHeight());
+    int width = 0, height = 0;
+    Os.GetWindowSize(width, height);
+    EXPECT_EQ(width, want.PhysicalWidth());
+
+    // The label covers the physical pixels of its rectangle, with a font of the scaled
+    // height, and a press in it comes back in the program's pixels, label-relative.
+    RECT label;
+    GetWindowRect(Label, &label);
+    MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&label), 2);
+    EXPECT_EQ(label.left, want.Edge(445));
+    EXPECT_EQ(label.right, want.Edge(445 + 50));
+    EXPECT_EQ(label.bottom, want.Edge(290 + 12));
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Label, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, want.Length(12));
+    SendMessageW(Label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(want.Edge(445 + 49) - want.Edge(445), 0));
+    SendMessageW(Label, WM_LBUTTONUP, 0, MAKELPARAM(0, 0));
+    // The window's own last pixel of the close button, and the first one past it.
+    SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(want.Edge(735) - 1, want.Edge(33) - 1));
+    SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(want.Edge(735), want.Edge(33)));
+    ASSERT_EQ(Events.Log.size(), 4u);
+    EXPECT_EQ(Events.Log[0], "down LabelNo L 49,0");
+    EXPECT_EQ(Events.Log[2], "down Form L 734,32");
+    EXPECT_EQ(Events.Log[3], "up Form L 735,33");
+
+    // Back on a 100 % monitor the window is the program's own size again.
+    SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.right - r.left, 737);
+    EXPECT_EQ(r.bottom - r.top, 584);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Label, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, 12);
+}
+
 }  // namespace
 #endif  // _WIN32
