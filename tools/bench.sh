@@ -3,6 +3,7 @@
 # measured in the same run:
 #   start-up to the first frame      headless driver          vs a process that prints at once
 #   start-up to the window shown     Sablewick.exe under Wine vs an empty Win32 program
+#   start-up, peak memory, present  the native GTK 3 program vs an empty GTK 3 window
 #   one animation step, a whole reveal, one sparkle step     vs a plain copy of the card area
 #   the window shape, the wallpaper at three screen sizes    vs a plain copy of as many pixels
 #   showing the window and a card-turn frame at 150 and 200 % vs a plain copy of as many
@@ -39,6 +40,9 @@ log() { echo "bench: $*" >&2; }
 log "building the native benchmarks and the driver (build/native)"
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSABLEWICK_BENCHMARKS=ON >/dev/null
 cmake --build build/native -j "$jobs" --target sablewick_bench sablewick-headless >/dev/null
+# The native desktop program and what it is measured against, when GTK 3 is installed.
+cmake --build build/native -j "$jobs" --target sablewick sablewick_gtk_empty_window \
+    sablewick_time_to_map sablewick_gtk_present_bench >/dev/null 2>&1 || log "no GTK 3 build"
 log "building Sablewick.exe ($win32_dir)"
 bash tools/build-mingw-deps.sh "$win32_dir" >/dev/null
 cmake -S . -B "$win32_dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-posix.cmake >/dev/null
@@ -134,6 +138,13 @@ peak_kib() {
 }
 peak_session=$(peak_kib 'start\ntype 願い\nkey 13\nidle\nmenu WallMakeClick\nidle\nstate\nclose\n' WallOrvane.bmp)
 peak_bare=$(peak_kib 'start\nclose\n' none)
+
+# ---- the native desktop program (GTK 3) ----------------------------------------------
+rm -f "$out/gtk.txt"
+if [ -x build/native/sablewick_gtk_present_bench ]; then
+    log "the GTK 3 program beside an empty GTK 3 window"
+    bash tests/gtk/bench/gtk_bench.sh build/native "$out/gtk.txt" >/dev/null 2>"$out/gtk.log"
+fi
 
 # ---- start-up under Wine ----------------------------------------------------------------
 log "start-up under Wine"
@@ -233,6 +244,19 @@ row("Start-up to the first frame, headless (`start`, `state`; median of 20)",
     float(heads["program"]), float(heads["baseline"]), "a process that prints at once", ms)
 row("Start-up to the window shown, Sablewick.exe under Wine (median of %d)" % len(wine),
     wine_program, wine_empty, "an empty Win32 program's window under Wine", ms)
+gtk_path = out + "/gtk.txt"
+import os
+if os.path.exists(gtk_path):
+    gtk = {k: float(v) for k, v in (l.split() for l in open(gtk_path))}
+    row("Start-up to the window mapped, native GTK 3 program (median of 10)",
+        gtk["start_program"], gtk["start_empty"], "an empty GTK 3 window of the same size", ms)
+    row("Peak memory, native GTK 3 program: a reading made, then closed",
+        gtk["rss_program"], gtk["rss_empty"], "the empty GTK 3 window opened and ended",
+        lambda v: "%.1f MiB" % (v / 1024))
+    row("One card-turn step's present, GTK 3 (348 × 508 into the window's surface)",
+        gtk["present"], gtk["copy"], "plain copy of the 348 × 508 card area")
+    row("The same present until the X server has drawn it (Xvfb)",
+        gtk["present_drawn"], gtk["copy"], "plain copy of the 348 × 508 card area")
 area = bench["BM_PlainAreaCopy"]
 widths = [k for k in bench if k.startswith("BM_ComposeCardArea/")]
 mean_step = statistics.mean(bench[k] for k in widths)
@@ -298,6 +322,13 @@ measured in the same run on the same machine, so the ratio says more than the nu
   Wine's own start dominates both.
 - Peak memory is GNU time's maximum resident set of a scripted headless session that
   draws a card for a wish and makes the wallpaper (all cards seen).
+- The native GTK 3 program (`tests/gtk/bench/gtk_bench.sh`, on a private Xvfb screen in a
+  D-Bus session of its own) stands beside `tests/gtk/bench/EmptyGtkWindow.c`, a GTK 3
+  program that only opens an undecorated window of the same size: the time from starting
+  the process to its window being mapped (`TimeToMap.c` watches the X server), and GNU
+  time's peak resident set of a reading made and closed against the empty window opened
+  and ended. A card-turn step's present is timed by `PresentBench.cpp`: into the window's
+  surface, and until the X server has drawn it.
 
 On a monitor scaled to 150 % or 200 % the Windows backend draws the program's pixels into
 the larger window (`platform/WindowScale.cpp`, benchmarked as `BM_PresentScaled`): each

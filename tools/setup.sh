@@ -8,11 +8,12 @@ set -eu
 
 PACKAGES="
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-wine wine32:i386 xvfb xdotool x11-utils imagemagick
+wine wine32:i386 libasound2:i386 xvfb xdotool x11-utils imagemagick
 fonts-ipafont-gothic fonts-noto-cjk
 python3-pil python3-numpy python3-cairo
 cmake ninja-build dpkg-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
 time clang libclang-rt-14-dev valgrind nsis zip
+libgtk-3-dev libsdl2-dev libx11-dev dbus-daemon gsettings-desktop-schemas
 "
 
 if [ "$(id -u)" -ne 0 ]; then
@@ -58,17 +59,27 @@ if ! has_deb_src; then
                 done = 1
             }' "$SYS" >"$SRC_LIST.tmp"
     fi
+    if [ ! -s "$SRC_LIST.tmp" ] && [ -f /etc/apt/sources.list ]; then
+        # The one-line format: the main archive's "deb" lines, as "deb-src".
+        {
+            echo "# Source packages for building the Windows dependencies (tools/setup.sh)."
+            awk '$1 == "deb" && $0 !~ /security/ { $1 = "deb-src"; print }' /etc/apt/sources.list
+        } >"$SRC_LIST.oneline"
+        if grep -q '^deb-src' "$SRC_LIST.oneline"; then
+            mv "$SRC_LIST.oneline" /etc/apt/sources.list.d/sablewick-src.list.tmp
+            rm -f "$SRC_LIST.tmp"
+            SRC_LIST=/etc/apt/sources.list.d/sablewick-src.list
+        else
+            rm -f "$SRC_LIST.oneline"
+        fi
+    fi
     if [ ! -s "$SRC_LIST.tmp" ]; then
-        # No deb822 file to copy from: fall back to the plain archive of this release.
-        CODENAME=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
-        cat >"$SRC_LIST.tmp" <<EOF
-# Source packages for building the Windows dependencies (tools/setup.sh).
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: $CODENAME $CODENAME-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
+        # The archive is the machine's own choice: nothing is made up here.
+        rm -f "$SRC_LIST.tmp"
+        echo "setup.sh: no Debian archive in /etc/apt/sources.list.d/debian.sources or" >&2
+        echo "setup.sh: /etc/apt/sources.list to take a deb-src entry from; add one for the" >&2
+        echo "setup.sh: main archive (Types: deb-src) and run this again" >&2
+        exit 1
     fi
     mv "$SRC_LIST.tmp" "$SRC_LIST"
     need_update=1

@@ -1,0 +1,50 @@
+# The native Linux desktop program on the GTK 3 backend, built when pkg-config finds
+# GTK 3 and SDL 2 (tools/setup.sh installs both):
+#   sablewick            the program
+#   sablewick_gtk_tests  the platform contract test and the backend's own tests, run on
+#                        this backend under an X server (tests/gtk/run_gtk_tests.sh)
+# Resources are embedded as in the headless build (EMBEDDED_SOURCES).
+# The sanitizer build checks the portable core; its tests never open a display.
+if(SABLEWICK_SANITIZE)
+    return()
+endif()
+find_package(PkgConfig QUIET)
+if(PKG_CONFIG_FOUND)
+    pkg_check_modules(GTK3 QUIET IMPORTED_TARGET gtk+-3.0)
+    pkg_check_modules(SDL2 QUIET IMPORTED_TARGET sdl2)
+    pkg_check_modules(X11 QUIET IMPORTED_TARGET x11)
+endif()
+if(NOT (GTK3_FOUND AND SDL2_FOUND AND X11_FOUND))
+    message(STATUS "GTK 3, SDL 2 or X11 development files not found: no native desktop build")
+    return()
+endif()
+
+file(GLOB GTK_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/gtk/*.cpp)
+add_library(sablewick_gtk STATIC ${GTK_SOURCES} ${EMBEDDED_SOURCES})
+# The toolkits' headers are system headers: -Wall -Wextra speak about our code only.
+target_link_libraries(sablewick_gtk PUBLIC sablewick_core PkgConfig::GTK3 PkgConfig::SDL2
+    PkgConfig::X11)
+
+add_executable(sablewick ${CMAKE_SOURCE_DIR}/platform/gtk/main/GtkMain.cpp)
+target_link_libraries(sablewick PRIVATE sablewick_gtk)
+
+find_package(GTest QUIET)
+if(GTest_FOUND)
+    file(GLOB GTK_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/gtk/*.cpp)
+    add_executable(sablewick_gtk_tests ${CMAKE_SOURCE_DIR}/tests/unit/PlatformContractTest.cpp
+        ${GTK_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/TestPlatform_gtk.cpp)
+    target_include_directories(sablewick_gtk_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    target_link_libraries(sablewick_gtk_tests PRIVATE sablewick_gtk GTest::gtest GTest::gtest_main)
+    # Not a CTest test: it needs an X server, which tests/gtk/run_gtk_tests.sh provides.
+endif()
+
+# What tools/bench.sh measures the program against: an empty GTK 3 window, the time from
+# a start to a window mapped, and one card-turn step's present.
+add_executable(sablewick_gtk_empty_window ${CMAKE_SOURCE_DIR}/tests/gtk/bench/EmptyGtkWindow.c)
+target_link_libraries(sablewick_gtk_empty_window PRIVATE PkgConfig::GTK3)
+add_executable(sablewick_time_to_map ${CMAKE_SOURCE_DIR}/tests/gtk/bench/TimeToMap.c)
+target_link_libraries(sablewick_time_to_map PRIVATE PkgConfig::X11)
+add_executable(sablewick_gtk_present_bench ${CMAKE_SOURCE_DIR}/tests/gtk/bench/PresentBench.cpp)
+target_link_libraries(sablewick_gtk_present_bench PRIVATE sablewick_gtk)
+
+include(${CMAKE_SOURCE_DIR}/cmake/PackagingLinux.cmake)

@@ -1,0 +1,117 @@
+// Windows cursor files, read by hand: the pointer resources travel as .cur files.
+#include "platform/gtk/CursorImage.h"
+
+namespace {
+uint32_t Le32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+uint16_t Le16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+size_t RowBytes(int width, int bits) {
+    return ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
+}
+}  // namespace
+
+bool DecodeCursorImage(const uint8_t* data, size_t size, TCursorImage& out) {
+    out = TCursorImage();
+    // The directory: reserved 0, type 2 (cursor), at least one entry of 16 bytes.
+    if (!data || size < 22 || Le16(data) != 0 || Le16(data + 2) != 2 || Le16(data + 4) < 1)
+        return false;
+    const uint8_t* entry = data + 6;
+    const int hotX = Le16(entry + 4);
+    const int hotY = Le16(entry + 6);
+    const size_t length = Le32(entry + 8);
+    const size_t offset = Le32(entry + 12);
+    if (offset >= size || length > size - offset || length < 40) return false;
+    const uint8_t* dib = data + offset;
+    const size_t headerSize = Le32(dib);
+    const int32_t width = static_cast<int32_t>(Le32(dib + 4));
+    // The height counts the colour image and the mask below it.
+    const int32_t doubled = static_cast<int32_t>(Le32(dib + 8));
+    const int bits = Le16(dib + 14);
+    const uint32_t compression = Le32(dib + 16);
+    uint32_t colours = Le32(dib + 32);
+    if (headerSize < 40 || headerSize > length || compression != 0) return false;
+    if (width <= 0 || width > 256 || doubled <= 0 || doubled > 512 || doubled % 2 != 0)
+        return false;
+    const int height = doubled / 2;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return false;
+    if (bits <= 8) {
+        if (colours == 0 || colours > (1u << bits)) colours = 1u << bits;
+    } else {
+        colours = 0;
+    }
+    const size_t paletteAt = headerSize;
+    const size_t colourAt = paletteAt + static_cast<size_t>(colours) * 4;
+    const size_t colourRow = RowBytes(width, bits);
+    const size_t maskAt = colourAt + colourRow * height;
+    const size_t maskRow = RowBytes(width, 1);
+    if (maskAt > length || maskRow * height > length - maskAt) return false;
+
+    out.Width = width;
+    out.Height = height;
+    out.HotX = hotX < width ? hotX : width - 1;
+    out.HotY = hotY < height ? hotY : height - 1;
+    out.Rgba.assign(static_cast<size_t>(width) * height * 4, 0);
+    for (int y = 0; y < height; ++y) {
+        // Rows are stored bottom-up.
+        const uint8_t* row = dib + colourAt + colourRow * (height - 1 - y);
+        const uint8_t* mask = dib + maskAt + maskRow * (height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            uint8_t r = 0, g = 0, b = 0, a = 255;
+            uint32_t index = 0;
+            switch (bits) {
+                case 1:
+                    index = (row[x / 8] >> (7 - x % 8)) & 1;
+                    break;
+                case 4:
+                    index = (row[x / 2] >> (x % 2 ? 0 : 4)) & 15;
+                    break;
+                case 8:
+                    index = row[x];
+                    break;
+                case 24:
+                    b = row[x * 3];
+                    g = row[x * 3 + 1];
+                    r = row[x * 3 + 2];
+                    break;
+                case 32:
+                    b = row[x * 4];
+                    g = row[x * 4 + 1];
+                    r = row[x * 4 + 2];
+                    a = row[x * 4 + 3];
+                    break;
+            }
+            if (bits <= 8) {
+                if (index >= colours) index = 0;
+                const uint8_t* colour = dib + paletteAt + index * 4;
+                b = colour[0];
+                g = colour[1];
+                r = colour[2];
+            }
+            const bool masked = (mask[x / 8] >> (7 - x % 8)) & 1;
+            if (masked) {
+                // Mask set: the screen shows through, or is inverted where the image has
+                // colour. A picture cannot invert; black reads on most backgrounds.
+                const bool inverts = bits <= 8 ? index != 0 : (r | g | b) != 0;
+                if (inverts) {
+                    r = g = b = 0;
+                    a = 255;
+                } else {
+                    a = 0;
+                }
+            } else if (bits != 32) {
+                a = 255;
+            }
+            uint8_t* px = &out.Rgba[(static_cast<size_t>(y) * width + x) * 4];
+            px[0] = r;
+            px[1] = g;
+            px[2] = b;
+            px[3] = a;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,233 @@
+#pragma once
+// The GTK 3 backend of TPlatform: the program as a native Linux desktop program. The
+// window shows the program's back buffer through a Cairo surface, the labels and the wish
+// box are GTK widgets, sound goes through SDL's audio subsystem, and the settings live in
+// the user's configuration folder (or a folder given with --dir).
+//
+// LIMITATIONS: one main window per process. On Wayland the desktop places windows itself:
+// SetWindowPos, GetWindowPos and GetMousePos outside the window have no meaning there, a
+// drag by the program cannot move the window, and keep-above is up to the compositor.
+// The window's visible shape is an X11 facility; elsewhere the pixels outside the shape
+// are drawn transparent when the screen offers an alpha channel.
+#include <gtk/gtk.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+class TGtkSound;
+
+class TGtkPlatform : public TPlatform {
+public:
+    // `configDir` holds the settings and the wallpaper; it is created when missing.
+    explicit TGtkPlatform(const std::string& configDir);
+    ~TGtkPlatform() override;
+    TGtkPlatform(const TGtkPlatform&) = delete;
+    TGtkPlatform& operator=(const TGtkPlatform&) = delete;
+
+    // The folder of ProgramPath(), as given (with its trailing slash).
+    const std::string& ConfigDir() const { return FDir; }
+    // Whether the folder could be made (or already was there).
+    bool ConfigDirReady() const { return FDirReady; }
+
+    // Process and single instance (GtkInstance.cpp).
+    std::string ProgramPath() override;
+    bool ActivateRunningInstance(const std::string& caption) override;
+    void SetApplicationTitle(const std::string& title) override;
+
+    // Clock (GtkText.cpp).
+    uint32_t TickCount() override;
+    TDate Today() override;
+    uint64_t ClockSeed() override;
+
+    // The main window (GtkWindow.cpp).
+    void CreateMainWindow(TWindowEvents* events, int width, int height) override;
+    void ShowMainWindow() override;
+    void RunMessageLoop() override;
+    void CloseMainWindow() override;
+    void ShowApplicationWindow() override {}
+    void SetWindowPos(int left, int top) override;
+    void GetWindowPos(int& left, int& top) override;
+    void GetWindowSize(int& width, int& height) override;
+    void MinimiseApplication() override;
+    bool IsTopmost() override { return FTopmost; }
+    void SetTopmost(bool topmost) override;
+    void SetWindowRegion(TRegionHandle region) override;
+    void GetScreenSize(int& width, int& height) override;
+    std::vector<TScreenRect> MonitorWorkAreas() override;
+    TScreenRect NearestWorkArea(const TScreenRect& rect) override;
+    void GetMousePos(int& x, int& y) override;
+    void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) override;
+    void StartTimer(int intervalMs) override;
+
+    // Labels and the wish box (GtkControls.cpp).
+    void CreateLabel(TControl id, int x, int y, int w, int h, const TLabelStyle& style) override;
+    void SetLabelStyle(TControl id, const TLabelStyle& style) override;
+    void SetLabelText(TControl id, const std::string& text) override;
+    void SetLabelVisible(TControl id, bool visible) override;
+    void CreateMemo(int x, int y, int w, int h, int maxLength, const TLabelStyle& style) override;
+    void SetMemoStyle(const TLabelStyle& style) override;
+    std::string MemoText() override;
+    void SetMemoText(const std::string& text) override;
+    bool MemoReadOnly() override;
+    void SetMemoReadOnly(bool readOnly) override;
+    void SetMemoVisible(bool visible) override;
+    void FocusMemo() override;
+    int MemoCaret() override;
+    void SetMemoCaret(int pos) override;
+
+    // Menu and pointers (GtkMenu.cpp, GtkPointers.cpp).
+    int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override;
+    void LoadPointer(int number, const std::string& name) override;
+    void SetPointer(int number) override;
+
+    // Sound (GtkSound.cpp).
+    void PlaySound(const uint8_t* wav, unsigned flags) override;
+
+    // Regions (GtkRegions.cpp).
+    TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) override;
+    TRegionHandle CreateRegionFromData(const void* data, uint32_t size) override;
+    bool CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) override;
+    bool CopyRegion(TRegionHandle dest, TRegionHandle src) override;
+    void DeleteRegion(TRegionHandle region) override;
+    bool RegionContains(TRegionHandle region, int x, int y) override;
+
+    // Resources and texts (GtkText.cpp).
+    bool FindResourceData(const std::string& type, const std::string& name,
+                          TResourceView& out) override;
+    std::string SjisToUtf8(const std::string& sjis) override;
+    std::string Utf8ToSjis(const std::string& utf8) override;
+
+    // Files (GtkFiles.cpp).
+    bool FileExists(const std::string& path) override;
+    bool ReadFile(const std::string& path, std::string& data) override;
+    bool WriteFile(const std::string& path, const std::string& data) override;
+    bool ReplaceFile(const std::string& from, const std::string& to) override;
+    bool DeleteFile(const std::string& path) override;
+
+    // Shell, wallpaper, message boxes (GtkShell.cpp).
+    std::string FindExecutable(const std::string& file) override;
+    void ShellOpen(const std::string& address) override;
+    void StartProcess(const std::string& application, const std::string& commandLine) override;
+    void SetDesktopWallpaper(const std::string& path) override;
+    void ShowErrorBox(const std::string& title, const std::string& text) override;
+
+    // Forgets the events object once it no longer exists (a start-up that threw).
+    void DetachEvents() { FEvents = nullptr; }
+    // The session ends (SIGTERM, SIGHUP, the X server going away): the program saves at
+    // once; the caller ends the process right after.
+    void EndSession();
+    // Writes what the widgets show now into the file named by SABLEWICK_GTK_PROBE, for
+    // the end-to-end tests (GtkProbe.cpp).
+    void WriteProbe();
+
+private:
+    friend struct TGtkSignals;
+    struct TChild {
+        TControl Id = TControl::Form;
+        GtkWidget* Outer = nullptr;  // what sits in the layout: an event box or the text view
+        GtkWidget* Inner = nullptr;  // the label, or the text view again
+        GtkCssProvider* Css = nullptr;
+        int X = 0, Y = 0, W = 0, H = 0;
+        TLabelStyle Style;
+        bool Visible = true;
+    };
+
+    // True while events may reach the program: a live window with events, and no error
+    // box of ours on screen.
+    bool CanDeliver() const { return FEvents != nullptr && FModalDepth == 0 && FWindow; }
+    // Runs one event handler; an error escaping it is shown and the program goes on. A
+    // close asked for inside it destroys the window once the outermost handler returns.
+    template <typename F>
+    void Deliver(F&& handler);
+    void DestroyMainWindow();
+    void FinishDestroy();
+
+    TChild* Child(TControl id);
+    TChild& AddChild(TControl id, GtkWidget* outer, GtkWidget* inner, int x, int y, int w, int h);
+    void ApplyStyle(TChild& child, const TLabelStyle& style);
+    const std::string& FontFamily();
+    double CellToEm();
+    void ApplyPointer();
+    void PlaceChildren();
+    TShiftState ShiftFrom(guint state) const;
+    // Event coordinates taken from the pointer's screen position and the window's
+    // position as the program last set it, so a drag in progress never sees a window the
+    // X server has not moved yet.
+    void LocalPoint(const TChild* child, double rootX, double rootY, double ex, double ey, int& x,
+                    int& y) const;
+    void MouseButton(TControl sender, const TChild* child, GdkEventButton* e, bool down);
+    void MouseMove(TControl sender, const TChild* child, GdkEventMotion* e);
+    bool HandleKey(GdkEventKey* e);
+    void Draw(cairo_t* cr);
+    void BringToFront();
+    bool StartLocalInstanceServer();
+
+    std::string FDir;
+    bool FDirReady = false;
+    std::string FTitleSjis;
+    TWindowEvents* FEvents = nullptr;
+    GtkWidget* FWindow = nullptr;
+    GtkWidget* FLayout = nullptr;
+    int FWidth = 0, FHeight = 0;
+    int FLeft = 0, FTop = 0;
+    bool FTopmost = false;
+    bool FButtonHeld = false;
+    guint FTimer = 0;
+    int FDispatchDepth = 0;
+    int FModalDepth = 0;
+    bool FDestroyPending = false;
+    bool FDestroying = false;
+    bool FLoopRunning = false;
+    GMainLoop* FLoop = nullptr;
+    bool FSettingMemoText = false;
+    int FMemoMaxLength = 0;
+    bool FMemoReadOnly = true;
+    bool FPreedit = false;
+
+    // What the window shows: the program's presents land here and the draw handler
+    // paints it (the back buffer's own pixel format, so no conversion).
+    cairo_surface_t* FMirror = nullptr;
+    cairo_region_t* FShape = nullptr;
+    bool FAlphaVisual = false;
+
+    std::map<TControl, TChild*> FChildren;
+    std::string FFamily;
+    double FCellToEm = 0;
+
+    GdkCursor* FPointers[9] = {};
+    int FPointer = 0;
+
+    std::unique_ptr<TGtkSound> FSound;
+
+    GApplication* FApp = nullptr;
+    int FInstanceSocket = -1;
+    std::string FInstanceSocketPath;
+    guint FInstanceWatch = 0;
+
+    GtkWidget* FOpenMenu = nullptr;  // while TrackPopupMenu runs, for the probe
+};
+
+// Windows virtual-key code of a GDK key value, 0 when the program has no use for it.
+int VirtualKeyOf(guint keyval);
+
+template <typename F>
+void TGtkPlatform::Deliver(F&& handler) {
+    if (!CanDeliver()) return;
+    ++FDispatchDepth;
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        ShowErrorBox(FTitleSjis.empty() ? "Sablewick" : FTitleSjis, e.what());
+    } catch (...) {
+        ShowErrorBox("Sablewick", "unexpected error");
+    }
+    --FDispatchDepth;
+    if (FDispatchDepth == 0 && FDestroyPending) {
+        FDestroyPending = false;
+        DestroyMainWindow();
+    }
+}

@@ -1,0 +1,101 @@
+// The Linux desktop program's entry point: the display, the settings folder, the
+// session's signals, then the program itself.
+#include <glib-unix.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "app/MainUnit.h"
+#include "platform/gtk/GtkPlatform.h"
+// After our own headers: Xlib defines names such as KeyPress and None as macros.
+#include <gdk/gdkx.h>
+
+namespace {
+TGtkPlatform* gPlatform = nullptr;
+
+const char kUsage[] =
+    "usage: sablewick [--dir DIR]\n"
+    "  --dir DIR  keep Orvane.ini and WallOrvane.bmp in DIR (a portable copy) instead of\n"
+    "             $XDG_CONFIG_HOME/sablewick (~/.config/sablewick)\n";
+
+// The X server went away (the session ended without a word to us): the settings are
+// written before Xlib ends the process.
+int OnDisplayLost(Display*) {
+    if (gPlatform) gPlatform->EndSession();
+    _exit(1);
+}
+
+gboolean OnSessionEnd(gpointer) {
+    // The session manager (or the system) ends the process: the settings are written
+    // at once, nothing is shown and nothing waits.
+    if (gPlatform) gPlatform->EndSession();
+    _exit(0);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string dir;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--dir" && i + 1 < argc) {
+            dir = argv[++i];
+        } else if (arg.compare(0, 6, "--dir=") == 0) {
+            dir = arg.substr(6);
+        } else if (arg.compare(0, 2, "--") == 0 && arg.find("--g") != 0 && arg != "--display") {
+            std::fprintf(stderr, "sablewick: unknown option %s\n%s", arg.c_str(), kUsage);
+            return 2;
+        }
+    }
+    g_set_prgname("sablewick");
+    if (!gtk_init_check(&argc, &argv)) {
+        const char* x = g_getenv("DISPLAY");
+        const char* wayland = g_getenv("WAYLAND_DISPLAY");
+        std::fprintf(stderr,
+                     "sablewick: cannot open a display (DISPLAY=%s, WAYLAND_DISPLAY=%s); "
+                     "Sablewick needs a graphical desktop session\n",
+                     x ? x : "unset", wayland ? wayland : "unset");
+        return 3;
+    }
+    if (dir.empty()) dir = std::string(g_get_user_config_dir()) + "/sablewick";
+
+    TGtkPlatform platform(dir);
+    gPlatform = &platform;
+    g_unix_signal_add(SIGTERM, OnSessionEnd, nullptr);
+    g_unix_signal_add(SIGHUP, OnSessionEnd, nullptr);
+    // Ctrl+C in a terminal closes the window as its close button does.
+    g_unix_signal_add(
+        SIGINT,
+        +[](gpointer) -> gboolean {
+            if (gPlatform) gPlatform->CloseMainWindow();
+            return G_SOURCE_CONTINUE;
+        },
+        nullptr);
+    if (g_getenv("SABLEWICK_GTK_PROBE"))
+        g_unix_signal_add(
+            SIGUSR1,
+            +[](gpointer) -> gboolean {
+                if (gPlatform) gPlatform->WriteProbe();
+                return G_SOURCE_CONTINUE;
+            },
+            nullptr);
+    if (GDK_IS_X11_DISPLAY(gdk_display_get_default())) XSetIOErrorHandler(OnDisplayLost);
+
+    int status = 1;
+    try {
+        status = RunProgram(platform);
+    } catch (const std::exception& e) {
+        // Only a failure of the platform itself gets here; the program reports its own
+        // start-up failures.
+        platform.DetachEvents();
+        platform.ShowErrorBox("Sablewick", e.what());
+    }
+    gPlatform = nullptr;
+    return status;
+}

@@ -1,0 +1,245 @@
+// The GTK backend's own rules: the WAVE and cursor readers it plays and shows the
+// program's resources with, and what its real widgets do with the program's texts and
+// pictures. Runs on an X server (tests/gtk/run_gtk_tests.sh).
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/gtk/CursorImage.h"
+#include "platform/gtk/GtkPlatform.h"
+#include "platform/gtk/WavData.h"
+#include "support/TestPlatform.h"
+
+namespace {
+
+// A back-buffer pixel, 0x00RRGGBB.
+uint32_t Px(int r, int g, int b) {
+    return static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 |
+           static_cast<uint32_t>(b);
+}
+
+std::vector<uint8_t> Resource(TPlatform& os, const char* type, const char* name) {
+    TResourceView v;
+    if (!os.FindResourceData(type, name, v)) return {};
+    return std::vector<uint8_t>(v.Data, v.Data + v.Size);
+}
+
+class GtkBackend : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Dir = MakeTempDir("gtk");
+        Os = CreateTestPlatform(Dir);
+    }
+    // Lets GTK do what it has queued (mapping, drawing) until nothing is left.
+    static void Settle() {
+        for (int round = 0; round < 50; ++round) {
+            while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+            g_usleep(2000);
+        }
+    }
+    std::string Dir;
+    std::unique_ptr<TPlatform> Os;
+};
+
+// ---- WAVE files ------------------------------------------------------------------------
+
+TEST_F(GtkBackend, TheProgramsSoundsAreReadInPlace) {
+    TResourceView v;
+    ASSERT_TRUE(Os->FindResourceData("WAV", "A01", v));
+    EXPECT_EQ(RiffFileSize(v.Data), v.Size);
+    TWavView wav;
+    ASSERT_TRUE(ParseWav(v.Data, v.Size, wav));
+    EXPECT_EQ(wav.Channels, 1);
+    EXPECT_EQ(wav.Rate, 22050);
+    EXPECT_EQ(wav.BitsPerSample, 16);
+    // A view into the resource itself, ending where the file ends.
+    EXPECT_GT(wav.Samples, v.Data);
+    EXPECT_EQ(wav.Samples + wav.SampleBytes, v.Data + v.Size);
+}
+
+TEST_F(GtkBackend, BadWaveFilesAreRefusedOrCutToTheirBytes) {
+    std::vector<uint8_t> a = Resource(*Os, "WAV", "A09");
+    ASSERT_GT(a.size(), 100u);
+    TWavView wav;
+    // Every cut inside the headers is refused; a cut inside the samples plays what is
+    // there, in whole frames.
+    for (size_t n = 0; n < 44; ++n) EXPECT_FALSE(ParseWav(a.data(), n, wav)) << n;
+    ASSERT_TRUE(ParseWav(a.data(), 101, wav));
+    EXPECT_EQ(wav.SampleBytes, 56u);
+    // Compressed formats are not ours to play.
+    std::vector<uint8_t> adpcm = a;
+    adpcm[20] = 2;
+    EXPECT_FALSE(ParseWav(adpcm.data(), adpcm.size(), wav));
+    // A chunk claiming more than the file holds before the samples.
+    std::vector<uint8_t> huge = a;
+    huge[16] = 0xFF;
+    huge[17] = 0xFF;
+    EXPECT_FALSE(ParseWav(huge.data(), huge.size(), wav));
+    EXPECT_EQ(RiffFileSize(reinterpret_cast<const uint8_t*>("RIFX....WAVE")), 0u);
+}
+
+// ---- Cursor files ----------------------------------------------------------------------
+
+TEST_F(GtkBackend, PointersKeepTheirHotSpotsAndTransparency) {
+    struct Case {
+        const char* name;
+        int hotX, hotY;
+    } cases[] = {{"cr1", 8, 8}, {"cr2", 0, 0}, {"cr4", 4, 31}, {"cr8", 15, 15}};
+    for (const Case& c : cases) {
+        std::vector<uint8_t> cur = Resource(*Os, "CURSOR", c.name);
+        TCursorImage image;
+        ASSERT_TRUE(DecodeCursorImage(cur.data(), cur.size(), image)) << c.name;
+        EXPECT_EQ(image.Width, 32) << c.name;
+        EXPECT_EQ(image.Height, 32) << c.name;
+        EXPECT_EQ(image.HotX, c.hotX) << c.name;
+        EXPECT_EQ(image.HotY, c.hotY) << c.name;
+        int opaque = 0, clear = 0;
+        for (size_t i = 3; i < image.Rgba.size(); i += 4) (image.Rgba[i] ? opaque : clear)++;
+        // A drawing on a see-through background.
+        EXPECT_GT(opaque, 20) << c.name;
+        EXPECT_GT(clear, 500) << c.name;
+    }
+}
+
+TEST_F(GtkBackend, CutOrDamagedCursorFilesAreRefused) {
+    std::vector<uint8_t> cur = Resource(*Os, "CURSOR", "cr2");
+    TCursorImage image;
+    for (size_t n = 0; n < cur.size(); n += 7)
+        EXPECT_FALSE(DecodeCursorImage(cur.data(), n, image)) << n;
+    std::vector<uint8_t> icon = cur;
+    icon[2] = 1;  // an icon, not a cursor
+    EXPECT_FALSE(DecodeCursorImage(icon.data(), icon.size(), image));
+    std::vector<uint8_t> far = cur;
+    far[18] = 0xFF;  // the image lies past the end of the file
+    EXPECT_FALSE(DecodeCursorImage(far.data(), far.size(), image));
+}
+
+// ---- The window and its widgets ------------------------------------------------------
+
+struct TCounter : TWindowEvents {
+    int Changes = 0;
+    int Paints = 0;
+    void FormPaint() override { ++Paints; }
+    void Timer1Timer() override {}
+    void FormMouseDown(TControl, TMouseButton, TShiftState, int, int) override {}
+    void FormMouseMove(TControl, TShiftState, int, int) override {}
+    void FormMouseUp(TControl, TMouseButton, TShiftState, int, int) override {}
+    void FormKeyDown(TControl, int&, TShiftState) override {}
+    void Memo1Change() override { ++Changes; }
+    void Memo1MouseDown(TMouseButton, TShiftState, int, int) override {}
+    void FormCloseQuery() override {}
+    void FormDestroy() override {}
+    void FormEndSession() override {}
+};
+
+GtkTextView* FindTextView(GtkWidget* w) {
+    if (GTK_IS_TEXT_VIEW(w)) return GTK_TEXT_VIEW(w);
+    if (!GTK_IS_CONTAINER(w)) return nullptr;
+    GtkTextView* found = nullptr;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(w));
+    for (GList* c = children; c && !found; c = c->next) found = FindTextView(GTK_WIDGET(c->data));
+    g_list_free(children);
+    return found;
+}
+
+GtkTextView* TheWishBox() {
+    GtkTextView* found = nullptr;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* w = windows; w && !found; w = w->next) found = FindTextView(GTK_WIDGET(w->data));
+    g_list_free(windows);
+    return found;
+}
+
+TEST_F(GtkBackend, TheWishBoxKeepsLineBreaksAsTheProgramCountsThem) {
+    TCounter events;
+    Os->CreateMainWindow(&events, 737, 584);
+    Os->CreateMemo(463, 82, 228, 121, 380, TLabelStyle());
+    Os->SetMemoReadOnly(false);
+    // The wish's bytes pick the card: a line break is CR LF, as a Windows edit box has it.
+    Os->SetMemoText("a\r\n\x90\xE8");
+    EXPECT_EQ(Os->MemoText(), "a\r\n\x90\xE8");
+    Os->SetMemoCaret(3);
+    EXPECT_EQ(Os->MemoCaret(), 3);
+    Os->SetMemoCaret(99);
+    EXPECT_EQ(Os->MemoCaret(), 4);
+    Os->CloseMainWindow();
+}
+
+TEST_F(GtkBackend, TypingOrPastingStopsAtTheLimit) {
+    TCounter events;
+    Os->CreateMainWindow(&events, 737, 584);
+    Os->CreateMemo(463, 82, 228, 121, 380, TLabelStyle());
+    Os->SetMemoReadOnly(false);
+    Os->SetMemoVisible(true);
+    GtkTextView* view = TheWishBox();
+    ASSERT_NE(view, nullptr);
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(view);
+    const int before = events.Changes;
+    // 400 characters of three bytes each: what fits goes in, cut at a character.
+    std::string paste;
+    for (int i = 0; i < 400; ++i) paste += "\xE5\x8D\xA0";
+    gtk_text_buffer_insert_at_cursor(buffer, paste.c_str(), -1);
+    EXPECT_EQ(gtk_text_buffer_get_char_count(buffer), 380);
+    EXPECT_EQ(Os->MemoText().size(), 760u);
+    EXPECT_GT(events.Changes, before);
+    gtk_text_buffer_insert_at_cursor(buffer, "x", -1);
+    EXPECT_EQ(gtk_text_buffer_get_char_count(buffer), 380);
+    // The program's own text is not cut: the limit is the user's.
+    Os->SetMemoText(std::string(500, 'w'));
+    EXPECT_EQ(Os->MemoText().size(), 500u);
+    Os->CloseMainWindow();
+}
+
+TEST_F(GtkBackend, PresentedRectanglesReachTheScreenUnconverted) {
+    TCounter events;
+    Os->CreateMainWindow(&events, 737, 584);
+    Os->SetWindowPos(10, 20);
+    TPicture pic;
+    pic.SetSize(100, 80);
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 100; ++x) pic.SetPixel(x, y, Px(x * 2, y * 3, 200));
+    Os->ShowMainWindow();
+    // A rectangle of the picture at another place, and one hanging over the window's
+    // edge, which is cut.
+    Os->Present(pic, 10, 5, 50, 40, 300, 200);
+    Os->Present(pic, 0, 0, 100, 80, 700, 550);
+    Settle();
+    GdkWindow* window = nullptr;
+    GList* toplevels = gtk_window_list_toplevels();
+    for (GList* w = toplevels; w; w = w->next)
+        if (gtk_widget_get_mapped(GTK_WIDGET(w->data)))
+            window = gtk_widget_get_window(GTK_WIDGET(w->data));
+    g_list_free(toplevels);
+    ASSERT_NE(window, nullptr);
+    GdkPixbuf* shot = gdk_pixbuf_get_from_window(window, 0, 0, 737, 584);
+    ASSERT_NE(shot, nullptr);
+    auto at = [shot](int x, int y) {
+        const guchar* p = gdk_pixbuf_get_pixels(shot) + y * gdk_pixbuf_get_rowstride(shot) +
+                          x * gdk_pixbuf_get_n_channels(shot);
+        return Px(p[0], p[1], p[2]);
+    };
+    EXPECT_EQ(at(300, 200), pic.GetPixel(10, 5));
+    EXPECT_EQ(at(349, 239), pic.GetPixel(59, 44));
+    EXPECT_EQ(at(736, 583), pic.GetPixel(36, 33));
+    EXPECT_EQ(at(700, 550), pic.GetPixel(0, 0));
+    EXPECT_EQ(at(350, 200), 0u);  // just right of the first rectangle: nothing drawn
+    g_object_unref(shot);
+    Os->CloseMainWindow();
+}
+
+TEST_F(GtkBackend, KeysReachTheProgramAsWindowsKeyCodes) {
+    EXPECT_EQ(VirtualKeyOf(GDK_KEY_Return), 13);
+    EXPECT_EQ(VirtualKeyOf(GDK_KEY_KP_Enter), 13);
+    EXPECT_EQ(VirtualKeyOf(GDK_KEY_Escape), 27);
+    EXPECT_EQ(VirtualKeyOf(GDK_KEY_a), 'A');
+    EXPECT_EQ(VirtualKeyOf(GDK_KEY_Z), 'Z');
+    EXPECT_EQ(VirtualKeyOf(GDK_KEY_7), '7');
+    EXPECT_EQ(VirtualKeyOf(GDK_KEY_Left), 37);
+    EXPECT_EQ(VirtualKeyOf(GDK_KEY_F1), 112);
+    EXPECT_NE(VirtualKeyOf(GDK_KEY_comma), 0);  // any key closes the card index
+}
+
+}  // namespace

@@ -1,0 +1,524 @@
+#!/bin/bash
+# End-to-end tests of the native Linux program (the GTK 3 build) on a private Xvfb screen
+# of 1024 x 768 with a white root window, inside a D-Bus session of its own:
+#   - the platform contract test and the backend's own tests on the real GTK backend
+#   - cmake --install: the program, its desktop entry and its hicolor icons
+#   - no display: a clear message and exit code 3, no crash
+#   - the 737 x 584 window centred 6 pixels above the middle, shaped: the background
+#     picture inside the shape, the white screen outside it
+#   - a second start exits 0 and leaves one window (over D-Bus, and without a bus over
+#     the socket in the runtime folder)
+#   - typing "abc" and Enter with Fate 10: card 22's picture in the picture area, its
+#     number, title and text in the labels; the right sound's bytes reach the device
+#   - the card index: covered unseen cells, the wish box hidden, back after a right click
+#   - the right-click menu's captions, separators, checks and enabled items
+#   - the close button writes Orvane.ini with the wish and the window's position; the
+#     session's end (SIGTERM) writes it too
+#   - the wallpaper: WallOrvane.bmp written (24-bit, the screen's size) and set through
+#     the desktop's settings (GNOME keys, kept in a key file for the test); on an unknown
+#     desktop a message says where the file is
+#   - bad input: an unwritable settings folder (an error box, exit 1, nothing written), no
+#     Japanese font, no sound device
+#
+# usage: tests/gtk/run_gtk_tests.sh BUILD_DIR   (a native build with the sablewick and
+#        sablewick_gtk_tests targets). The last line says "N passed, M failed".
+set -u
+
+if [ $# -ne 1 ]; then
+    echo "usage: $0 BUILD_DIR" >&2
+    exit 2
+fi
+# A session bus of its own, so single-instance runs through D-Bus as on a desktop.
+if [ -z "${SABLEWICK_GTK_IN_SESSION:-}" ] && command -v dbus-run-session >/dev/null; then
+    SABLEWICK_GTK_IN_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
+fi
+
+HERE=$(cd "$(dirname "$0")" && pwd)
+ROOT=$(cd "$HERE/../.." && pwd)
+# shellcheck source=tests/e2e/lib.sh
+. "$ROOT/tests/e2e/lib.sh"
+
+BUILD=$(cd "$1" && pwd)
+APP="$BUILD/sablewick"
+for f in "$APP" "$BUILD/sablewick_gtk_tests"; do
+    if [ ! -x "$f" ]; then
+        echo "missing $f: build the native targets first" >&2
+        echo "0 passed, 1 failed"
+        exit 1
+    fi
+done
+
+E2E_ROOT=$ROOT
+E2E_DIR="$BUILD/gtk-e2e"
+E2E_SCREEN_W=1024
+E2E_SCREEN_H=768
+rm -rf "$E2E_DIR"
+mkdir -p "$E2E_DIR/shots"
+SHOTS="$E2E_DIR/shots"
+WIN_W=737
+WIN_H=584
+EXPECT_X=$(((E2E_SCREEN_W - WIN_W) / 2))
+EXPECT_Y=$(((E2E_SCREEN_H - WIN_H) / 2 - 6))
+TODAY=$(date +%Y/%m/%d)
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+# A private home for everything the program and GTK keep.
+export HOME="$E2E_DIR/home" XDG_CONFIG_HOME="$E2E_DIR/home/config"
+export XDG_RUNTIME_DIR="$E2E_DIR/runtime" XDG_CACHE_HOME="$E2E_DIR/home/cache"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset XDG_CURRENT_DESKTOP WAYLAND_DISPLAY
+export GTK_A11Y=none NO_AT_BRIDGE=1
+export SDL_AUDIODRIVER=disk
+
+display=$(e2e_free_display) || { echo "no free X display"; echo "0 passed, 1 failed"; exit 1; }
+Xvfb ":$display" -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -wr -noreset -nolisten tcp \
+    >"$E2E_DIR/xvfb.log" 2>&1 &
+E2E_XVFB_PID=$!
+export DISPLAY=":$display"
+for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+trap e2e_teardown EXIT
+
+# Starts the program with settings in DIR (its --dir), the probe file and the sound
+# recording inside DIR; extra environment as NAME=VALUE words before the options.
+gtk_start() {
+    local dir=$1
+    shift
+    mkdir -p "$dir"
+    (cd "$dir" && exec env SABLEWICK_GTK_PROBE="$dir/probe.txt" SDL_DISKAUDIOFILE="$dir/sound.raw" \
+        "$@" "$APP" --dir "$dir") >>"$dir/app.log" 2>&1 &
+    APP_PID=$!
+    E2E_APP_PIDS="$E2E_APP_PIDS $APP_PID"
+}
+
+# What the widgets show now (see platform/gtk/GtkProbe.cpp), from the running program.
+probe() {
+    local dir=$1 i
+    rm -f "$dir/probe.txt"
+    kill -USR1 "$APP_PID" 2>/dev/null || return 1
+    for i in $(seq 1 50); do
+        [ -f "$dir/probe.txt" ] && { cat "$dir/probe.txt"; return 0; }
+        sleep 0.05
+    done
+    return 1
+}
+control_text() { grep -m1 "^control $2 " <<<"$1" | cut -d' ' -f5-; }
+control_shown() { awk -v id="$2" '$1 == "control" && $2 == id { print $3; exit }' <<<"$1"; }
+card_line() {
+    iconv -f CP932 -t UTF-8 "$ROOT/resources/CARDT.txt" | tr -d '\r' | sed -n "$((7 * $1 + $2 + 1))p"
+}
+ini_value() { tr -d '\r' <"$1/Orvane.ini" | sed -n "s/^$2=//p"; }
+all_seen() { printf 'l%.0s' $(seq 49); }
+
+scenario_contract_tests() {
+    local log="$E2E_DIR/gtk-tests.log" status summary
+    (cd "$E2E_DIR" && "$BUILD/sablewick_gtk_tests" --gtest_color=no) >"$log" 2>&1
+    status=$?
+    summary=$(grep -E '^\[  (PASSED|FAILED)  \]|tests? from .* ran' "$log" | tr '\n' ' ')
+    if [ "$status" -eq 0 ] && grep -q '\[  PASSED  \]' "$log"; then
+        e2e_pass "contract and backend tests on GTK: $summary"
+    else
+        e2e_fail "contract and backend tests on GTK" "exit $status; $summary(see $log)"
+        grep -E '^\[  FAILED  \]|Failure' "$log" | head -n 20
+    fi
+}
+
+scenario_no_display() {
+    local out status
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$APP" --dir "$E2E_DIR/nodisplay" 2>&1)
+    status=$?
+    if [ "$status" = 3 ] && grep -q "cannot open a display" <<<"$out" && [ ! -e "$E2E_DIR/nodisplay/Orvane.ini" ]; then
+        e2e_pass "no display: exit 3, '$out'"
+    else
+        e2e_fail "no display" "exit $status, output '$out'"
+    fi
+}
+
+MAIN=""
+MAIN_PID=""
+MAIN_WID=""
+
+scenario_start_and_shape() {
+    MAIN="$E2E_DIR/main"
+    write_settings "$MAIN" Fate=10 "OldDate=$TODAY" "MemDate=$TODAY"
+    gtk_start "$MAIN"
+    MAIN_PID=$APP_PID
+    if ! MAIN_WID=$(window_find Sablewick 20); then
+        e2e_fail "start" "no window named Sablewick within 20 s ($(tail -n 3 "$MAIN/app.log"))"
+        return 1
+    fi
+    local geometry
+    geometry=$(window_geometry "$MAIN_WID")
+    if [ "$geometry" = "$EXPECT_X $EXPECT_Y $WIN_W $WIN_H" ]; then
+        e2e_pass "start: window Sablewick at $EXPECT_X,$EXPECT_Y size ${WIN_W}x$WIN_H"
+    else
+        e2e_fail "start" "window at/size '$geometry', expected '$EXPECT_X $EXPECT_Y $WIN_W $WIN_H'"
+    fi
+    sleep 1
+    screenshot "$SHOTS/start.png"
+    convert "$SHOTS/start.png" -crop "${WIN_W}x$WIN_H+$EXPECT_X+$EXPECT_Y" +repage -depth 8 "$E2E_DIR/window.ppm"
+    convert "$ROOT/resources/BASE.jpg" -depth 8 "$E2E_DIR/base.ppm"
+    convert "$ROOT/resources/BASEMSK.bmp" -depth 8 -type TrueColor "$E2E_DIR/mask.ppm"
+    local out
+    if out=$(/usr/bin/python3 "$ROOT/tests/e2e/window_matches_picture.py" "$E2E_DIR/window.ppm" \
+        "$E2E_DIR/base.ppm" "$E2E_DIR/mask.ppm"); then
+        e2e_pass "shape: $out"
+    else
+        e2e_fail "shape" "$out ($SHOTS/start.png)"
+    fi
+}
+
+scenario_second_instance() {
+    local label=$1 status windows
+    shift
+    gtk_start "$E2E_DIR/second" "$@"
+    if ! app_wait_exit "$APP_PID" 10; then
+        e2e_fail "second instance ($label)" "still running after 10 s"
+        return 1
+    fi
+    status=$APP_STATUS
+    windows=$(window_count Sablewick)
+    APP_PID=$MAIN_PID
+    if [ "$status" = 0 ] && [ "$windows" = 1 ] && kill -0 "$MAIN_PID" 2>/dev/null; then
+        e2e_pass "second instance ($label): exit 0, one window, the first still runs"
+    else
+        e2e_fail "second instance ($label)" "exit '$status', $windows window(s) named Sablewick"
+    fi
+}
+
+# Fate 10 and the wish "abc" give card 22.
+scenario_reading() {
+    local card=22 state
+    mouse_click $((EXPECT_X + 463 + 60)) $((EXPECT_Y + 82 + 60))
+    sleep 0.3
+    type_text abc
+    key_press Return
+    sleep 3
+    screenshot "$SHOTS/reading.png"
+    state=$(probe "$MAIN")
+    local number title text memo want_title want_text
+    number=$(control_text "$state" LabelNo)
+    title=$(control_text "$state" LabelTittle)
+    text=$(control_text "$state" LabelKaisetu)
+    memo=$(control_text "$state" Memo1)
+    want_title=$(card_line $card 1)
+    want_text=$(card_line $card 2)
+    if [ "$number" = CARD.022 ] && [ "$title" = "$want_title" ] && [ "$text" = "${want_text//\\n/\\n}" ] &&
+        [ "$memo" = abc ]; then
+        e2e_pass "reading: the wish 'abc' on one line, $number '$title' with its text"
+    else
+        e2e_fail "reading" "wish '$memo', number '$number', title '$title' (want '$want_title'), text '$text'"
+    fi
+    to_ppm "$ROOT/resources/C022.jpg" "$SHOTS/C022.ppm"
+    local out
+    if out=$(area_matches still "$SHOTS/reading.png" $((EXPECT_X + 36)) $((EXPECT_Y + 48)) \
+        "$SHOTS/C022.ppm" --exclude $((EXPECT_X + 160)) $((EXPECT_Y + 252)) 87 87 2>&1); then
+        e2e_pass "reading: card 22's picture in the picture area ($out)"
+    else
+        e2e_fail "reading" "the picture area does not show C022: $out ($SHOTS/reading.png)"
+    fi
+}
+
+# The recording of the sound device holds A02 (the reading's cue), byte for byte.
+scenario_sound() {
+    local out
+    if out=$(/usr/bin/python3 - "$MAIN/sound.raw" "$ROOT/resources/A02.wav" "$ROOT/resources/A01.wav" <<'EOF'
+import sys, wave
+rec = open(sys.argv[1], "rb").read()
+found = []
+for path in sys.argv[2:]:
+    w = wave.open(path)
+    pcm = w.readframes(w.getnframes())
+    # A stretch from the middle of the sound: the first cue is cut off by the next.
+    piece = pcm[4000:12000]
+    found.append(path.rsplit("/", 1)[1] + (" played" if piece in rec else " missing"))
+print(", ".join(found), "in %d recorded bytes" % len(rec))
+sys.exit(0 if all(f.endswith("played") for f in found) else 1)
+EOF
+    ); then
+        e2e_pass "sound: $out"
+    else
+        e2e_fail "sound" "$out"
+    fi
+}
+
+scenario_index() {
+    to_ppm "$ROOT/resources/QUEST.jpg" "$SHOTS/QUEST.ppm"
+    to_ppm "$ROOT/resources/INDEX02.jpg" "$SHOTS/INDEX02.ppm"
+    mouse_click $((EXPECT_X + 580 + 19)) $((EXPECT_Y + 2 + 18))
+    sleep 1
+    screenshot "$SHOTS/index.png"
+    local state memo_open covered="" wrong="" i n x y
+    state=$(probe "$MAIN")
+    memo_open=$(control_shown "$state" Memo1)
+    # Page 2 holds card 22, the only card seen.
+    for i in 0 1 2 3 4 5 6 7 8 9; do
+        n=$((20 + i))
+        x=$((EXPECT_X + 458 + 48 * (i % 5) + 3))
+        y=$((EXPECT_Y + 63 + 74 * (i / 5) + 3))
+        if [ "$n" = 22 ]; then
+            area_matches still "$SHOTS/index.png" $x $y "$SHOTS/INDEX02.ppm" --from $((48 * (i % 5) + 3)) \
+                $((74 * (i / 5) + 3)) --size 40 62 >/dev/null || wrong="$wrong $n(not its thumbnail)"
+        elif area_matches still "$SHOTS/index.png" $x $y "$SHOTS/QUEST.ppm" --from 3 3 --size 40 62 >/dev/null; then
+            covered="$covered $n"
+        else
+            wrong="$wrong $n(not covered)"
+        fi
+    done
+    mouse_click $((EXPECT_X + 410)) $((EXPECT_Y + 450)) 3
+    sleep 0.8
+    local after memo_back
+    after=$(probe "$MAIN")
+    memo_back=$(control_shown "$after" Memo1)
+    if [ -z "$wrong" ] && [ "$memo_open" = 0 ] && [ "$memo_back" = 1 ] && grep -q '^menu none' <<<"$after"; then
+        e2e_pass "index: covered$covered, card 22's thumbnail; wish box hidden, back after a right click"
+    else
+        e2e_fail "index" "wrong cells:${wrong:- none}, wish box while open '$memo_open', after '$memo_back' ($SHOTS/index.png)"
+    fi
+}
+
+scenario_menu() {
+    mouse_click $((EXPECT_X + 410)) $((EXPECT_Y + 450)) 3
+    sleep 0.8
+    screenshot "$SHOTS/menu.png"
+    local state closed
+    state=$(probe "$MAIN")
+    key_press Escape
+    sleep 0.5
+    closed=$(probe "$MAIN" | grep '^menu')
+    # Captions, checks and enabling as the options menu has them with the defaults and
+    # one reading made: sparkles over the picture on; centring, re-centring the light,
+    # the previous card, the last run's reading and the wallpaper unavailable.
+    local got want
+    got=$(awk '$1 == "item" || $1 == "separator"' <<<"$state")
+    want=$(cat <<'EOF'
+item 0 0 中央に配置する(_C)
+item 0 1 常に一番上に配置する(_T)
+item 0 1 音声を消す(_M)
+separator
+item 0 1 羽根ペンを黒くする(_B)
+item 0 1 羽根ペンを下向きにする(_D)
+item 1 1 光効果を絵の上でも表示する(_L)
+item 0 0 光効果の発生点を中央に配置する(_P)
+separator
+item 0 0 直前のカードを再表示する(_U)
+item 0 0 前回起動時の最後の占いを再現する(_R)
+item 0 1 次回起動時に最後の占いを再現する(_N)
+separator
+item 0 0 壁紙作成(_W)
+EOF
+    )
+    if [ "$got" = "$want" ] && [ "$closed" = "menu none" ]; then
+        e2e_pass "menu: $(grep -c '^item' <<<"$got") items with their checks and enabling; Escape closed it"
+    else
+        e2e_fail "menu" "closed: '$closed'; items:
+$got
+expected:
+$want"
+    fi
+}
+
+scenario_close() {
+    mouse_click $((EXPECT_X + 703 + 16)) $((EXPECT_Y + 1 + 16))
+    if ! app_wait_exit "$MAIN_PID" 10; then
+        e2e_fail "close button" "the program still runs 10 s after the click"
+        return 1
+    fi
+    local wish left top
+    wish=$(ini_value "$MAIN" Wish)
+    left=$(ini_value "$MAIN" Left)
+    top=$(ini_value "$MAIN" Top)
+    if [ "$APP_STATUS" = 0 ] && [ "$wish" = abc ] && [ "$left" = "$EXPECT_X" ] && [ "$top" = "$EXPECT_Y" ] &&
+        [ "$(ini_value "$MAIN" CardNum)" = 22 ] && [ "$(window_count Sablewick)" = 0 ]; then
+        e2e_pass "close button: exit 0, Orvane.ini with Wish=abc, CardNum=22, Left=$left, Top=$top"
+    else
+        e2e_fail "close button" "exit '$APP_STATUS', Wish='$wish' Left='$left' Top='$top' ($MAIN/Orvane.ini)"
+    fi
+}
+
+scenario_session_end() {
+    local dir="$E2E_DIR/session"
+    write_settings "$dir" Fate=10 "OldDate=$TODAY" "MemDate=$TODAY" ResumeOk=1 "Wish=before"
+    gtk_start "$dir"
+    window_find Sablewick 20 >/dev/null || { e2e_fail "session end" "no window"; return 1; }
+    mouse_click $((EXPECT_X + 463 + 60)) $((EXPECT_Y + 82 + 60))
+    key_press Escape
+    type_text xyz
+    key_press Return
+    sleep 3
+    kill -TERM "$APP_PID"
+    app_wait_exit "$APP_PID" 5 || { e2e_fail "session end" "still running 5 s after SIGTERM"; return 1; }
+    if [ "$(ini_value "$dir" Wish)" = xyz ]; then
+        e2e_pass "session end: SIGTERM wrote the settings at once (Wish=xyz), exit $APP_STATUS"
+    else
+        e2e_fail "session end" "Wish='$(ini_value "$dir" Wish)' after SIGTERM"
+    fi
+}
+
+# Every card seen, so the menu offers the wallpaper; its accelerator W chooses it.
+make_wallpaper() {
+    local dir=$1
+    shift
+    write_settings "$dir" Fate=10 "OldDate=$TODAY" "MemDate=$TODAY" "CardOk=$(all_seen)"
+    gtk_start "$dir" "$@"
+    window_find Sablewick 20 >/dev/null || return 1
+    sleep 0.5
+    mouse_click $((EXPECT_X + 410)) $((EXPECT_Y + 450)) 3
+    sleep 0.8
+    key_press w
+}
+
+bmp_header() {
+    /usr/bin/python3 -c '
+import struct, sys
+d = open(sys.argv[1], "rb").read(54)
+w, h = struct.unpack("<ii", d[18:26]); bits = struct.unpack("<H", d[28:30])[0]
+print(d[:2].decode(), w, abs(h), bits)' "$1" 2>/dev/null
+}
+
+scenario_wallpaper() {
+    local dir="$E2E_DIR/wall" keyfile
+    make_wallpaper "$dir" XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=keyfile ||
+        { e2e_fail "wallpaper" "no window"; return 1; }
+    sleep 2
+    keyfile="$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
+    local header uri
+    header=$(bmp_header "$dir/WallOrvane.bmp")
+    uri=$(grep -E "^picture-uri=" "$keyfile" 2>/dev/null)
+    if [ "$header" = "BM 1024 768 24" ] && [ "$uri" = "picture-uri='file://$dir/WallOrvane.bmp'" ] &&
+        grep -q "^picture-uri-dark='file://$dir/WallOrvane.bmp'" "$keyfile"; then
+        e2e_pass "wallpaper: $header written, set as GNOME's background ($uri)"
+    else
+        e2e_fail "wallpaper" "file '$header', key file: $(tr '\n' ' ' <"$keyfile" 2>/dev/null)"
+    fi
+    kill -INT "$APP_PID"
+    app_wait_exit "$APP_PID" 5
+
+    dir="$E2E_DIR/wall-elsewhere"
+    make_wallpaper "$dir" || { e2e_fail "wallpaper elsewhere" "no window"; return 1; }
+    sleep 2
+    local boxes
+    boxes=$(window_count Sablewick)
+    screenshot "$SHOTS/wallpaper-message.png"
+    key_press Return
+    sleep 0.5
+    if [ "$boxes" = 2 ] && [ "$(bmp_header "$dir/WallOrvane.bmp")" = "BM 1024 768 24" ] &&
+        [ "$(window_count Sablewick)" = 1 ]; then
+        e2e_pass "wallpaper on an unknown desktop: the file written, a message says where"
+    else
+        e2e_fail "wallpaper elsewhere" "$boxes window(s) named Sablewick while it was made ($SHOTS/wallpaper-message.png)"
+    fi
+    kill -INT "$APP_PID"
+    app_wait_exit "$APP_PID" 5
+}
+
+scenario_unwritable_folder() {
+    local dir="$E2E_DIR/blocked"
+    : >"$E2E_DIR/a-file"
+    mkdir -p "$dir"
+    # A settings folder that cannot be made: its parent is a file.
+    local bad="$E2E_DIR/a-file/sablewick"
+    (exec env SABLEWICK_GTK_PROBE="$dir/probe.txt" "$APP" --dir "$bad") >"$dir/app.log" 2>&1 &
+    APP_PID=$!
+    E2E_APP_PIDS="$E2E_APP_PIDS $APP_PID"
+    local box=""
+    box=$(window_find Sablewick 10) || true
+    screenshot "$SHOTS/unwritable.png"
+    # No window manager gives the box the keyboard.
+    [ -n "$box" ] && xdotool windowfocus --sync "$box" 2>/dev/null
+    key_press Return
+    app_wait_exit "$APP_PID" 10 || { e2e_fail "unwritable folder" "still running"; return 1; }
+    if [ -n "$box" ] && [ "$APP_STATUS" = 1 ] && grep -q "z.html" "$dir/app.log"; then
+        e2e_pass "unwritable folder: an error box ($(grep -m1 z.html "$dir/app.log")), exit 1"
+    else
+        e2e_fail "unwritable folder" "box '$box', exit '$APP_STATUS', log: $(tail -n 2 "$dir/app.log")"
+    fi
+}
+
+# A run under changed conditions still makes a reading and closes normally.
+reading_survives() {
+    local name=$1 dir=$2 expect_log=$3
+    shift 3
+    write_settings "$dir" Fate=10 "OldDate=$TODAY" "MemDate=$TODAY"
+    gtk_start "$dir" "$@"
+    if ! window_find Sablewick 20 >/dev/null; then
+        e2e_fail "$name" "no window ($(tail -n 2 "$dir/app.log"))"
+        return 1
+    fi
+    mouse_click $((EXPECT_X + 463 + 60)) $((EXPECT_Y + 82 + 60))
+    type_text abc
+    key_press Return
+    sleep 3
+    local number
+    number=$(control_text "$(probe "$dir")" LabelNo)
+    mouse_click $((EXPECT_X + 703 + 16)) $((EXPECT_Y + 1 + 16))
+    app_wait_exit "$APP_PID" 10
+    if [ "$number" = CARD.022 ] && [ "$APP_STATUS" = 0 ] && grep -q "$expect_log" "$dir/app.log" &&
+        [ "$(ini_value "$dir" Wish)" = abc ]; then
+        e2e_pass "$name: the reading shows $number, exit 0, the user is told: $(grep -m1 "$expect_log" "$dir/app.log")"
+    else
+        e2e_fail "$name" "number '$number', exit '$APP_STATUS', log: $(tail -n 3 "$dir/app.log")"
+    fi
+}
+
+scenario_no_font() {
+    local conf="$E2E_DIR/no-fonts.conf"
+    mkdir -p "$E2E_DIR/empty-fonts"
+    printf '<?xml version="1.0"?>\n<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>\n' \
+        "$E2E_DIR/empty-fonts" "$E2E_DIR/font-cache" >"$conf"
+    reading_survives "no Japanese font" "$E2E_DIR/nofont" "no Japanese font" FONTCONFIG_FILE="$conf"
+}
+
+scenario_no_sound_device() {
+    reading_survives "no sound device" "$E2E_DIR/nosound" "no sound" SDL_AUDIODRIVER=none-such
+}
+
+# What `cmake --install` puts where the desktop looks for it.
+scenario_install() {
+    local prefix="$E2E_DIR/prefix" desktop icon
+    if ! cmake --install "$BUILD" --prefix "$prefix" >"$E2E_DIR/install.log" 2>&1; then
+        e2e_fail "install" "cmake --install failed ($E2E_DIR/install.log)"
+        return 1
+    fi
+    desktop="$prefix/share/applications/org.sablewick.Sablewick.desktop"
+    icon=$(identify -format '%wx%h' "$prefix/share/icons/hicolor/48x48/apps/sablewick.png" 2>/dev/null)
+    if [ -x "$prefix/bin/sablewick" ] && grep -qx 'Exec=sablewick' "$desktop" &&
+        grep -qx 'Icon=sablewick' "$desktop" && [ "$icon" = 48x48 ] &&
+        [ -f "$prefix/share/icons/hicolor/16x16/apps/sablewick.png" ]; then
+        e2e_pass "install: bin/sablewick, the desktop entry and the hicolor icons ($icon and smaller)"
+    else
+        e2e_fail "install" "missing or wrong files under $prefix (48 px icon '$icon')"
+    fi
+}
+
+scenario_contract_tests
+scenario_install
+scenario_no_display
+if scenario_start_and_shape; then
+    scenario_second_instance "D-Bus"
+    scenario_reading
+    scenario_sound
+    scenario_index
+    scenario_menu
+    scenario_close
+fi
+# Without a session bus both instances meet at the socket in the runtime folder.
+MAIN="$E2E_DIR/nobus"
+write_settings "$MAIN" Fate=10
+gtk_start "$MAIN" DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
+MAIN_PID=$APP_PID
+if window_find Sablewick 20 >/dev/null; then
+    scenario_second_instance "no bus" DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
+else
+    e2e_fail "start without a bus" "no window ($(tail -n 2 "$MAIN/app.log"))"
+fi
+kill -INT "$MAIN_PID" 2>/dev/null
+app_wait_exit "$MAIN_PID" 5
+scenario_session_end
+scenario_wallpaper
+scenario_unwritable_folder
+scenario_no_font
+scenario_no_sound_device
+
+e2e_teardown
+trap - EXIT
+e2e_summary
