@@ -116,7 +116,8 @@ void TOrvaneFM::FormDestroy() {
         CardText.clear();
         FreeAllSounds();
         StopSound();
-        Os.ShowApplicationWindow();
+        // The main window itself carries the title and the taskbar button: there is no
+        // application window of its own to show again.
     } catch (const std::exception& e) {
         Os.ShowErrorBox(kAppTitle, e.what());
     }

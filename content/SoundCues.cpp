@@ -1,14 +1,7 @@
 // Sound cues: one numbered sound per action, played from the resource bytes in memory.
 #include "app/MainUnit.h"
 
-namespace {
-// sndPlaySoundA flags: asynchronous, no default sound, the sound is in memory.
-constexpr unsigned kSndAsync = 1;
-constexpr unsigned kSndNoDefault = 2;
-constexpr unsigned kSndMemory = 4;
-}  // namespace
-
-void TOrvaneFM::StopSound() { Os.PlaySound(nullptr, 0); }
+void TOrvaneFM::StopSound() { Os.StopSoundPlaying(); }
 
 void TOrvaneFM::PlayCue(int n) {
     // Always stop first, muted or not: a new cue cuts off whatever is playing.
@@ -17,5 +10,5 @@ void TOrvaneFM::PlayCue(int n) {
     // A creator code beyond the sound table would name a slot that does not exist;
     // such a cue stays silent instead of reading past the table.
     if (n < 1 || n > kSoundSlots || SoundTable[n].Data == nullptr) return;
-    Os.PlaySound(SoundTable[n].Data, kSndAsync | kSndNoDefault | kSndMemory);
+    Os.PlaySoundBytes(SoundTable[n]);
 }

@@ -134,7 +134,6 @@ public:
     virtual void RunMessageLoop() = 0;
     // Destroys the window: at once, or when the event handler that asks has returned.
     virtual void CloseMainWindow() = 0;
-    virtual void ShowApplicationWindow() = 0;
     // Where the window is on the screen and how large it shows there, in screen pixels:
     // the program's own pixels may be shown larger on a high-resolution monitor.
     virtual void SetWindowPos(int left, int top) = 0;
@@ -179,8 +178,11 @@ public:
     // or -1 when the menu was dismissed.
     virtual int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) = 0;
 
-    // Sound: sndPlaySoundA(wav, flags); a null wav with flags 0 stops playback.
-    virtual void PlaySound(const uint8_t* wav, unsigned flags) = 0;
+    // Sound: starts playing a whole WAV file's bytes (valid for the life of the process)
+    // and returns at once, cutting off whatever played; stops whatever plays. Neither
+    // reports anything: a missing sound device means silence.
+    virtual void PlaySoundBytes(const TResourceView& wav) = 0;
+    virtual void StopSoundPlaying() = 0;
 
     // Pointers: loads cursor resource `name` as pointer shape `number`; makes a shape
     // the pointer of the whole application.

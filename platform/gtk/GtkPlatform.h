@@ -48,7 +48,6 @@ public:
     void ShowMainWindow() override;
     void RunMessageLoop() override;
     void CloseMainWindow() override;
-    void ShowApplicationWindow() override {}
     void SetWindowPos(int left, int top) override;
     void GetWindowPos(int& left, int& top) override;
     void GetWindowSize(int& width, int& height) override;
@@ -85,7 +84,8 @@ public:
     void SetPointer(int number) override;
 
     // Sound (GtkSound.cpp).
-    void PlaySound(const uint8_t* wav, unsigned flags) override;
+    void PlaySoundBytes(const TResourceView& wav) override;
+    void StopSoundPlaying() override;
 
     // Regions (GtkRegions.cpp).
     TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) override;

@@ -90,10 +90,12 @@ void TGtkSound::Stop() {
     SDL_UnlockAudioDevice(FDevice);
 }
 
-void TGtkPlatform::PlaySound(const uint8_t* wav, unsigned /*flags*/) {
+void TGtkPlatform::PlaySoundBytes(const TResourceView& wav) {
+    if (!wav.Data) return;
     if (!FSound) FSound.reset(new TGtkSound);
-    if (wav)
-        FSound->Play(wav);
-    else
-        FSound->Stop();
+    FSound->Play(wav.Data);
+}
+
+void TGtkPlatform::StopSoundPlaying() {
+    if (FSound) FSound->Stop();
 }

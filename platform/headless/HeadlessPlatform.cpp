@@ -444,13 +444,8 @@ std::string THeadlessPlatform::ResourceNameAt(const uint8_t* data) const {
     return std::string();
 }
 
-void THeadlessPlatform::PlaySound(const uint8_t* wav, unsigned flags) {
-    if (wav == nullptr) {
-        Sounds.push_back("stop");
-        return;
-    }
-    (void)flags;
-    const std::string name = ResourceNameAt(wav);
+void THeadlessPlatform::PlaySoundBytes(const TResourceView& wav) {
+    const std::string name = ResourceNameAt(wav.Data);
     Sounds.push_back(name.empty() ? "?" : name);
 }
 

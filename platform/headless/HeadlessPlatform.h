@@ -59,7 +59,6 @@ public:
     bool WindowCreated = false;
     bool WindowShown = false;
     bool CloseRequested = false;
-    bool AppWindowShown = false;
     int Left = 0, Top = 0, Width = 0, Height = 0;
     bool Minimised = false;
     bool Topmost = false;
@@ -135,7 +134,6 @@ public:
     void ShowMainWindow() override;
     void RunMessageLoop() override;
     void CloseMainWindow() override;
-    void ShowApplicationWindow() override { AppWindowShown = true; }
     void SetWindowPos(int left, int top) override;
     void GetWindowPos(int& left, int& top) override;
     void GetWindowSize(int& width, int& height) override {
@@ -171,7 +169,8 @@ public:
     int MemoCaret() override { return Memo.Exists ? MemoCaretPos : 0; }
     void SetMemoCaret(int pos) override;
     int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override;
-    void PlaySound(const uint8_t* wav, unsigned flags) override;
+    void PlaySoundBytes(const TResourceView& wav) override;
+    void StopSoundPlaying() override { Sounds.push_back("stop"); }
     void LoadPointer(int number, const std::string& name) override;
     void SetPointer(int number) override { Pointer = number; }
     TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) override;

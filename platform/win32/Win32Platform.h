@@ -12,7 +12,7 @@
 #include <vector>
 
 // The program's own interface first: some of its method names (DeleteFile, ReplaceFile,
-// FindExecutable, PlaySound) are A/W macros in <windows.h>, undone below so they stay
+// FindExecutable) are A/W macros in <windows.h>, undone below so they stay
 // the names the rest of the program calls.
 #include "platform/Platform.h"
 #include "platform/WindowScale.h"
@@ -27,7 +27,6 @@
 #undef DeleteFile
 #undef ReplaceFile
 #undef FindExecutable
-#undef PlaySound
 
 // ---- Texts (Win32Text.cpp)
 std::wstring SjisToWide(const std::string& sjis);
@@ -76,7 +75,6 @@ public:
     void ShowMainWindow() override;
     void RunMessageLoop() override;
     void CloseMainWindow() override;
-    void ShowApplicationWindow() override;
     void SetWindowPos(int left, int top) override;
     void GetWindowPos(int& left, int& top) override;
     void GetWindowSize(int& width, int& height) override;
@@ -113,7 +111,8 @@ public:
     void SetPointer(int number) override;
 
     // Sound, shell, wallpaper, message boxes (Win32Shell.cpp).
-    void PlaySound(const uint8_t* wav, unsigned flags) override;
+    void PlaySoundBytes(const TResourceView& wav) override;
+    void StopSoundPlaying() override;
     std::string FindExecutable(const std::string& file) override;
     void ShellOpen(const std::string& address) override;
     void StartProcess(const std::string& application, const std::string& commandLine) override;

@@ -7,14 +7,17 @@
 #include <objbase.h>
 #include <shellapi.h>
 // As in Win32Platform.h: these are our method names, not the A/W macros.
-#undef PlaySound
 #undef FindExecutable
 
-void TWin32Platform::PlaySound(const uint8_t* wav, unsigned flags) {
+void TWin32Platform::PlaySoundBytes(const TResourceView& wav) {
+    if (!wav.Data) return;
     // With SND_MEMORY the "name" is the WAV bytes themselves; they stay valid for the
-    // life of the process (resource views), as asynchronous playback needs.
-    sndPlaySoundA(reinterpret_cast<LPCSTR>(wav), flags);
+    // life of the process (resource views), as asynchronous playback needs. No default
+    // sound stands in for one that cannot play.
+    sndPlaySoundA(reinterpret_cast<LPCSTR>(wav.Data), SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
 }
+
+void TWin32Platform::StopSoundPlaying() { sndPlaySoundA(nullptr, 0); }
 
 TWin32Platform::TComApartment::~TComApartment() {
     // Each successful entry is left once, by the thread that entered.

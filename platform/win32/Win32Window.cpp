@@ -169,10 +169,6 @@ void TWin32Platform::DestroyMainWindow() {
     if (FMain) DestroyWindow(FMain);
 }
 
-// The main window itself carries the application title and the taskbar button (no
-// separate hidden owner window), so there is no other window to bring back here.
-void TWin32Platform::ShowApplicationWindow() {}
-
 void TWin32Platform::SetWindowPos(int left, int top) {
     if (!FMain) return;
     ::SetWindowPos(FMain, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

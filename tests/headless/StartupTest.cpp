@@ -140,7 +140,6 @@ TEST_F(AppTest, ClosingWritesTheSettingsOnceBeforeReleasing) {
     EXPECT_EQ(ini.find("CardNum"), std::string::npos) << "no reading was made";
     EXPECT_TRUE(Form->BackBuffer.Empty());
     EXPECT_EQ(Os->Sounds.back(), "stop");
-    EXPECT_TRUE(Os->AppWindowShown);
 }
 
 TEST_F(AppTest, FirstTimerEventPlaysTheOpeningSoundOnce) {

@@ -62,7 +62,6 @@ public:
     void ShowMainWindow() override { In.ShowMainWindow(); }
     void RunMessageLoop() override { In.RunMessageLoop(); }
     void CloseMainWindow() override { In.CloseMainWindow(); }
-    void ShowApplicationWindow() override { In.ShowApplicationWindow(); }
     void SetWindowPos(int left, int top) override { In.SetWindowPos(left, top); }
     void GetWindowPos(int& left, int& top) override { In.GetWindowPos(left, top); }
     void GetWindowSize(int& width, int& height) override { In.GetWindowSize(width, height); }
@@ -103,7 +102,8 @@ public:
     int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override {
         return In.TrackPopupMenu(x, y, entries, count);
     }
-    void PlaySound(const uint8_t* wav, unsigned flags) override { In.PlaySound(wav, flags); }
+    void PlaySoundBytes(const TResourceView& wav) override { In.PlaySoundBytes(wav); }
+    void StopSoundPlaying() override { In.StopSoundPlaying(); }
     void LoadPointer(int number, const std::string& name) override { In.LoadPointer(number, name); }
     void SetPointer(int number) override { In.SetPointer(number); }
     bool RegionContains(TRegionHandle region, int x, int y) override {
