@@ -23,7 +23,23 @@ constexpr int kWindowHeight = 584;
 constexpr int MaxCard = 49;
 constexpr int kCardBack = 999;
 constexpr int kSoundSlots = 29;
-constexpr int kSoundsA = 11;
+
+// The sound cues: the slots of the sound table, one sound per kind of action. The
+// interface cues are A01 to A11; a creator's own sound is kCueCreator + its code.
+enum TCue : int {
+    kCueOpening = 1,     // the first timer event after start
+    kCueFortune = 2,     // a reading from the wish, the heart, the last reading replayed
+    kCueRandom = 3,      // a card drawn at random
+    kCuePick = 4,        // a thumbnail picked, the previous card brought back
+    kCueIndexOpen = 5,   // a page button opens the card index
+    kCueIndexClose = 6,  // the card index closes
+    kCueClear = 7,       // Escape empties the wish box
+    kCuePage = 8,        // a page button turns the open index
+    kCueDragStart = 9,   // a window drag begins
+    kCueDone = 10,       // a drag ends, the link button, a menu command
+    kCueNotice = 11,     // the menu opens, a right press in the wish box, the light grabbed
+    kCueCreator = 12,    // B00: the creator with code 00
+};
 constexpr int kSparkles = 16;
 constexpr int kLightAreaSize = 87;
 constexpr int FrameInterval = 55;
@@ -163,7 +179,7 @@ public:
     void UpdateHeartButton();
 
     // ---- Sound cues (content/SoundCues.cpp)
-    void PlayCue(int n);
+    void PlayCue(int n);  // a TCue, or kCueCreator + a creator code
     void StopSound();
 
     // ---- Wallpaper (content/Wallpaper.cpp)

@@ -106,7 +106,7 @@ void TOrvaneFM::OpenPopupMenu(int screenX, int screenY) {
 }
 
 void TOrvaneFM::PopupMenu1Popup() {
-    PlayCue(11);
+    PlayCue(kCueNotice);
     int left = 0, top = 0, cx = 0, cy = 0;
     Os.GetWindowPos(left, top);
     CenteredPosition(cx, cy);
@@ -139,43 +139,43 @@ void TOrvaneFM::MenuItemClick(TMenuItem item) {
 
 void TOrvaneFM::PopCenterClick() {
     CenterWindow();
-    PlayCue(10);
+    PlayCue(kCueDone);
 }
 
 void TOrvaneFM::MStayOnTopClick() {
     const int caret = Os.MemoCaret();
     ApplyStayOnTop(!StayOnTop);
     Os.SetMemoCaret(caret);
-    PlayCue(10);
+    PlayCue(kCueDone);
 }
 
 void TOrvaneFM::MuteOnChangeClick() {
     SetMuteOn(!MuteOn);
-    PlayCue(10);
+    PlayCue(kCueDone);
 }
 
 void TOrvaneFM::FezPenBlackChangeClick() {
     SetFezPenBlack(!FezPenBlack);
     NormalPointer();
-    PlayCue(10);
+    PlayCue(kCueDone);
 }
 
 void TOrvaneFM::FezPenDownChangeClick() {
     SetFezPenDown(!FezPenDown);
     NormalPointer();
-    PlayCue(10);
+    PlayCue(kCueDone);
 }
 
 void TOrvaneFM::LightShowChangeClick() {
     SetLightShow(!LightShow);
-    PlayCue(10);
+    PlayCue(kCueDone);
 }
 
 void TOrvaneFM::LightPointChangeClick() {
     EraseLightArea();
     SetLightOrigin(-1, -1);
     RespawnAllSparkles();
-    PlayCue(10);
+    PlayCue(kCueDone);
 }
 
 void TOrvaneFM::CardUndoClick() {
@@ -183,7 +183,7 @@ void TOrvaneFM::CardUndoClick() {
     Swap(CurrentCard, PreviousCard);
     AnimStep = 1000;
     Os.SetMemoReadOnly(true);
-    PlayCue(4);
+    PlayCue(kCuePick);
 }
 
 void TOrvaneFM::PopSaigenClick() {
@@ -194,16 +194,16 @@ void TOrvaneFM::PopSaigenClick() {
     if (IndexMode != SavedIndexMode) SetIndexMode(SavedIndexMode, 1);
     Os.SetMemoReadOnly(true);
     RestoreWish();
-    PlayCue(2);
+    PlayCue(kCueFortune);
 }
 
 void TOrvaneFM::NextResumeClick() {
     SetResumeOk(!ResumeOk);
-    PlayCue(10);
+    PlayCue(kCueDone);
 }
 
 void TOrvaneFM::WallMakeClickClick() {
     FormPaint();
-    PlayCue(10);
+    PlayCue(kCueDone);
     MakeWallpaper();
 }

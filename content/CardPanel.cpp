@@ -35,7 +35,7 @@ void TOrvaneFM::ShowCreatorComment(int card) {
     }
     Os.SetLabelText(TControl::LabelKaisetu, text);
     // The creator's own sound; PlayCue stays silent for a code with no sound.
-    PlayCue(kSoundsA + 1 + code);
+    PlayCue(kCueCreator + code);
 }
 
 void TOrvaneFM::HideCreatorComment(int card) {

@@ -68,9 +68,9 @@ void TOrvaneFM::LoadSoundResource(const std::string& name, int slot) {
 }
 
 void TOrvaneFM::LoadAllSounds() {
-    for (int i = 1; i <= kSoundsA; ++i) LoadSoundResource("A" + ZeroPad(i, 2), i);
-    for (int i = kSoundsA + 1; i <= kSoundSlots; ++i)
-        LoadSoundResource("B" + ZeroPad(i - (kSoundsA + 1), 2), i);
+    for (int i = kCueOpening; i < kCueCreator; ++i) LoadSoundResource("A" + ZeroPad(i, 2), i);
+    for (int i = kCueCreator; i <= kSoundSlots; ++i)
+        LoadSoundResource("B" + ZeroPad(i - kCueCreator, 2), i);
 }
 
 void TOrvaneFM::FreeAllSounds() {

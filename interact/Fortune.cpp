@@ -98,7 +98,7 @@ void TOrvaneFM::FortuneDraw() {
     ReadingMade = true;
     AnimStep = 1000;
     Os.SetMemoReadOnly(true);
-    PlayCue(2);
+    PlayCue(kCueFortune);
 }
 
 void TOrvaneFM::RandomDraw() {
@@ -110,5 +110,5 @@ void TOrvaneFM::RandomDraw() {
     ReadingMade = true;
     AnimStep = 1000;
     Os.SetMemoReadOnly(true);
-    PlayCue(3);
+    PlayCue(kCueRandom);
 }

@@ -59,7 +59,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
     if (button == TMouseButton::Right) {
         if (IndexMode) {
             SetIndexMode(false, 0);
-            PlayCue(6);
+            PlayCue(kCueIndexClose);
         } else {
             int sx = 0, sy = 0;
             Os.GetMousePos(sx, sy);
@@ -70,7 +70,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
     if (button == TMouseButton::Middle) {
         DragPointer();
         AnimStep = 1;
-        PlayCue(9);
+        PlayCue(kCueDragStart);
         return;
     }
 
@@ -89,7 +89,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
         ReadingMade = true;
         AnimStep = 1000;
         Os.SetMemoReadOnly(true);
-        PlayCue(4);
+        PlayCue(kCuePick);
         return;
     }
 
@@ -101,7 +101,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
             if (IndexMode) {
                 SetIndexMode(false, 0);
                 DrawButton(FortuneButton, kStateNormal);
-                PlayCue(6);
+                PlayCue(kCueIndexClose);
             }
             return;
         }
@@ -125,12 +125,12 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
                     ReadingMade = true;
                     AnimStep = 1000;
                     Os.SetMemoReadOnly(true);
-                    PlayCue(8);
+                    PlayCue(kCuePage);
                 } else {
                     DrawButton(forward ? PrevButton : NextButton, kStatePressed);
                     SetIndexMode(true, 1);
                     AnimStep = 500;
-                    PlayCue(5);
+                    PlayCue(kCueIndexOpen);
                 }
                 return;
             }
@@ -148,7 +148,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
             case HomepageButton:
                 DrawButton(HomepageButton, kStatePressed);
                 AnimStep = 550;
-                PlayCue(10);
+                PlayCue(kCueDone);
                 return;
             case HeartButton:
                 DrawButton(HeartButton, kStatePressed);
@@ -157,7 +157,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
                 KeepCardTexts = true;
                 AnimStep = 1000;
                 Os.SetMemoReadOnly(true);
-                PlayCue(2);
+                PlayCue(kCueFortune);
                 return;
         }
         return;
@@ -169,12 +169,12 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
         EraseLightArea();
         SetLightOriginFromPoint(x, y);
         RespawnAllSparkles();
-        PlayCue(11);
+        PlayCue(kCueNotice);
         AnimStep = 2;
         return;
     }
     DragPointer();
-    PlayCue(9);
+    PlayCue(kCueDragStart);
     AnimStep = 1;
 }
 
@@ -199,7 +199,7 @@ void TOrvaneFM::FormMouseUp(TControl, TMouseButton, TShiftState, int x, int y) {
     if (Closing) return;
     if (AnimStep == 0) return;
     if (AnimStep == 1 || AnimStep == 2) {
-        PlayCue(10);
+        PlayCue(kCueDone);
     } else if (AnimStep == 3) {
         DrawButton(CreatorButton, kStateNormal);
         HideCreatorComment(CurrentCard);
@@ -233,7 +233,7 @@ void TOrvaneFM::FormKeyDown(TControl sender, int& key, TShiftState shift) {
         SendLeftClick(sender, b.X, b.Y, shift);
     } else if (key == kKeyEscape) {
         Os.SetMemoText("");
-        PlayCue(7);
+        PlayCue(kCueClear);
     }
 }
 
@@ -243,5 +243,5 @@ void TOrvaneFM::Memo1Change() {
 
 void TOrvaneFM::Memo1MouseDown(TMouseButton button, TShiftState, int, int) {
     if (Closing || !Created) return;
-    if (button == TMouseButton::Right) PlayCue(11);
+    if (button == TMouseButton::Right) PlayCue(kCueNotice);
 }

@@ -7,7 +7,7 @@ void TOrvaneFM::Timer1Timer() {
     PaceAnimation();
     if (!StartupSoundPlayed) {
         StartupSoundPlayed = true;
-        PlayCue(1);
+        PlayCue(kCueOpening);
     }
 }
 
