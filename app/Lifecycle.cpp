@@ -64,7 +64,9 @@ bool TOrvaneFM::FormCreate() {
         LoadBitmapCopy("WakuTate", WakuTate);
         LoadBitmapCopy("WakuYoko", WakuYoko);
         LoadJpegResource("Nami", Nami);
-        CardTextLoaded = LoadTextResource("CardT", CardText);
+        // A card text that cannot be read leaves the list empty; every card line then
+        // reads as empty instead of failing the start.
+        LoadTextResource("CardT", CardText);
         CardSlot[0].Release();
         CardSlot[1].Release();
         LoadCardPicture(kCardBack, 0);

@@ -47,6 +47,19 @@ constexpr int LastIndexPage = MaxCard / 10;
 constexpr const char* kAppTitle = "Sablewick";
 constexpr const char* kIniName = "Orvane.ini";
 
+// The pointer shapes, numbered as the cursor resources cr1 to cr8.
+enum TPointerShape : int {
+    kPointerCrossHair = 1,  // the light origin held
+    kPointerPen = 2,        // the white quill, tip at the top left
+    kPointerBlackPen = 3,
+    kPointerPenDown = 4,  // the white quill pointing down
+    kPointerBlackPenDown = 5,
+    kPointerHand = 6,  // a window drag
+    kPointerBlackHand = 7,
+    kPointerHourglass = 8,  // the wallpaper being made
+};
+constexpr int kPointerShapes = 8;
+
 // Fields of a card record, the line offsets within its seven lines.
 enum CardField {
     FieldHeader = 0,
@@ -164,7 +177,6 @@ public:
 
     // ---- Card catalogue (content/CardCatalog.cpp)
     std::vector<std::string> CardText;
-    bool CardTextLoaded = false;
     std::string CardLine(int card, int field) const;
 
     // ---- Card panel (content/CardPanel.cpp)
@@ -285,9 +297,8 @@ public:
     void DrawIndex(int look, bool flush);
 
     // ---- Pointers (interact/Pointers.cpp)
-    int CurrentPointer = 0;
     void LoadPointers();
-    void SetPointer(int n);
+    void SetPointer(int n);  // a TPointerShape
     void NormalPointer();
     void DragPointer();
 

@@ -37,7 +37,6 @@ uint32_t ColorToPixel(uint32_t color) {
     return ((color & 255) << 16) | (color & 0xFF00) | ((color >> 16) & 255);
 }
 
-uint32_t PixelToColor(uint32_t pixel) { return ColorToPixel(pixel); }
 
 std::string ZeroPad(int value, int digits) {
     // Computed in 64 bits so a value near the top of the int range cannot overflow.

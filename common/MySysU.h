@@ -20,7 +20,6 @@ uint32_t PackColor(int r, int g, int b);
 void SplitColor(uint32_t color, int& r, int& g, int& b);
 // Conversions between a packed colour and a picture pixel.
 uint32_t ColorToPixel(uint32_t color);
-uint32_t PixelToColor(uint32_t pixel);
 
 // The last `digits` digits of value + 1,000,000,000 in decimal: "C" + ZeroPad(5, 3)
 // names the resource C005; 1234 with 3 digits gives "234".

@@ -49,7 +49,7 @@ void TOrvaneFM::CopyFrameStrip(int a, int b, int width, int height) {
 }
 
 void TOrvaneFM::MakeWallpaper() {
-    SetPointer(8);
+    SetPointer(kPointerHourglass);
     int sw = 0, sh = 0;
     Os.GetScreenSize(sw, sh);
     sw = sw < 0 ? 0 : sw;

@@ -165,7 +165,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
 
     // No button: grab the light origin where sparkles are shown, else drag the window.
     if ((LightShow || CurrentCard == 0) && HitButton(35, 47, 340, 500)) {
-        SetPointer(1);
+        SetPointer(kPointerCrossHair);
         EraseLightArea();
         SetLightOriginFromPoint(x, y);
         RespawnAllSparkles();

@@ -3,19 +3,17 @@
 #include "app/MainUnit.h"
 
 void TOrvaneFM::LoadPointers() {
-    for (int n = 1; n <= 8; ++n) Os.LoadPointer(n, "cr" + std::to_string(n));
+    for (int n = kPointerCrossHair; n <= kPointerShapes; ++n)
+        Os.LoadPointer(n, "cr" + std::to_string(n));
 }
 
-void TOrvaneFM::SetPointer(int n) {
-    CurrentPointer = n;
-    Os.SetPointer(n);
-}
+void TOrvaneFM::SetPointer(int n) { Os.SetPointer(n); }
 
 void TOrvaneFM::NormalPointer() {
     if (FezPenDown)
-        SetPointer(FezPenBlack ? 5 : 4);
+        SetPointer(FezPenBlack ? kPointerBlackPenDown : kPointerPenDown);
     else
-        SetPointer(FezPenBlack ? 3 : 2);
+        SetPointer(FezPenBlack ? kPointerBlackPen : kPointerPen);
 }
 
-void TOrvaneFM::DragPointer() { SetPointer(FezPenBlack ? 7 : 6); }
+void TOrvaneFM::DragPointer() { SetPointer(FezPenBlack ? kPointerBlackHand : kPointerHand); }

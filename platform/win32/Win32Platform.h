@@ -206,7 +206,6 @@ private:
     // destruction to the loop) and of our own modal boxes.
     int FDispatchDepth = 0;
     int FModalDepth = 0;
-    bool FQuitPosted = false;
 
     // Presentation: a DIB section the size of the window, mirroring what it shows.
     HDC FMemDC = nullptr;
@@ -214,7 +213,6 @@ private:
     HGDIOBJ FOldBitmap = nullptr;
     uint32_t* FDibBits = nullptr;
     int FDibWidth = 0;
-    int FDibHeight = 0;
     HDC FPaintDC = nullptr;  // the DC of WM_PAINT while FormPaint runs
 
     // Display scaling (Win32Window.cpp): the monitor's dots per inch, the scale chosen
