@@ -60,6 +60,26 @@ enum TPointerShape : int {
 };
 constexpr int kPointerShapes = 8;
 
+// The sequencer's states (AnimStep): 0 is idle; a mouse button held (below
+// kStepHeldEnd); a run of steps after opening the index or before opening a link; the
+// card turn, whose four phases start at kStepTurn, kStepBackIn, kStepBackOut and
+// kStepFaceIn. Any state but idle refuses new input.
+enum TStep : int {
+    kStepIdle = 0,
+    kStepDrag = 1,          // the window follows the pointer
+    kStepLightHeld = 2,     // the light origin follows the pointer
+    kStepCreatorHeld = 3,   // the creator's words show while the button is held
+    kStepHeldEnd = 100,
+    kStepIndexOpened = 500,  // 500 to 507: sparkles, then the index's current cell
+    kStepLink = 550,         // 550 to 557: sparkles, then the creator's page opens
+    kStepReplay = 999,       // the last reading of the previous run, shown again
+    kStepTurn = 1000,        // the shown face narrows away
+    kStepBackIn = 2000,      // the card back widens in; the new face is loaded at its end
+    kStepBackHold = 2006,    // the back stays fully shown for one more step
+    kStepBackOut = 3000,     // the back narrows away
+    kStepFaceIn = 4000,      // the new face widens in
+};
+
 // Fields of a card record, the line offsets within its seven lines.
 enum CardField {
     FieldHeader = 0,
@@ -225,7 +245,12 @@ public:
     void PrepareCardSlot(int slot);
 
     // ---- Sequencer (render/Sequencer.cpp)
-    int AnimStep = 0;
+    int AnimStep = kStepIdle;  // a TStep, or a step within one of its runs
+    // Starts the card turn to CurrentCard: input is refused and the wish box read-only
+    // until it ends; `cue` confirms what started it.
+    void StartCardTurn(int cue);
+    void TurnMidpoint();    // the new face and its words, while the back shows
+    void FinishCardTurn();  // buttons, labels and the wish box back, sparkles anew
     uint32_t LastStepTick = 0;
     bool StartupSoundPlayed = false;
     bool ShowAlternate = false;

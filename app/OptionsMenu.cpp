@@ -181,16 +181,14 @@ void TOrvaneFM::LightPointChangeClick() {
 void TOrvaneFM::CardUndoClick() {
     // A plain exchange, so a second undo returns to the first card.
     Swap(CurrentCard, PreviousCard);
-    AnimStep = 1000;
-    Os.SetMemoReadOnly(true);
-    PlayCue(kCuePick);
+    StartCardTurn(kCuePick);
 }
 
 void TOrvaneFM::PopSaigenClick() {
     SetCurrentCard(SavedCard);
     // A restored reading left unchanged is not written back as a new one.
     ReadingMade = false;
-    AnimStep = 999;
+    AnimStep = kStepReplay;
     if (IndexMode != SavedIndexMode) SetIndexMode(SavedIndexMode, 1);
     Os.SetMemoReadOnly(true);
     RestoreWish();

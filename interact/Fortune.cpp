@@ -96,9 +96,7 @@ void TOrvaneFM::FortuneDraw() {
     SetCurrentCard(WishToCard(Os.MemoText()));
     MarkSeen(CurrentCard, false);
     ReadingMade = true;
-    AnimStep = 1000;
-    Os.SetMemoReadOnly(true);
-    PlayCue(kCueFortune);
+    StartCardTurn(kCueFortune);
 }
 
 void TOrvaneFM::RandomDraw() {
@@ -108,7 +106,5 @@ void TOrvaneFM::RandomDraw() {
     SetCurrentCard(Random.Next(MaxCard) + 1);
     MarkSeen(CurrentCard, false);
     ReadingMade = true;
-    AnimStep = 1000;
-    Os.SetMemoReadOnly(true);
-    PlayCue(kCueRandom);
+    StartCardTurn(kCueRandom);
 }

@@ -69,7 +69,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
     }
     if (button == TMouseButton::Middle) {
         DragPointer();
-        AnimStep = 1;
+        AnimStep = kStepDrag;
         PlayCue(kCueDragStart);
         return;
     }
@@ -87,9 +87,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
         }
         DrawIndex(1, true);
         ReadingMade = true;
-        AnimStep = 1000;
-        Os.SetMemoReadOnly(true);
-        PlayCue(kCuePick);
+        StartCardTurn(kCuePick);
         return;
     }
 
@@ -123,13 +121,11 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
                     DrawIndex(-1, true);
                     SetCurrentCard(StepIndexPage(CurrentCard, forward));
                     ReadingMade = true;
-                    AnimStep = 1000;
-                    Os.SetMemoReadOnly(true);
-                    PlayCue(kCuePage);
+                    StartCardTurn(kCuePage);
                 } else {
                     DrawButton(forward ? PrevButton : NextButton, kStatePressed);
                     SetIndexMode(true, 1);
-                    AnimStep = 500;
+                    AnimStep = kStepIndexOpened;
                     PlayCue(kCueIndexOpen);
                 }
                 return;
@@ -143,11 +139,11 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
             case CreatorButton:
                 DrawButton(CreatorButton, kStatePressed);
                 ShowCreatorComment(CurrentCard);
-                AnimStep = 3;
+                AnimStep = kStepCreatorHeld;
                 return;
             case HomepageButton:
                 DrawButton(HomepageButton, kStatePressed);
-                AnimStep = 550;
+                AnimStep = kStepLink;
                 PlayCue(kCueDone);
                 return;
             case HeartButton:
@@ -155,9 +151,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
                 if (IndexMode) DrawIndex(1, true);
                 ShowAlternate = !ShowAlternate;
                 KeepCardTexts = true;
-                AnimStep = 1000;
-                Os.SetMemoReadOnly(true);
-                PlayCue(kCueFortune);
+                StartCardTurn(kCueFortune);
                 return;
         }
         return;
@@ -170,17 +164,17 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
         SetLightOriginFromPoint(x, y);
         RespawnAllSparkles();
         PlayCue(kCueNotice);
-        AnimStep = 2;
+        AnimStep = kStepLightHeld;
         return;
     }
     DragPointer();
     PlayCue(kCueDragStart);
-    AnimStep = 1;
+    AnimStep = kStepDrag;
 }
 
 void TOrvaneFM::FormMouseMove(TControl, TShiftState, int x, int y) {
     if (Closing) return;
-    if (AnimStep == 1 || AnimStep == 2) {
+    if (AnimStep == kStepDrag || AnimStep == kStepLightHeld) {
         // The window follows the pointer in screen pixels (the event's own position is in
         // the program's pixels, coarser on a scaled display), worked out in 64 bits: a
         // window far away must not wrap.
@@ -198,15 +192,15 @@ void TOrvaneFM::FormMouseMove(TControl, TShiftState, int x, int y) {
 void TOrvaneFM::FormMouseUp(TControl, TMouseButton, TShiftState, int x, int y) {
     if (Closing) return;
     if (AnimStep == 0) return;
-    if (AnimStep == 1 || AnimStep == 2) {
+    if (AnimStep == kStepDrag || AnimStep == kStepLightHeld) {
         PlayCue(kCueDone);
-    } else if (AnimStep == 3) {
+    } else if (AnimStep == kStepCreatorHeld) {
         DrawButton(CreatorButton, kStateNormal);
         HideCreatorComment(CurrentCard);
     }
-    if (AnimStep < 100) {
+    if (AnimStep < kStepHeldEnd) {
         NormalPointer();
-        AnimStep = 0;
+        AnimStep = kStepIdle;
     }
     DragOriginX = x;
     DragOriginY = y;

@@ -21,106 +21,121 @@ void TOrvaneFM::PaceAnimation() {
     }
 }
 
+namespace {
+// The widths of a turn's frames, in percent of the whole card: a face narrows away, the
+// next widens in from nothing.
+constexpr int kNarrowing[] = {90, 78, 60, 35};
+constexpr int kWidening[] = {0, 35, 60, 78, 90, 100};
+
+// The turn's four phases: which card slot shows (1 the face, 0 the back), at which
+// widths, and where the phase goes when its last frame is drawn.
+struct TTurnPhase {
+    int First;
+    int Slot;
+    const int* Widths;
+    int Frames;
+    int Then;
+};
+constexpr TTurnPhase kTurnPhases[] = {
+    {kStepTurn, 1, kNarrowing, 4, kStepBackIn},
+    {kStepBackIn, 0, kWidening, 6, kStepBackHold},
+    {kStepBackOut, 0, kNarrowing, 4, kStepFaceIn},
+    {kStepFaceIn, 1, kWidening, 6, kStepIdle},
+};
+
+// Steps that only keep the sparkles going until the run's last step.
+bool InRun(int step, int first) { return step >= first && step < first + 7; }
+}  // namespace
+
+void TOrvaneFM::StartCardTurn(int cue) {
+    AnimStep = kStepTurn;
+    Os.SetMemoReadOnly(true);
+    PlayCue(cue);
+}
+
 void TOrvaneFM::AdvanceAnimation() {
     const int step = AnimStep;
-    if (step >= 0 && step <= 3) {
+    if (step >= kStepIdle && step < kStepHeldEnd) {
         StepLightEffect();
         return;
     }
-    if (step >= 500 && step <= 506) {
+    if (InRun(step, kStepIndexOpened) || InRun(step, kStepLink)) {
         StepLightEffect();
         ++AnimStep;
         return;
     }
-    if (step == 507) {
+    if (step == kStepIndexOpened + 7) {
         StepLightEffect();
         DrawIndex(0, true);
-        AnimStep = 0;
+        AnimStep = kStepIdle;
         ReleaseButtons();
         return;
     }
-    if (step >= 550 && step <= 556) {
-        StepLightEffect();
-        ++AnimStep;
-        return;
-    }
-    if (step == 557) {
+    if (step == kStepLink + 7) {
         // The browser must not open behind a window that stays on top.
         if (StayOnTop) Os.MinimiseApplication();
         StepLightEffect();
         OpenLink(CardLine(CurrentCard, FieldLink).substr(0, 255));
-        AnimStep = 0;
+        AnimStep = kStepIdle;
         ReleaseButtons();
         return;
     }
-    switch (step) {
-        case 999:
-            ShowAlternate = false;
-            EraseLightArea();
-            SetLightOrigin(SavedStarX, SavedStarY);
-            ComposeCardArea(1, 90, true);
-            AnimStep = 1001;
-            return;
-        case 1000:
+    if (step == kStepReplay) {
+        // The last reading of the previous run, shown with its own light origin; then
+        // the turn goes on as from its first frame.
+        ShowAlternate = false;
+        EraseLightArea();
+        SetLightOrigin(SavedStarX, SavedStarY);
+        ComposeCardArea(1, kNarrowing[0], true);
+        AnimStep = kStepTurn + 1;
+        return;
+    }
+    if (step == kStepBackHold) {
+        // The card back stays fully shown for one more step.
+        AnimStep = kStepBackOut;
+        return;
+    }
+    for (const TTurnPhase& phase : kTurnPhases) {
+        if (step < phase.First || step >= phase.First + phase.Frames) continue;
+        const int frame = step - phase.First;
+        if (step == kStepTurn) {
             if (!KeepCardTexts) ShowAlternate = false;
             EraseLightArea();
-            ComposeCardArea(1, 90, true);
-            break;
-        case 1001: ComposeCardArea(1, 78, true); break;
-        case 1002: ComposeCardArea(1, 60, true); break;
-        case 1003:
-            ComposeCardArea(1, 35, true);
-            AnimStep = 2000;
+        }
+        ComposeCardArea(phase.Slot, phase.Widths[frame], true);
+        const bool last = frame == phase.Frames - 1;
+        if (last && phase.First == kStepBackIn) TurnMidpoint();
+        if (last && phase.First == kStepFaceIn) {
+            FinishCardTurn();
             return;
-        case 2000: ComposeCardArea(0, 0, true); break;
-        case 2001: ComposeCardArea(0, 35, true); break;
-        case 2002: ComposeCardArea(0, 60, true); break;
-        case 2003: ComposeCardArea(0, 78, true); break;
-        case 2004: ComposeCardArea(0, 90, true); break;
-        case 2005:
-            ComposeCardArea(0, 100, true);
-            // The new face is loaded while the back is fully shown, so the old face is
-            // never seen widening again.
-            LoadFrontPicture(CurrentCard);
-            if (!KeepCardTexts) {
-                ShowCardLabels(false);
-                SetCardPanel(CurrentCard);
-            }
-            if (IndexMode) DrawIndex(1, true);
-            CheckAllSeen();
-            break;
-        case 2006:
-            // The card back stays fully shown for one more step.
-            AnimStep = 3000;
-            return;
-        case 3000: ComposeCardArea(0, 90, true); break;
-        case 3001: ComposeCardArea(0, 78, true); break;
-        case 3002: ComposeCardArea(0, 60, true); break;
-        case 3003:
-            ComposeCardArea(0, 35, true);
-            AnimStep = 4000;
-            return;
-        case 4000: ComposeCardArea(1, 0, true); break;
-        case 4001: ComposeCardArea(1, 35, true); break;
-        case 4002: ComposeCardArea(1, 60, true); break;
-        case 4003: ComposeCardArea(1, 78, true); break;
-        case 4004: ComposeCardArea(1, 90, true); break;
-        case 4005:
-            ComposeCardArea(1, 100, true);
-            AnimStep = 0;
-            if (IndexMode) DrawIndex(0, true);
-            ReleaseButtons();
-            UpdateHeartButton();
-            KeepCardTexts = false;
-            ShowCardLabels(true);
-            Os.SetMemoReadOnly(false);
-            RespawnAllSparkles();
-            return;
-        default:
-            // No other value is ever set; an unknown one ends in idle rather than
-            // freezing input for good.
-            AnimStep = 0;
-            return;
+        }
+        AnimStep = last ? phase.Then : step + 1;
+        return;
     }
-    ++AnimStep;
+    // No other value is ever set; an unknown one ends in idle rather than freezing input
+    // for good.
+    AnimStep = kStepIdle;
+}
+
+void TOrvaneFM::TurnMidpoint() {
+    // The new face is loaded while the back is fully shown, so the old face is never
+    // seen widening again.
+    LoadFrontPicture(CurrentCard);
+    if (!KeepCardTexts) {
+        ShowCardLabels(false);
+        SetCardPanel(CurrentCard);
+    }
+    if (IndexMode) DrawIndex(1, true);
+    CheckAllSeen();
+}
+
+void TOrvaneFM::FinishCardTurn() {
+    AnimStep = kStepIdle;
+    if (IndexMode) DrawIndex(0, true);
+    ReleaseButtons();
+    UpdateHeartButton();
+    KeepCardTexts = false;
+    ShowCardLabels(true);
+    Os.SetMemoReadOnly(false);
+    RespawnAllSparkles();
 }
