@@ -90,7 +90,7 @@ bool TOrvaneFM::FormCreate() {
         Os.SetMemoReadOnly(false);
         Created = true;
         if (IndexMode)
-            SetIndexMode(true, 0);
+            SetIndexMode(true, kFrameResting);
         else
             Os.SetMemoVisible(true);
         return true;

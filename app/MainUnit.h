@@ -80,6 +80,26 @@ enum TStep : int {
     kStepFaceIn = 4000,      // the new face widens in
 };
 
+// The card index's grid, in place of the wish box: two rows of five thumbnails of
+// 46 x 68, one every 48 pixels across and 74 down.
+constexpr int kGridLeft = 458;
+constexpr int kGridTop = 63;
+constexpr int kGridWidth = 238;
+constexpr int kGridHeight = 142;
+constexpr int kGridColumns = 5;
+constexpr int kCellsPerPage = 10;
+constexpr int kCellPitchX = 48;
+constexpr int kCellPitchY = 74;
+constexpr int kThumbWidth = 46;
+constexpr int kThumbHeight = 68;
+
+// The looks of the frame around the current cell of the card index.
+enum TFrameLook : int {
+    kFrameNone = -1,    // no frame: the current card is about to change
+    kFrameResting = 0,  // nothing under way
+    kFrameBusy = 1,     // a card turn or the index's opening is under way
+};
+
 // Fields of a card record, the line offsets within its seven lines.
 enum CardField {
     FieldHeader = 0,
@@ -318,7 +338,7 @@ public:
     int LoadedIndexPage = -1;
     TPicture IndexPage;
     TPicture Quest;
-    void SetIndexMode(bool on, int look);
+    void SetIndexMode(bool on, int look);  // look: a TFrameLook
     void DrawIndex(int look, bool flush);
 
     // ---- Pointers (interact/Pointers.cpp)

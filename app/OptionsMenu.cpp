@@ -189,7 +189,7 @@ void TOrvaneFM::PopSaigenClick() {
     // A restored reading left unchanged is not written back as a new one.
     ReadingMade = false;
     AnimStep = kStepReplay;
-    if (IndexMode != SavedIndexMode) SetIndexMode(SavedIndexMode, 1);
+    if (IndexMode != SavedIndexMode) SetIndexMode(SavedIndexMode, kFrameBusy);
     Os.SetMemoReadOnly(true);
     RestoreWish();
     PlayCue(kCueFortune);

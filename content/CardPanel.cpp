@@ -19,11 +19,13 @@ void TOrvaneFM::ShowCardLabels(bool visible) {
     Os.SetLabelVisible(TControl::LabelNo, visible);
     Os.SetLabelVisible(TControl::LabelTittle, visible);
     Os.SetLabelVisible(TControl::LabelKaisetu, visible);
-    if (visible) DrawButton(HomepageButton, CardLine(CurrentCard, FieldLink).empty() ? 0 : 1);
+    if (visible)
+        DrawButton(HomepageButton,
+                   CardLine(CurrentCard, FieldLink).empty() ? kStateDisabled : kStateNormal);
 }
 
 void TOrvaneFM::ShowCreatorComment(int card) {
-    DrawButton(ExplanationCaption, 1);
+    DrawButton(ExplanationCaption, kStateNormal);  // blank, under the creator label
     const std::string creator = CardLine(card, FieldCreator);
     Os.SetLabelText(TControl::LabelCreator, creator.size() > 2 ? creator.substr(2) : std::string());
     Os.SetLabelVisible(TControl::LabelCreator, true);
@@ -40,7 +42,7 @@ void TOrvaneFM::ShowCreatorComment(int card) {
 
 void TOrvaneFM::HideCreatorComment(int card) {
     Os.SetLabelVisible(TControl::LabelCreator, false);
-    DrawButton(ExplanationCaption, 0);
+    DrawButton(ExplanationCaption, kStateDisabled);  // the caption
     Os.SetLabelText(TControl::LabelKaisetu, CardLine(card, FieldExplanation));
 }
 

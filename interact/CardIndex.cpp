@@ -3,13 +3,6 @@
 #include "app/MainUnit.h"
 #include "common/MySysU.h"
 
-namespace {
-constexpr int kGridLeft = 458;
-constexpr int kGridTop = 63;
-constexpr int kGridWidth = 238;
-constexpr int kGridHeight = 142;
-}  // namespace
-
 int StepIndexPage(int card, bool forward) {
     int page = card / 10;
     const int cell = card % 10;
@@ -26,39 +19,41 @@ int StepIndexPage(int card, bool forward) {
 void TOrvaneFM::SetIndexMode(bool on, int look) {
     if (on) {
         IndexMode = true;
-        DrawButton(WishCaption, 1);
+        DrawButton(WishCaption, kStateNormal);  // its index look
         Os.SetMemoVisible(false);
         DrawIndex(look, true);
         DisableFortuneButton(true);
     } else {
         IndexMode = false;
         // A plain patch of panel below the explanation covers the grid in two copies.
-        BlitToBuffer(BackBuffer, 458, 410, 238, 71, 458, 134, true);
-        BlitToBuffer(BackBuffer, 458, 410, 238, 71, 458, 63, true);
-        DrawButton(WishCaption, 0);
+        const int half = kGridHeight / 2;
+        BlitToBuffer(BackBuffer, kGridLeft, 410, kGridWidth, half, kGridLeft, kGridTop + half, true);
+        BlitToBuffer(BackBuffer, kGridLeft, 410, kGridWidth, half, kGridLeft, kGridTop, true);
+        DrawButton(WishCaption, kStateDisabled);  // the wish caption
         Os.SetMemoVisible(true);
         Os.FocusMemo();
     }
 }
 
 void TOrvaneFM::DrawIndex(int look, bool flush) {
-    const int page = CurrentCard / 10;
-    const int column = CurrentCard % 5;
-    const int row = CurrentCard % 10 > 4 ? 1 : 0;
+    const int page = CurrentCard / kCellsPerPage;
+    const int column = CurrentCard % kGridColumns;
+    const int row = CurrentCard % kCellsPerPage / kGridColumns;
     if (LoadedIndexPage != page) {
         LoadedIndexPage = page;
         IndexPage.Release();
         LoadJpegResource("Index" + ZeroPad(page, 2), IndexPage);
     }
     BlitToBuffer(IndexPage, 0, 0, kGridWidth, kGridHeight, kGridLeft, kGridTop, false);
-    for (int i = 0; i < 10; ++i) {
-        const int n = 10 * page + i;
+    for (int i = 0; i < kCellsPerPage; ++i) {
+        const int n = kCellsPerPage * page + i;
         if (n >= 1 && n <= MaxCard && !SeenCards[n])
-            BlitToBuffer(Quest, 0, 0, 46, 68, kGridLeft + 48 * (i % 5), kGridTop + 74 * (i / 5),
-                         false);
+            BlitToBuffer(Quest, 0, 0, kThumbWidth, kThumbHeight,
+                         kGridLeft + kCellPitchX * (i % kGridColumns),
+                         kGridTop + kCellPitchY * (i / kGridColumns), false);
     }
     if (look >= 0) {
-        const int fx = kGridLeft + 48 * column, fy = kGridTop + 74 * row;
+        const int fx = kGridLeft + kCellPitchX * column, fy = kGridTop + kCellPitchY * row;
         const int s = 16 * look;
         BlitToBuffer(ButtonSheet, 118 + s, 58, 3, 11, fx, fy, false);
         BlitToBuffer(ButtonSheet, 118 + s, 58, 3, 11, fx + 43, fy, false);

@@ -92,7 +92,7 @@ void TOrvaneFM::UpdateFate() {
 
 void TOrvaneFM::FortuneDraw() {
     DrawButton(FortuneButton, kStatePressed);
-    if (IndexMode) DrawIndex(-1, true);
+    if (IndexMode) DrawIndex(kFrameNone, true);
     SetCurrentCard(WishToCard(Os.MemoText()));
     MarkSeen(CurrentCard, false);
     ReadingMade = true;
@@ -101,7 +101,7 @@ void TOrvaneFM::FortuneDraw() {
 
 void TOrvaneFM::RandomDraw() {
     DrawButton(RandomButton, kStatePressed);
-    if (IndexMode) DrawIndex(-1, true);
+    if (IndexMode) DrawIndex(kFrameNone, true);
     if (Random.Next(8) == 0) Random.Seed(Os.ClockSeed());
     SetCurrentCard(Random.Next(MaxCard) + 1);
     MarkSeen(CurrentCard, false);

@@ -58,7 +58,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
 
     if (button == TMouseButton::Right) {
         if (IndexMode) {
-            SetIndexMode(false, 0);
+            SetIndexMode(false, kFrameResting);
             PlayCue(kCueIndexClose);
         } else {
             int sx = 0, sy = 0;
@@ -74,9 +74,12 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
         return;
     }
 
-    // The index grid, widened by one pixel on each side.
-    if (IndexMode && HitButton(457, 63, 240, 142)) {
-        const int n = (x - 457) / 48 + (y > 134 ? 5 : 0) + 10 * LoadedIndexPage;
+    // The index grid, widened by one pixel on each side; the lower row starts past the
+    // upper half.
+    if (IndexMode && HitButton(kGridLeft - 1, kGridTop, kGridWidth + 2, kGridHeight)) {
+        const int n = (x - (kGridLeft - 1)) / kCellPitchX +
+                      (y > kGridTop + kGridHeight / 2 ? kGridColumns : 0) +
+                      kCellsPerPage * LoadedIndexPage;
         if (n > MaxCard || n < 0) return;
         SetCurrentCard(n);
         if (shift.Ctrl) {
@@ -85,7 +88,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
             else if (shift.Alt)
                 MarkUnseen(n, true);
         }
-        DrawIndex(1, true);
+        DrawIndex(kFrameBusy, true);
         ReadingMade = true;
         StartCardTurn(kCuePick);
         return;
@@ -97,7 +100,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
         // The fortune button in its disabled look still closes an open index.
         if (id == FortuneButton && !AcceptsPress(id)) {
             if (IndexMode) {
-                SetIndexMode(false, 0);
+                SetIndexMode(false, kFrameResting);
                 DrawButton(FortuneButton, kStateNormal);
                 PlayCue(kCueIndexClose);
             }
@@ -118,13 +121,13 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
                 const bool forward = id == NextButton;
                 DrawButton(id, kStatePressed);
                 if (IndexMode) {
-                    DrawIndex(-1, true);
+                    DrawIndex(kFrameNone, true);
                     SetCurrentCard(StepIndexPage(CurrentCard, forward));
                     ReadingMade = true;
                     StartCardTurn(kCuePage);
                 } else {
                     DrawButton(forward ? PrevButton : NextButton, kStatePressed);
-                    SetIndexMode(true, 1);
+                    SetIndexMode(true, kFrameBusy);
                     AnimStep = kStepIndexOpened;
                     PlayCue(kCueIndexOpen);
                 }
@@ -148,7 +151,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
                 return;
             case HeartButton:
                 DrawButton(HeartButton, kStatePressed);
-                if (IndexMode) DrawIndex(1, true);
+                if (IndexMode) DrawIndex(kFrameBusy, true);
                 ShowAlternate = !ShowAlternate;
                 KeepCardTexts = true;
                 StartCardTurn(kCueFortune);

@@ -66,7 +66,7 @@ void TOrvaneFM::AdvanceAnimation() {
     }
     if (step == kStepIndexOpened + 7) {
         StepLightEffect();
-        DrawIndex(0, true);
+        DrawIndex(kFrameResting, true);
         AnimStep = kStepIdle;
         ReleaseButtons();
         return;
@@ -125,13 +125,13 @@ void TOrvaneFM::TurnMidpoint() {
         ShowCardLabels(false);
         SetCardPanel(CurrentCard);
     }
-    if (IndexMode) DrawIndex(1, true);
+    if (IndexMode) DrawIndex(kFrameBusy, true);
     CheckAllSeen();
 }
 
 void TOrvaneFM::FinishCardTurn() {
     AnimStep = kStepIdle;
-    if (IndexMode) DrawIndex(0, true);
+    if (IndexMode) DrawIndex(kFrameResting, true);
     ReleaseButtons();
     UpdateHeartButton();
     KeepCardTexts = false;
