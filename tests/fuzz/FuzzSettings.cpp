@@ -19,14 +19,17 @@ const char* const kKeys[] = {"CardNum",  "StarX",     "StarY",      "ResumeOk", 
 void CheckReader(const std::string& content) {
     TIniFile ini;
     ini.Parse(content);
+    // Every lookup walks the whole file, so each key is looked up once here and its value
+    // given to the date and number readers directly; LoadSettings below reads the same
+    // file through ReadInteger, ReadBool and ReadDate.
     for (const char* key : kKeys) {
         std::string value;
-        if (ini.ReadString(kSection, key, value)) FUZZ_CHECK(value.size() <= kIniMaxText);
-        const TDate def{2001, 2, 3};
-        const TDate d = ini.ReadDate(kSection, key, def);
-        FUZZ_CHECK(d == def || IsValidDate(d));
-        (void)ini.ReadInteger(kSection, key, 0);
-        (void)ini.ReadBool(kSection, key, false);
+        if (!ini.ReadString(kSection, key, value)) continue;
+        FUZZ_CHECK(value.size() <= kIniMaxText);
+        TDate d;
+        if (ParseDate(value, d)) FUZZ_CHECK(IsValidDate(d));
+        int number;
+        (void)ParseIniInteger(value, number);
     }
     // Any text, escaped as the program stores a wish, comes back exactly.
     const std::string text = content.substr(0, 400);

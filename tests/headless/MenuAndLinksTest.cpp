@@ -78,6 +78,16 @@ TEST_F(MenuAndLinks, ItemsAreEnabledByTheirConditions) {
          false},
         {"previous card is the title card", "", [this] { PickTwo(0, 7); }, false,
          false, false, false, false},
+        // Away to the title card and back: the card before the title card is the one
+        // on show again, and undoing would show nothing new.
+        {"previous card is the card on show", "",
+         [this] {
+             PickTwo(7, 0);
+             PickTwo(7, 7);
+             ASSERT_EQ(Form->CurrentCard, 7);
+             ASSERT_EQ(Form->PreviousCard, 7);
+         },
+         false, false, false, false, false},
         {"saved card not shown", "CardNum=6\r\nWish=abc\r\n", [] {}, false, false,
          false, true, false},
         {"saved reading on show", "ResumeOk=1\r\nCardNum=6\r\nWish=abc\r\nStarX=-1\r\nStarY=-1\r\n", [] {},

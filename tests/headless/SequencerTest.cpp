@@ -1,46 +1,84 @@
-// The card turn step by step, the pacing clock and the input lock while it runs.
+// The card turn frame by frame, the pacing clock and the input lock while it runs.
+#include <string>
 #include <vector>
 
 #include "tests/headless/AppFixture.h"
 
+namespace {
+// Plain colours for the pieces of the card area, so a frame on the window can be read
+// back: which picture it shows and how wide.
+const uint32_t kNami = MakePixel(3, 250, 4);
+const uint32_t kFrame = MakePixel(250, 3, 252);
+const uint32_t kBack = MakePixel(1, 2, 251);
+const uint32_t kOldFace = MakePixel(249, 1, 2);
+
+// A reading on full-size pictures: the old face narrows, the back widens, stays a frame
+// longer, narrows, and the new face widens. "o" is the old face, "b" the back, "n" the
+// new face, then the number of picture columns between the frame's side pieces.
+const std::vector<std::string> kTurn = {"o304", "o262", "o202", "o116", "b2",   "b116", "b202",
+                                        "b262", "b304", "b340", "b340", "b304", "b262", "b202",
+                                        "b116", "n2",   "n116", "n202", "n262", "n304", "n340"};
+}  // namespace
+
 class SequencerTest : public AppTest {
 protected:
-    // Steps the sequencer once (55 ms later) and returns the AnimStep it ran.
-    int Step() {
-        const int ran = Form->AnimStep;
+    // Steps the sequencer once (55 ms later).
+    void Step() {
         Os->Tick += FrameInterval;
         Form->Timer1Timer();
-        return ran;
+    }
+    // Gives the backdrop, the frame, the back and the shown face plain colours.
+    void PaintPlain() {
+        FillRect(Form->Nami, 0, 0, Form->Nami.Width, Form->Nami.Height, kNami);
+        FillRect(Form->WakuTate, 0, 0, Form->WakuTate.Width, Form->WakuTate.Height, kFrame);
+        FillRect(Form->WakuYoko, 0, 0, Form->WakuYoko.Width, Form->WakuYoko.Height, kFrame);
+        for (int slot : {0, 1}) {
+            TPicture& p = Form->CardSlot[slot];
+            ASSERT_EQ(p.Width, 340);
+            ASSERT_EQ(p.Height, 500);
+            FillRect(p, 0, 0, 340, 500, slot == 0 ? kBack : kOldFace);
+            Form->PrepareCardSlot(slot);
+        }
+    }
+    // The frame the window shows, read along the card area's middle row.
+    std::string Shown() {
+        int columns = 0;
+        for (int x = 32; x < 380; ++x) {
+            const uint32_t p = Os->Surface.GetPixel(x, 298);
+            if (p != kNami && p != kFrame) ++columns;
+        }
+        const uint32_t centre = Os->Surface.GetPixel(206, 298);
+        const char* what = centre == kBack ? "b" : centre == kOldFace ? "o" : "n";
+        return what + std::to_string(columns);
     }
 };
 
-TEST_F(SequencerTest, AReadingRunsTwentyOneStepsAndSwapsThePictureWhileTheBackShows) {
+TEST_F(SequencerTest, AReadingTurnsTheCardOverAndSwapsThePictureWhileTheBackShows) {
     WriteIni("Fate=0\r\nOldDate=2026/12/01\r\n");
     Start();
     Tick(10);
+    PaintPlain();
     Type("abc");
     Key(13);
-    ASSERT_EQ(Form->AnimStep, 1000);
+    ASSERT_NE(Form->AnimStep, 0);
     EXPECT_TRUE(Os->MemoIsReadOnly);
     const std::vector<uint32_t> oldFace = Form->CardSlot[1].Pixels;
-    std::vector<int> steps;
+    std::vector<std::string> frames;
+    size_t swappedAt = 0;  // the frame after which the slot holds the new picture
     while (Form->AnimStep != 0) {
-        const int ran = Step();
-        steps.push_back(ran);
-        if (ran == 2004) {
-            EXPECT_EQ(Form->CardSlot[1].Pixels, oldFace) << "the old face stays until 2005";
-            EXPECT_TRUE(Os->Labels[TControl::LabelNo].Visible);
-        }
-        if (ran == 2005) {
-            EXPECT_NE(Form->CardSlot[1].Pixels, oldFace);
+        const bool labelShown = Os->Labels[TControl::LabelNo].Visible;
+        Step();
+        frames.push_back(Shown());
+        if (swappedAt == 0 && Form->CardSlot[1].Pixels != oldFace) {
+            swappedAt = frames.size();
+            EXPECT_TRUE(labelShown) << "the texts stay until the picture changes";
             EXPECT_FALSE(Os->Labels[TControl::LabelNo].Visible) << "labels refilled while hidden";
             EXPECT_EQ(LabelText(TControl::LabelNo), "CARD.012");
         }
-        ASSERT_LT(steps.size(), 40u);
+        ASSERT_LT(frames.size(), 40u);
     }
-    const std::vector<int> expected = {1000, 1001, 1002, 1003, 2000, 2001, 2002, 2003, 2004, 2005, 2006,
-                                       3000, 3001, 3002, 3003, 4000, 4001, 4002, 4003, 4004, 4005};
-    EXPECT_EQ(steps, expected);
+    EXPECT_EQ(frames, kTurn);
+    EXPECT_EQ(swappedAt, 10u) << "the new face is loaded while the whole back shows";
     // The finishing steps.
     EXPECT_TRUE(Os->Labels[TControl::LabelNo].Visible);
     EXPECT_FALSE(Os->MemoIsReadOnly);
@@ -50,23 +88,28 @@ TEST_F(SequencerTest, AReadingRunsTwentyOneStepsAndSwapsThePictureWhileTheBackSh
     EXPECT_EQ(Os->Surface.GetPixel(206, 298), Form->BackBuffer.GetPixel(206, 298));
 }
 
-TEST_F(SequencerTest, TheResumeRunSkipsTheFirstStepAndEndsOnTheNormalPicture) {
+TEST_F(SequencerTest, TheResumeRunTurnsLikeAReadingFromTheSavedOriginAndEndsOnTheNormalPicture) {
     WriteIni("CardNum=5\r\nStarX=4\r\nStarY=9\r\nCardOK=lllll\r\n");
     Start();
-    Form->AnimStep = 999;
+    Tick(10);
+    PaintPlain();
     Form->ShowAlternate = true;
-    int steps = 0;
-    while (Form->AnimStep != 0 && steps < 40) {
+    Menu(TMenuItem::PopSaigen);
+    ASSERT_NE(Form->AnimStep, 0);
+    std::vector<std::string> frames;
+    while (Form->AnimStep != 0 && frames.size() < 40) {
         Step();
-        ++steps;
-        if (steps == 1) {
+        frames.push_back(Shown());
+        if (frames.size() == 1) {
             EXPECT_FALSE(Form->ShowAlternate);
             EXPECT_EQ(Form->StarX, 4);
             EXPECT_EQ(Form->StarY, 9);
         }
     }
-    // 999 does the work of 1000 itself and goes on at 1001: the same number of frames.
-    EXPECT_EQ(steps, 21);
+    EXPECT_EQ(frames, kTurn);
+    TPicture regular;
+    ASSERT_TRUE(Form->LoadJpegResource("C005", regular));
+    EXPECT_EQ(Form->CardSlot[1].Pixels, regular.Pixels);
 }
 
 TEST_F(SequencerTest, TheHeartTurnKeepsTheTextsAndShowsTheOtherPicture) {
@@ -77,7 +120,7 @@ TEST_F(SequencerTest, TheHeartTurnKeepsTheTextsAndShowsTheOtherPicture) {
     const std::vector<uint32_t> regular = Form->CardSlot[1].Pixels;
     const std::string title = LabelText(TControl::LabelTittle);
     Click(686, 232);
-    EXPECT_EQ(Form->AnimStep, 1000);
+    EXPECT_NE(Form->AnimStep, 0);
     EXPECT_TRUE(Form->ShowAlternate);
     while (Form->AnimStep != 0) {
         Step();
@@ -89,8 +132,8 @@ TEST_F(SequencerTest, TheHeartTurnKeepsTheTextsAndShowsTheOtherPicture) {
     EXPECT_EQ(Button(HeartButton).State, kStateNormal);
     EXPECT_FALSE(Form->KeepCardTexts);
     // Any other turn clears the alternate view at its first step.
-    Form->SetCurrentCard(6);
-    Form->AnimStep = 1000;
+    Click(580, 233);  // random
+    ASSERT_NE(Form->AnimStep, 0);
     Step();
     EXPECT_FALSE(Form->ShowAlternate);
 }
@@ -108,40 +151,44 @@ TEST_F(SequencerTest, AlternateViewOfACardWithoutAnAlternatePictureShowsItsRegul
 
 TEST_F(SequencerTest, PacingIsFiftyFiveMillisecondsAndSurvivesTheTickWrapping) {
     Os->Tick = 0xFFFFFFFFu - 20;
+    WriteIni("Fate=0\r\nOldDate=2026/12/01\r\n");
     Start();
-    Form->AnimStep = 1000;
-    Form->Timer1Timer();  // LastStepTick starts at 0: the first event steps at once
-    EXPECT_EQ(Form->AnimStep, 1001);
+    PaintPlain();
+    Type("abc");
+    Key(13);
+    Form->Timer1Timer();  // no step has run yet: the first event steps at once
+    EXPECT_EQ(Shown(), kTurn[0]);
     for (int i = 0; i < 5; ++i) {
         Os->Tick += 10;
         Form->Timer1Timer();
     }
-    EXPECT_EQ(Form->AnimStep, 1001) << "50 ms is not yet a frame";
+    EXPECT_EQ(Shown(), kTurn[0]) << "50 ms is not yet a frame";
     Os->Tick += 10;  // wraps past zero
     Form->Timer1Timer();
-    EXPECT_EQ(Form->AnimStep, 1002);
+    EXPECT_EQ(Shown(), kTurn[1]);
     // A long stall is not made up: one step per event.
     Os->Tick += 10000;
     Form->Timer1Timer();
     Form->Timer1Timer();
-    EXPECT_EQ(Form->AnimStep, 1003);
+    EXPECT_EQ(Shown(), kTurn[2]);
 }
 
 TEST_F(SequencerTest, InputDuringARunIsDroppedAndAReleaseDoesNotEndIt) {
     Start();
     Tick(10);
     Click(580, 233);  // random
-    ASSERT_EQ(Form->AnimStep, 1000);
+    ASSERT_NE(Form->AnimStep, 0);
     const int card = Form->CurrentCard;
     Step();
+    const int step = Form->AnimStep;
     Click(580, 233);
     Key(27);
     Down(100, 100, TMouseButton::Middle);
     Up(100, 100, TMouseButton::Middle);
-    EXPECT_EQ(Form->AnimStep, 1001);
+    EXPECT_EQ(Form->AnimStep, step);
     EXPECT_EQ(Form->CurrentCard, card);
     EXPECT_EQ(Os->Left, 143);
-    EXPECT_EQ(Idle(), 20);
+    EXPECT_EQ(Idle(), static_cast<int>(kTurn.size()) - 1) << "the rest of the turn";
     EXPECT_EQ(Button(RandomButton).State, 1) << "the random button is usable again";
     EXPECT_TRUE(Form->SeenCards[card]);
 }
@@ -151,7 +198,7 @@ TEST_F(SequencerTest, TheLinkRunOpensThePageOnItsEighthStep) {
     Start();
     Tick(10);
     Click(613, 549);
-    ASSERT_EQ(Form->AnimStep, 550);
+    ASSERT_NE(Form->AnimStep, 0);
     for (int i = 0; i < 7; ++i) Step();
     EXPECT_TRUE(Os->ShellLaunches.empty());
     Step();

@@ -130,6 +130,16 @@ TEST(Compose, ScalingAveragesTheColumnsItCovers) {
     // Same width: an exact copy; a rectangle reaching past the picture is clipped.
     ScaleColumns(src, dst, 8, 0, 4);
     EXPECT_EQ(dst.GetPixel(9, 0), MakePixel(200, 100, 50));
+    // Three columns into two: each output column covers one and a half input columns,
+    // and the averages round to the nearest value, not down.
+    TPicture three;
+    three.SetSize(3, 1);
+    three.SetPixel(0, 0, MakePixel(0, 0, 0));
+    three.SetPixel(1, 0, MakePixel(2, 5, 200));
+    three.SetPixel(2, 0, MakePixel(10, 10, 10));
+    ScaleColumns(three, dst, 0, 0, 2);
+    EXPECT_EQ(dst.GetPixel(0, 0), MakePixel(1, 2, 67)) << "0.67, 1.67 and 66.67";
+    EXPECT_EQ(dst.GetPixel(1, 0), MakePixel(7, 8, 73)) << "7.33, 8.33 and 73.33";
     // Widening a 1-pixel picture repeats it.
     TPicture one;
     one.SetSize(1, 1);
@@ -149,7 +159,11 @@ TEST(Pictures, OverlappingCopiesWithinOnePicture) {
     EXPECT_EQ(p.GetPixel(2, 4), 31u);
     CopyRect(p, 2, 2, 4, 4, p, 0, 0);  // up and left over itself
     EXPECT_EQ(p.GetPixel(0, 0), 11u);
-    EXPECT_EQ(p.GetPixel(3, 3), p.GetPixel(3, 3));
+    EXPECT_EQ(p.GetPixel(1, 1), 22u);
+    // The far corner comes from (5, 5), which the first copy did not reach.
+    EXPECT_EQ(p.GetPixel(3, 3), 55u);
+    EXPECT_EQ(p.GetPixel(3, 2), 45u);
+    EXPECT_EQ(p.GetPixel(4, 4), 33u) << "outside the second copy";
     CopyRect(p, -3, -3, 5, 5, p, 0, 0);  // clipped source shifts the destination
     EXPECT_EQ(p.GetPixel(3, 3), 11u);
 }
