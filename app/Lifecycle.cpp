@@ -24,7 +24,7 @@ TLabelStyle LabelStyle(bool centred, bool wrap, int cellHeight, uint32_t textCol
 
 TOrvaneFM::TOrvaneFM(TPlatform& os) : Os(os) {
     // The window and its children exist from here on, as laid out at design time.
-    Os.CreateMainWindow(this, kWindowWidth, kWindowHeight);
+    Os.CreateMainWindow(&Events, kWindowWidth, kWindowHeight);
     Os.CreateLabel(TControl::LabelNo, 445, 290, 50, 12, LabelStyle(true, false, 12, kWindowTextColor));
     Os.CreateLabel(TControl::LabelTittle, 439, 303, 276, 24, LabelStyle(true, false, 24, kTitleColor));
     Os.CreateLabel(TControl::LabelCreator, 463, 378, 228, 12, LabelStyle(true, false, 12, kWindowTextColor));

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/RegionU.h"
+#include "app/WindowEvents.h"
 #include "common/Dates.h"
 #include "common/Picture.h"
 #include "common/Random.h"
@@ -127,21 +128,23 @@ struct Sparkle {
     int Lifetime = 0;
 };
 
-class TOrvaneFM : public TWindowEvents {
+class TOrvaneFM {
 public:
     explicit TOrvaneFM(TPlatform& os);
-    ~TOrvaneFM() override;
+    ~TOrvaneFM();
 
     TPlatform& Os;
     TRandom Random;
+    // The events the window's backend delivers, guarded; they reach the handlers below.
+    TWindowEventsGuard Events{*this};
 
     // ---- Lifecycle (app/Lifecycle.cpp)
     // Builds everything; false when a step failed (the error was shown).
     bool FormCreate();
-    void FormDestroy() override;
-    void FormEndSession() override;
-    void FormPaint() override;
-    void FormCloseQuery() override;
+    void FormDestroy();
+    void FormEndSession();
+    void FormPaint();
+    void FormCloseQuery();
     std::string ProgramDir;  // with its trailing separator
     bool Closing = false;
     bool Created = false;    // FormCreate ran to its end
@@ -275,7 +278,7 @@ public:
     bool StartupSoundPlayed = false;
     bool ShowAlternate = false;
     bool KeepCardTexts = false;
-    void Timer1Timer() override;
+    void Timer1Timer();
     void PaceAnimation();
     void AdvanceAnimation();
 
@@ -300,13 +303,13 @@ public:
     int64_t DragGrabX = 0;
     int64_t DragGrabY = 0;
     void FormMouseDown(TControl sender, TMouseButton button, TShiftState shift, int x,
-                       int y) override;
-    void FormMouseMove(TControl sender, TShiftState shift, int x, int y) override;
+                       int y);
+    void FormMouseMove(TControl sender, TShiftState shift, int x, int y);
     void FormMouseUp(TControl sender, TMouseButton button, TShiftState shift, int x,
-                     int y) override;
-    void FormKeyDown(TControl sender, int& key, TShiftState shift) override;
-    void Memo1Change() override;
-    void Memo1MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+                     int y);
+    void FormKeyDown(TControl sender, int& key, TShiftState shift);
+    void Memo1Change();
+    void Memo1MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     void SendLeftClick(TControl sender, int x, int y, TShiftState shift);
     void SendRightClick(TControl sender, int x, int y, TShiftState shift);
     bool HitButton(int x, int y, int w, int h) const;

@@ -116,12 +116,9 @@ void THeadlessPlatform::CloseMainWindow() {
 
 void THeadlessPlatform::Dispatch(const std::function<void()>& handler) {
     if (!WindowCreated || !Events) return;
+    // An error escaping a handler never gets here: the program shows it itself.
     ++DispatchDepth;
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        ShowErrorBox("Sablewick", e.what());
-    }
+    handler();
     --DispatchDepth;
     if (DispatchDepth == 0 && DestroyPending) {
         DestroyPending = false;
@@ -134,11 +131,7 @@ void THeadlessPlatform::DestroyWindow() {
     DestroyPending = false;
     if (Events) {
         ++DispatchDepth;
-        try {
-            Events->FormDestroy();
-        } catch (const std::exception& e) {
-            ShowErrorBox("Sablewick", e.what());
-        }
+        Events->FormDestroy();
         --DispatchDepth;
     }
     // The children go with their parent, after its destroy handler.
@@ -163,11 +156,7 @@ void THeadlessPlatform::DestroyWindow() {
 void THeadlessPlatform::EndSession() {
     if (!WindowCreated || !Events) return;
     EndSessionQueried = true;  // the program never refuses
-    try {
-        Events->FormEndSession();
-    } catch (...) {
-        // Nobody is left to read a message.
-    }
+    Events->FormEndSession();
 }
 
 void THeadlessPlatform::SetWindowPos(int left, int top) {

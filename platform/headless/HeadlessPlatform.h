@@ -84,10 +84,9 @@ public:
     int LiveRegions = 0;
 
     // ---- Events, delivered as Windows' message dispatch delivers them.
-    // Runs one event handler of the window: an error escaping it is shown in the error
-    // box and the program goes on; a close asked for inside it destroys the window once
-    // the outermost handler has returned (as the destruction the Windows backend posts
-    // to its loop). Nothing is delivered to a destroyed window.
+    // Runs one event handler of the window: a close asked for inside it destroys the
+    // window once the outermost handler has returned (as the destruction the Windows
+    // backend posts to its loop). Nothing is delivered to a destroyed window.
     void Dispatch(const std::function<void()>& handler);
     // Destroys the window as DestroyWindow does: the program's destroy handler first,
     // with the window and its controls alive; then the controls are gone (their texts

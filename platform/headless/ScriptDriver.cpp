@@ -104,7 +104,7 @@ TScriptDriver::TScriptDriver(THeadlessPlatform& os, std::istream& in, std::ostre
     Os.LoopBody = [this] { LoopBody(); };
 }
 
-TOrvaneFM* TScriptDriver::Form() const { return dynamic_cast<TOrvaneFM*>(Os.Events); }
+TOrvaneFM* TScriptDriver::Form() const { return ProgramOf(Os.Events); }
 
 // Every event travels through the pretend desktop's dispatch, as a window message does.
 template <typename F>

@@ -176,8 +176,7 @@ private:
     // True while events may be delivered: a main window with events, and no modal
     // error box of ours on screen.
     bool CanDeliver() const { return FEvents != nullptr && FModalDepth == 0; }
-    // Runs one event handler; an error escaping it is shown instead of unwinding
-    // through user32, which cannot pass C++ exceptions.
+    // Runs one event handler while events may be delivered.
     template <typename F>
     void Deliver(F&& handler);
 
@@ -263,12 +262,7 @@ private:
 
 template <typename F>
 void TWin32Platform::Deliver(F&& handler) {
-    if (!CanDeliver()) return;
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        ShowErrorBox(FTitleSjis, e.what());
-    } catch (...) {
-        ShowErrorBox(FTitleSjis, "unexpected error");
-    }
+    // The program catches what its handlers throw and shows it itself: nothing reaches
+    // user32, which could not unwind a C++ exception.
+    if (CanDeliver()) handler();
 }

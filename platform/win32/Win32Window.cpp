@@ -431,12 +431,7 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ENDSESSION:
             // The process may be ended as soon as this returns, with no WM_DESTROY:
             // the settings are written now. No box, no sound, nothing that waits.
-            if (wp && FEvents) {
-                try {
-                    FEvents->FormEndSession();
-                } catch (...) {
-                }
-            }
+            if (wp && FEvents) FEvents->FormEndSession();
             return 0;
         case WM_NCDESTROY:
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

@@ -115,7 +115,7 @@ protected:
         if (Next > 0 && FailedAt < 0) {
             // The window lives from its showing until it is closed.
             TOrvaneFM* form = Os.WindowShown && !Os.CloseRequested
-                                  ? dynamic_cast<TOrvaneFM*>(Os.Events)
+                                  ? ProgramOf(Os.Events)
                                   : nullptr;
             if (form) {
                 const std::string why = Violation(Os, *form);
