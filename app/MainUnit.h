@@ -295,6 +295,11 @@ public:
     void SetLightOrigin(int x, int y);
     void SetLightOriginFromPoint(int px, int py);
 
+    // ---- Buttons (interact/ButtonDatU.cpp)
+    TButtonTable Buttons;
+    ButtonRecord& Button(int id) { return Buttons[id]; }
+    void InitButtonTable() { Buttons = DesignedButtons(); }
+
     // ---- Input (interact/InputDispatch.cpp)
     int DragOriginX = 0;
     int DragOriginY = 0;

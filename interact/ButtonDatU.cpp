@@ -1,8 +1,6 @@
 #include "interact/ButtonDatU.h"
 
-ButtonRecord ButtonTable[kLastButton - kFirstButton + 1];
-
-void InitButtonTable() {
+TButtonTable DesignedButtons() {
     static const ButtonRecord kInitial[] = {
         {552, 60, 51, 19, 310, 113, 0},   // WishCaption
         {559, 374, 36, 19, 310, 132, 0},  // ExplanationCaption
@@ -16,11 +14,12 @@ void InitButtonTable() {
         {613, 549, 106, 35, 0, 187, 1},   // HomepageButton
         {686, 232, 47, 40, 218, 0, 0},    // HeartButton
     };
-    for (int i = 0; i <= kLastButton - kFirstButton; ++i) ButtonTable[i] = kInitial[i];
+    TButtonTable table;
+    for (int i = 0; i < kButtonCount; ++i) table.Records[i] = kInitial[i];
+    return table;
 }
 
-bool AcceptsPress(int id) {
-    const int state = Button(id).State;
+bool AcceptsPress(int id, int state) {
     switch (id) {
         case CloseButton:
         case MinimiseButton:

@@ -37,11 +37,18 @@ constexpr int kStateNormal = 1;    // for the heart: the alternate picture is sh
 constexpr int kStatePressed = 2;
 constexpr int kStateHeartOffer = 3;  // the heart: an alternate picture is available
 
-extern ButtonRecord ButtonTable[kLastButton - kFirstButton + 1];
+constexpr int kButtonCount = kLastButton - kFirstButton + 1;
 
-inline ButtonRecord& Button(int id) { return ButtonTable[id - kFirstButton]; }
+// The painted buttons by number, kFirstButton to kLastButton: part of the main window's
+// state, filled by its start-up from the design.
+struct TButtonTable {
+    ButtonRecord Records[kButtonCount] = {};
+    ButtonRecord& operator[](int id) { return Records[id - kFirstButton]; }
+    const ButtonRecord& operator[](int id) const { return Records[id - kFirstButton]; }
+};
 
-void InitButtonTable();
+// The buttons as designed: places, sprites and first states.
+TButtonTable DesignedButtons();
 
-// Whether a press on the button in its current state runs its action.
-bool AcceptsPress(int id);
+// Whether a press on button `id` in `state` runs its action.
+bool AcceptsPress(int id, int state);

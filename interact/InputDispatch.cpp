@@ -98,7 +98,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
         const ButtonRecord& b = Button(id);
         if (!HitButton(b.X, b.Y, b.Width, b.Height)) continue;
         // The fortune button in its disabled look still closes an open index.
-        if (id == FortuneButton && !AcceptsPress(id)) {
+        if (id == FortuneButton && !AcceptsPress(id, Button(id).State)) {
             if (IndexMode) {
                 SetIndexMode(false, kFrameResting);
                 DrawButton(FortuneButton, kStateNormal);
@@ -107,7 +107,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
             return;
         }
         // A press on a button that does not accept it is consumed: no drag either.
-        if (!AcceptsPress(id)) return;
+        if (!AcceptsPress(id, Button(id).State)) return;
         switch (id) {
             case CloseButton:
                 Closing = true;

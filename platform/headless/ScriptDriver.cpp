@@ -276,7 +276,7 @@ void TScriptDriver::StateJson() {
           << ", \"SavedCard\": " << f->SavedCard;
         o << ", \"buttons\": {";
         for (int i = kFirstButton; i <= kLastButton; ++i)
-            o << (i == kFirstButton ? "" : ", ") << "\"" << i << "\": " << Button(i).State;
+            o << (i == kFirstButton ? "" : ", ") << "\"" << i << "\": " << f->Button(i).State;
         o << "}, \"menu\": {";
         for (int i = 0; i < kMenuItemCount; ++i)
             o << (i ? ", " : "") << "\"" << kMenuNames[i] << "\": {\"enabled\": "

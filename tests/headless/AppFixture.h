@@ -81,6 +81,7 @@ protected:
         Down(206, 298, TMouseButton::Right);
         Up(206, 298, TMouseButton::Right);
     }
+    ButtonRecord& Button(int id) { return Form->Button(id); }
     void SeeAll() {
         for (int k = 1; k <= MaxCard; ++k) Form->SeenCards[k] = true;
         Form->CheckAllSeen();

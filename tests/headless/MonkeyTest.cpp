@@ -25,6 +25,7 @@ bool ValidAnimStep(int s) {
 // What is wrong with the running program's state; empty when nothing is.
 std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
     std::ostringstream why;
+    auto Button = [&](int id) -> const ButtonRecord& { return f.Button(id); };
     auto label = [&](TControl c) -> const THeadlessPlatform::TLabel& { return os.Labels[c]; };
     if (!os.Messages.empty()) why << "message box: " << os.SjisToUtf8(os.Messages[0].Text) << "; ";
     if (!ValidAnimStep(f.AnimStep)) why << "AnimStep " << f.AnimStep << "; ";

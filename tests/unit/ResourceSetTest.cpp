@@ -168,9 +168,9 @@ TEST_F(ResourceSet, MaskGives602RunsAtMostTwoARowAndCoversEveryButton) {
     // Only black and white, and every button lies on white: a press on any painted
     // button reaches the window.
     for (uint32_t p : mask.Pixels) ASSERT_TRUE((p & 0xFFFFFF) == 0 || (p & 0xFFFFFF) == 0xFFFFFF);
-    InitButtonTable();
+    const TButtonTable buttons = DesignedButtons();
     for (int id = kFirstButton; id <= kLastButton; ++id) {
-        const ButtonRecord& b = Button(id);
+        const ButtonRecord& b = buttons[id];
         int outside = 0;
         for (int y = b.Y; y < b.Y + b.Height; ++y)
             for (int x = b.X; x < b.X + b.Width; ++x)

@@ -40,11 +40,11 @@ TEST(WindowScale, FollowsTheMonitorButFitsItsWorkAreaAndNeverShrinks) {
 }
 
 TEST(WindowScale, EveryButtonEdgeMapsBackInsideAndTheNextPixelOutside) {
-    InitButtonTable();
+    const TButtonTable buttons = DesignedButtons();
     for (double f : {1.25, 1.5, 1.75, 2.0, 1.247}) {
         const TWindowScale s(f, 737, 584);
         for (int id = kFirstButton; id <= kLastButton; ++id) {
-            const ButtonRecord& b = Button(id);
+            const ButtonRecord& b = buttons[id];
             // The physical pixels of the button are exactly those that map into it.
             const int left = s.Edge(b.X), right = s.Edge(b.X + b.Width);
             const int top = s.Edge(b.Y), bottom = s.Edge(b.Y + b.Height);
