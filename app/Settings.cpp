@@ -9,6 +9,28 @@
 
 namespace {
 const char kSection[] = "Orvane.ini";
+
+// The keys of the section, each spelled once for reading and writing (names are found
+// whatever their case, so "CardOK" in an older file is the same key as CardOk).
+namespace key {
+const char kCardNum[] = "CardNum";
+const char kStarX[] = "StarX";
+const char kStarY[] = "StarY";
+const char kResumeOk[] = "ResumeOk";
+const char kIndexMode[] = "IndexMode";
+const char kStayOnTop[] = "StayOnTop";
+const char kMuteOn[] = "MuteOn";
+const char kFezPenBlack[] = "FezPenBlack";
+const char kFezPenDown[] = "FezPenDown";
+const char kLightShow[] = "LightShow";
+const char kFate[] = "Fate";
+const char kLeft[] = "Left";
+const char kTop[] = "Top";
+const char kCardOk[] = "CardOk";
+const char kOldDate[] = "OldDate";
+const char kMemDate[] = "MemDate";
+const char kWish[] = "Wish";
+}  // namespace key
 // Light origin offsets beyond this are far outside any window.
 constexpr int kFarAway = 1000000;
 }
@@ -30,28 +52,28 @@ void TOrvaneFM::LoadSettings() {
     std::string content;
     if (Os.ReadFile(SettingsPath(), content)) ini.Parse(content);
 
-    SavedCard = ini.ReadInteger(kSection, "CardNum", 0);
-    SavedStarX = ini.ReadInteger(kSection, "StarX", 0);
-    SavedStarY = ini.ReadInteger(kSection, "StarY", 0);
-    const bool resume = ini.ReadBool(kSection, "ResumeOk", false);
-    SavedIndexMode = ini.ReadBool(kSection, "IndexMode", false);
-    StayOnTop = ini.ReadBool(kSection, "StayOnTop", smallScreen);
-    const bool mute = ini.ReadBool(kSection, "MuteOn", false);
-    const bool penBlack = ini.ReadBool(kSection, "FezPenBlack", false);
-    const bool penDown = ini.ReadBool(kSection, "FezPenDown", false);
-    const bool lightShow = ini.ReadBool(kSection, "LightShow", true);
+    SavedCard = ini.ReadInteger(kSection, key::kCardNum, 0);
+    SavedStarX = ini.ReadInteger(kSection, key::kStarX, 0);
+    SavedStarY = ini.ReadInteger(kSection, key::kStarY, 0);
+    const bool resume = ini.ReadBool(kSection, key::kResumeOk, false);
+    SavedIndexMode = ini.ReadBool(kSection, key::kIndexMode, false);
+    StayOnTop = ini.ReadBool(kSection, key::kStayOnTop, smallScreen);
+    const bool mute = ini.ReadBool(kSection, key::kMuteOn, false);
+    const bool penBlack = ini.ReadBool(kSection, key::kFezPenBlack, false);
+    const bool penDown = ini.ReadBool(kSection, key::kFezPenDown, false);
+    const bool lightShow = ini.ReadBool(kSection, key::kLightShow, true);
     // The random default is drawn whether or not the key exists, so the generator's
     // sequence does not depend on the file.
     const int freshFate = Random.Next(MaxCard);
-    Fate = ini.ReadInteger(kSection, "Fate", freshFate);
+    Fate = ini.ReadInteger(kSection, key::kFate, freshFate);
     int left = 0, top = 0;
     Os.GetWindowPos(left, top);
-    const int savedLeft = ini.ReadInteger(kSection, "Left", left);
-    const int savedTop = ini.ReadInteger(kSection, "Top", top);
-    const std::string seen = ini.ReadString(kSection, "CardOK", "");
-    OldDate = ini.ReadDate(kSection, "OldDate", today);
-    MemDate = ini.ReadDate(kSection, "MemDate", today);
-    SavedWish = DecodeIniText(ini.ReadString(kSection, "Wish", ""));
+    const int savedLeft = ini.ReadInteger(kSection, key::kLeft, left);
+    const int savedTop = ini.ReadInteger(kSection, key::kTop, top);
+    const std::string seen = ini.ReadString(kSection, key::kCardOk, "");
+    OldDate = ini.ReadDate(kSection, key::kOldDate, today);
+    MemDate = ini.ReadDate(kSection, key::kMemDate, today);
+    SavedWish = DecodeIniText(ini.ReadString(kSection, key::kWish, ""));
 
     // A light origin far beyond the window cannot be meant, and would overflow the
     // drawing arithmetic; it is kept within bounds. (The window position is applied as it
@@ -89,31 +111,31 @@ void TOrvaneFM::SaveSettings() {
         throw EError(Format(sjis::kCannotWrite, Os.Utf8ToSjis(path).c_str()));
     }
 
-    if (ReadingMade) ini.WriteInteger(kSection, "CardNum", CurrentCard);
+    if (ReadingMade) ini.WriteInteger(kSection, key::kCardNum, CurrentCard);
     // The stored light origin belongs to the stored reading: keep it unless a new
     // reading was made or the stored card is still on show.
     if (ReadingMade || CurrentCard == SavedCard) {
-        ini.WriteInteger(kSection, "StarX", StarX);
-        ini.WriteInteger(kSection, "StarY", StarY);
+        ini.WriteInteger(kSection, key::kStarX, StarX);
+        ini.WriteInteger(kSection, key::kStarY, StarY);
     }
-    ini.WriteBool(kSection, "ResumeOk", ResumeOk);
-    ini.WriteBool(kSection, "IndexMode", IndexMode);
-    ini.WriteBool(kSection, "StayOnTop", StayOnTop);
-    ini.WriteBool(kSection, "MuteOn", MuteOn);
-    ini.WriteBool(kSection, "FezPenBlack", FezPenBlack);
-    ini.WriteBool(kSection, "FezPenDown", FezPenDown);
-    ini.WriteBool(kSection, "LightShow", LightShow);
-    ini.WriteInteger(kSection, "Fate", Fate);
+    ini.WriteBool(kSection, key::kResumeOk, ResumeOk);
+    ini.WriteBool(kSection, key::kIndexMode, IndexMode);
+    ini.WriteBool(kSection, key::kStayOnTop, StayOnTop);
+    ini.WriteBool(kSection, key::kMuteOn, MuteOn);
+    ini.WriteBool(kSection, key::kFezPenBlack, FezPenBlack);
+    ini.WriteBool(kSection, key::kFezPenDown, FezPenDown);
+    ini.WriteBool(kSection, key::kLightShow, LightShow);
+    ini.WriteInteger(kSection, key::kFate, Fate);
     int left = 0, top = 0;
     Os.GetWindowPos(left, top);
-    ini.WriteInteger(kSection, "Left", left);
-    ini.WriteInteger(kSection, "Top", top);
-    ini.WriteString(kSection, "CardOk", EncodeSeenCards());
-    ini.WriteDate(kSection, "OldDate", OldDate);
-    ini.WriteDate(kSection, "MemDate", Os.Today());
+    ini.WriteInteger(kSection, key::kLeft, left);
+    ini.WriteInteger(kSection, key::kTop, top);
+    ini.WriteString(kSection, key::kCardOk, EncodeSeenCards());
+    ini.WriteDate(kSection, key::kOldDate, OldDate);
+    ini.WriteDate(kSection, key::kMemDate, Os.Today());
     // A wish may hold line breaks; the stored form keeps it on one line and comes back
     // exactly, so it can never add keys of its own.
-    if (ReadingMade) ini.WriteString(kSection, "Wish", EncodeIniText(Os.MemoText()));
+    if (ReadingMade) ini.WriteString(kSection, key::kWish, EncodeIniText(Os.MemoText()));
 
     // Written beside the file and moved over it in one step, so a failure at any point
     // leaves the previous file whole.
