@@ -10,28 +10,54 @@ const uint32_t kPanelColor = PackColor(118, 132, 207);
 const uint32_t kTitleColor = PackColor(31, 33, 55);
 constexpr uint32_t kWindowTextColor = 0;
 
-TLabelStyle LabelStyle(bool centred, bool wrap, int cellHeight, uint32_t textColor) {
+// The text controls as designed: their places and how their text looks.
+struct TControlDesign {
+    TControl Id;
+    int X, Y, W, H;
+    bool Centred;  // centred both ways, else left-aligned and word-wrapped
+    int CellHeight;
+    uint32_t TextColor;
+};
+const TControlDesign kControls[] = {
+    {TControl::LabelNo, 445, 290, 50, 12, true, 12, kWindowTextColor},
+    {TControl::LabelTittle, 439, 303, 276, 24, true, 24, kTitleColor},
+    {TControl::LabelCreator, 463, 378, 228, 12, true, 12, kWindowTextColor},
+    {TControl::LabelKaisetu, 463, 398, 228, 121, false, 12, kWindowTextColor},
+    {TControl::Memo1, 463, 82, 228, 121, false, 12, kWindowTextColor},
+};
+
+TLabelStyle StyleOf(const TControlDesign& d) {
     TLabelStyle s;
-    s.Centred = centred;
-    s.VCentred = centred;
-    s.WordWrap = wrap;
-    s.CellHeight = cellHeight;
+    s.Centred = d.Centred;
+    s.VCentred = d.Centred;
+    s.WordWrap = !d.Centred;
+    s.CellHeight = d.CellHeight;
     s.Background = kPanelColor;
-    s.TextColor = textColor;
+    s.TextColor = d.TextColor;
     return s;
 }
 }  // namespace
 
+void TOrvaneFM::StyleTextControls() {
+    for (const TControlDesign& d : kControls) {
+        if (d.Id == TControl::Memo1)
+            Os.SetMemoStyle(StyleOf(d));
+        else
+            Os.SetLabelStyle(d.Id, StyleOf(d));
+    }
+}
+
 TOrvaneFM::TOrvaneFM(TPlatform& os) : Os(os) {
     // The window and its children exist from here on, as laid out at design time.
     Os.CreateMainWindow(&Events, kWindowWidth, kWindowHeight);
-    Os.CreateLabel(TControl::LabelNo, 445, 290, 50, 12, LabelStyle(true, false, 12, kWindowTextColor));
-    Os.CreateLabel(TControl::LabelTittle, 439, 303, 276, 24, LabelStyle(true, false, 24, kTitleColor));
-    Os.CreateLabel(TControl::LabelCreator, 463, 378, 228, 12, LabelStyle(true, false, 12, kWindowTextColor));
-    Os.CreateLabel(TControl::LabelKaisetu, 463, 398, 228, 121, LabelStyle(false, true, 12, kWindowTextColor));
+    for (const TControlDesign& d : kControls) {
+        if (d.Id == TControl::Memo1)
+            Os.CreateMemo(d.X, d.Y, d.W, d.H, kWishMaxLength, StyleOf(d));
+        else
+            Os.CreateLabel(d.Id, d.X, d.Y, d.W, d.H, StyleOf(d));
+    }
     Os.SetLabelText(TControl::LabelNo, "CARD.000");
     Os.SetLabelVisible(TControl::LabelCreator, false);
-    Os.CreateMemo(463, 82, 228, 121, 380, LabelStyle(false, true, 12, kWindowTextColor));
     InitMenu();
     Os.StartTimer(10);
 }
@@ -75,11 +101,7 @@ bool TOrvaneFM::FormCreate() {
         LoadJpegResource("Quest", Quest);
         LoadBitmapCopy("Star", StarPic);
         LightScratch.SetSize(kLightAreaSize, kLightAreaSize);
-        Os.SetLabelStyle(TControl::LabelNo, LabelStyle(true, false, 12, kWindowTextColor));
-        Os.SetLabelStyle(TControl::LabelTittle, LabelStyle(true, false, 24, kTitleColor));
-        Os.SetLabelStyle(TControl::LabelCreator, LabelStyle(true, false, 12, kWindowTextColor));
-        Os.SetLabelStyle(TControl::LabelKaisetu, LabelStyle(false, true, 12, kWindowTextColor));
-        Os.SetMemoStyle(LabelStyle(false, true, 12, kWindowTextColor));
+        StyleTextControls();
         SetCardPanel(CurrentCard);
         ShowCardLabels(true);
         ComposeCardArea(1, 100, false);

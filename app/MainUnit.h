@@ -47,6 +47,7 @@ constexpr int FrameInterval = 55;
 constexpr int LastIndexPage = MaxCard / 10;
 constexpr const char* kAppTitle = "Sablewick";
 constexpr const char* kIniName = "Orvane.ini";
+constexpr int kWishMaxLength = 380;  // characters in the wish box
 
 // The pointer shapes, numbered as the cursor resources cr1 to cr8.
 enum TPointerShape : int {
@@ -141,6 +142,8 @@ public:
     // ---- Lifecycle (app/Lifecycle.cpp)
     // Builds everything; false when a step failed (the error was shown).
     bool FormCreate();
+    // The labels' and the wish box's fonts and colours, as designed.
+    void StyleTextControls();
     void FormDestroy();
     void FormEndSession();
     void FormPaint();
@@ -261,8 +264,9 @@ public:
     void DrawButton(int index, int state);
     void DrawAllButtons();
     void ComposeCardArea(int slot, int percent, bool flush);
-    // The turn shows each slot at a few fixed widths; those are scaled once when the slot
-    // is loaded, into buffers made at start and reused, so a frame is only copies.
+    // The turn shows each slot at a few fixed widths; each is scaled the first time a turn
+    // shows it after the slot is loaded, into buffers that are kept and reused, so the
+    // other frames are only copies and a start or a load scales nothing.
     static constexpr int kTurnPercents[5] = {0, 35, 60, 78, 90};
     TPicture ScaledSlot[2][5];
     void PrepareCardSlot(int slot);

@@ -1,5 +1,7 @@
 // The right-click options menu: its items, which are enabled when it opens, and what
 // each does. Every option has a setter that keeps its field and check mark together.
+#include <utility>
+
 #include "app/MainUnit.h"
 #include "common/MySysU.h"
 #include "common/SjisTexts.h"
@@ -180,7 +182,7 @@ void TOrvaneFM::LightPointChangeClick() {
 
 void TOrvaneFM::CardUndoClick() {
     // A plain exchange, so a second undo returns to the first card.
-    Swap(CurrentCard, PreviousCard);
+    std::swap(CurrentCard, PreviousCard);
     StartCardTurn(kCuePick);
 }
 

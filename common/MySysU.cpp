@@ -4,14 +4,6 @@
 #include <cstdio>
 #include <vector>
 
-void Swap(int& a, int& b) {
-    int t = a;
-    a = b;
-    b = t;
-}
-
-int LowerTo(int value, int limit) { return value > limit ? limit : value; }
-
 int Clamp(int value, int low, int high) {
     if (value < low) return low;
     if (value > high) return high;
@@ -84,4 +76,10 @@ size_t SjisByteOffset(const std::string& text, int chars) {
     for (int c = 0; c < chars && i < text.size(); ++c)
         i += (IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
     return i;
+}
+
+std::string AsciiUpper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
 }

@@ -4,9 +4,6 @@
 
 // Small integer, colour and text utilities shared by every part of the program.
 
-void Swap(int& a, int& b);
-// Lowers value to at most limit.
-int LowerTo(int value, int limit);
 // Clamps value into [low, high]; the low bound is tested first, so a range whose low
 // bound lies above its high bound gives low.
 int Clamp(int value, int low, int high);
@@ -32,6 +29,8 @@ std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 bool IsSjisLeadByte(unsigned char b);
 // The directory part of a UTF-8 path, with its trailing separator ("\" or "/").
 std::string ExtractFilePath(const std::string& path);
+// ASCII letters upper-cased, every other byte kept (a Shift-JIS trail byte is no letter).
+std::string AsciiUpper(std::string text);
 // Number of characters in a code page 932 text (a double-byte character counts once).
 int SjisLength(const std::string& text);
 // Byte offset of character `chars` in a code page 932 text (its size when beyond the end).

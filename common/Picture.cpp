@@ -17,16 +17,21 @@ void TPicture::Release() {
     Pixels.shrink_to_fit();
 }
 
-void CopyRect(const TPicture& src, int sx, int sy, int w, int h, TPicture& dst, int dx, int dy) {
+bool ClipCopy(int& sx, int& sy, int& w, int& h, int srcW, int srcH, int& dx, int& dy, int dstW,
+              int dstH) {
     // Clip the source rectangle, moving the destination along with it, then the same
     // against the destination.
     if (sx < 0) { w += sx; dx -= sx; sx = 0; }
     if (sy < 0) { h += sy; dy -= sy; sy = 0; }
     if (dx < 0) { w += dx; sx -= dx; dx = 0; }
     if (dy < 0) { h += dy; sy -= dy; dy = 0; }
-    w = std::min({w, src.Width - sx, dst.Width - dx});
-    h = std::min({h, src.Height - sy, dst.Height - dy});
-    if (w <= 0 || h <= 0) return;
+    w = std::min({w, srcW - sx, dstW - dx});
+    h = std::min({h, srcH - sy, dstH - dy});
+    return w > 0 && h > 0;
+}
+
+void CopyRect(const TPicture& src, int sx, int sy, int w, int h, TPicture& dst, int dx, int dy) {
+    if (!ClipCopy(sx, sy, w, h, src.Width, src.Height, dx, dy, dst.Width, dst.Height)) return;
     const size_t bytes = static_cast<size_t>(w) * sizeof(uint32_t);
     if (&src == &dst && dy > sy) {
         // Copying downwards within one picture: walk the rows bottom-up so no source

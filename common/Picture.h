@@ -34,6 +34,12 @@ inline int PixelRed(uint32_t p) { return (p >> 16) & 255; }
 inline int PixelGreen(uint32_t p) { return (p >> 8) & 255; }
 inline int PixelBlue(uint32_t p) { return p & 255; }
 
+// Clips a copy of the w x h rectangle at (sx, sy) of a srcW x srcH picture to (dx, dy) of
+// a dstW x dstH one: whatever is cut off one side is cut off the other too. False when
+// nothing is left to copy.
+bool ClipCopy(int& sx, int& sy, int& w, int& h, int srcW, int srcH, int& dx, int& dy, int dstW,
+              int dstH);
+
 // Copies the w x h rectangle at (sx, sy) of src to (dx, dy) of dst, unscaled, clipped
 // against both pictures. src and dst may be the same picture, overlapping or not.
 void CopyRect(const TPicture& src, int sx, int sy, int w, int h, TPicture& dst, int dx, int dy);

@@ -1,5 +1,7 @@
 // The card index: ten thumbnails a page in place of the wish box, unseen cards covered,
 // the current card framed.
+#include <algorithm>
+
 #include "app/MainUnit.h"
 #include "common/MySysU.h"
 
@@ -13,7 +15,7 @@ int StepIndexPage(int card, bool forward) {
         --page;
         if (page < 0) page = LastIndexPage;
     }
-    return LowerTo(cell + 10 * page, MaxCard);
+    return std::min(cell + 10 * page, MaxCard);
 }
 
 void TOrvaneFM::SetIndexMode(bool on, int look) {

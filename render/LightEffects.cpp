@@ -62,11 +62,8 @@ void TOrvaneFM::StepLightEffect() {
     }
     // Only the part of the area that lies on the window is shown.
     int sx = 0, sy = 0, w = kLightAreaSize, h = kLightAreaSize, dx = left, dy = top;
-    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
-    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
-    if (dx + w > kWindowWidth) w = kWindowWidth - dx;
-    if (dy + h > kWindowHeight) h = kWindowHeight - dy;
-    if (w > 0 && h > 0) Os.Present(LightScratch, sx, sy, w, h, dx, dy);
+    if (ClipCopy(sx, sy, w, h, kLightAreaSize, kLightAreaSize, dx, dy, kWindowWidth, kWindowHeight))
+        Os.Present(LightScratch, sx, sy, w, h, dx, dy);
 }
 
 void TOrvaneFM::EraseLightArea() {

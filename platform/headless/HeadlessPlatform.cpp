@@ -21,13 +21,6 @@
 namespace {
 TRegionSet* AsRegion(TRegionHandle h) { return static_cast<TRegionSet*>(h); }
 
-std::string Upper(const std::string& s) {
-    std::string out = s;
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 // Converts between encodings; bytes that do not convert become "?" and the conversion
 // goes on, so a bad byte never loses the rest of the text.
 std::string Convert(const char* to, const char* from, const std::string& in) {
@@ -443,7 +436,7 @@ void THeadlessPlatform::LoadPointer(int number, const std::string& name) {
     // A missing pointer is a missing resource, as on Windows.
     if (!FindResourceData("CURSOR", name, view))
         throw EResNotFound(Format(sjis::kResNotFound, name.c_str()));
-    LoadedPointers[number] = Upper(name);
+    LoadedPointers[number] = AsciiUpper(name);
 }
 
 TRegionHandle THeadlessPlatform::CreateRectRegion(int left, int top, int right, int bottom) {
@@ -482,7 +475,7 @@ bool THeadlessPlatform::RegionContains(TRegionHandle region, int x, int y) {
 
 bool THeadlessPlatform::FindResourceData(const std::string& type, const std::string& name,
                                          TResourceView& out) {
-    const std::string wantType = Upper(type), wantName = Upper(name);
+    const std::string wantType = AsciiUpper(type), wantName = AsciiUpper(name);
     if (HiddenResources.count(wantName)) return false;
     for (int i = 0; i < kEmbeddedResourceCount; ++i) {
         const TEmbeddedResource& r = kEmbeddedResources[i];

@@ -2,14 +2,14 @@
 // (Windows matches names without regard to case) and handed out in place.
 #include <cctype>
 
+#include "common/MySysU.h"
 #include "platform/win32/Win32Platform.h"
 
 bool TWin32Platform::FindResourceData(const std::string& type, const std::string& name,
                                       TResourceView& out) {
     out = TResourceView();
     if (type.empty() || name.empty()) return false;
-    std::string upperType = type;
-    for (char& c : upperType) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string upperType = AsciiUpper(type);
     // The resource script writes pointers and the icon with the standard types; asked
     // for by those names, the group entry is the one that stands for the whole resource.
     std::wstring typeText;

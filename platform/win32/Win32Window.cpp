@@ -299,16 +299,7 @@ void TWin32Platform::StartTimer(int intervalMs) {
 
 void TWin32Platform::Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) {
     if (!FMain || pic.Empty() || FWidth <= 0 || FHeight <= 0) return;
-    // Clip against the source picture and the window, moving the other side along.
-    if (sx < 0) { w += sx; dx -= sx; sx = 0; }
-    if (sy < 0) { h += sy; dy -= sy; sy = 0; }
-    if (dx < 0) { w += dx; sx -= dx; dx = 0; }
-    if (dy < 0) { h += dy; sy -= dy; dy = 0; }
-    if (sx + w > pic.Width) w = pic.Width - sx;
-    if (sy + h > pic.Height) h = pic.Height - sy;
-    if (dx + w > FWidth) w = FWidth - dx;
-    if (dy + h > FHeight) h = FHeight - dy;
-    if (w <= 0 || h <= 0) return;
+    if (!ClipCopy(sx, sy, w, h, pic.Width, pic.Height, dx, dy, FWidth, FHeight)) return;
 
     // What the window shows is kept in the program's pixels: every picture (the back
     // buffer, the sparkle square) lands there at its window position, and the physical

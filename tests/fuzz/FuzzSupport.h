@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "common/MySysU.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 // A broken property is a finding: print what and where, then abort so libFuzzer keeps
@@ -43,7 +44,7 @@ public:
     }
     bool FindResourceData(const std::string& type, const std::string& name,
                           TResourceView& out) override {
-        if (ReplaceCardText && Upper(type) == "TXT" && Upper(name) == "CARDT") {
+        if (ReplaceCardText && AsciiUpper(type) == "TXT" && AsciiUpper(name) == "CARDT") {
             out.Data = reinterpret_cast<const uint8_t*>(CardText.data());
             out.Size = CardText.size();
             return true;
@@ -69,11 +70,4 @@ public:
         return true;
     }
     bool DeleteFile(const std::string& path) override { return Files.erase(path) != 0; }
-
-private:
-    static std::string Upper(std::string s) {
-        for (char& c : s)
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        return s;
-    }
 };

@@ -400,10 +400,7 @@ public:
     std::map<std::string, std::string> Replaced;  // upper-case name -> bytes
     bool FindResourceData(const std::string& type, const std::string& name,
                           TResourceView& out) override {
-        std::string upper = name;
-        for (char& c : upper)
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        auto it = Replaced.find(upper);
+        auto it = Replaced.find(AsciiUpper(name));
         if (it != Replaced.end() && THeadlessPlatform::FindResourceData(type, name, out)) {
             out.Data = reinterpret_cast<const uint8_t*>(it->second.data());
             out.Size = it->second.size();

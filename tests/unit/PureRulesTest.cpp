@@ -207,7 +207,6 @@ TEST(Utilities, ZeroPadRectsClampAndColours) {
     EXPECT_FALSE(PointInRect(10, 20, 5, 5, 10, 25));
     EXPECT_EQ(Clamp(5, 10, 0), 10) << "the low bound is tested first";
     EXPECT_EQ(Clamp(50, 0, 10), 10);
-    EXPECT_EQ(LowerTo(60, 49), 49);
     EXPECT_EQ(PackColor(118, 132, 207), 118u + 132u * 256 + 207u * 65536);
     EXPECT_EQ(ColorToPixel(PackColor(1, 2, 3)), MakePixel(1, 2, 3));
     int r, g, b;

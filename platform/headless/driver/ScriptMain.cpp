@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/Dates.h"
+#include "common/MySysU.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/ScriptDriver.h"
 
@@ -71,10 +72,7 @@ int main(int argc, char** argv) {
     os->OtherInstanceRunning = running;
     os->BrowserForHtml = browser;
     for (int i = 0; i < hidden; ++i) {
-        std::string n = hide[i];
-        for (char& c : n)
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        os->HiddenResources.insert(n);
+        os->HiddenResources.insert(AsciiUpper(hide[i]));
     }
     TScriptDriver driver(*os, std::cin, std::cout, std::cerr);
     const int code = driver.Run();
