@@ -314,6 +314,10 @@ public:
     void FormMouseDown(TControl sender, TMouseButton button, TShiftState shift, int x,
                        int y);
     void FormMouseMove(TControl sender, TShiftState shift, int x, int y);
+    // The steps of a left press: a cell of the open index, a button, or a drag.
+    bool PressIndexCell(int x, int y, TShiftState shift);
+    void PressButton(int id);
+    void StartDrag();
     void FormMouseUp(TControl sender, TMouseButton button, TShiftState shift, int x,
                      int y);
     void FormKeyDown(TControl sender, int& key, TShiftState shift);

@@ -68,98 +68,17 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
         return;
     }
     if (button == TMouseButton::Middle) {
-        DragPointer();
-        AnimStep = kStepDrag;
-        PlayCue(kCueDragStart);
+        StartDrag();
         return;
     }
-
-    // The index grid, widened by one pixel on each side; the lower row starts past the
-    // upper half.
-    if (IndexMode && HitButton(kGridLeft - 1, kGridTop, kGridWidth + 2, kGridHeight)) {
-        const int n = (x - (kGridLeft - 1)) / kCellPitchX +
-                      (y > kGridTop + kGridHeight / 2 ? kGridColumns : 0) +
-                      kCellsPerPage * LoadedIndexPage;
-        if (n > MaxCard || n < 0) return;
-        SetCurrentCard(n);
-        if (shift.Ctrl) {
-            if (shift.Shift)
-                MarkSeen(n, true);
-            else if (shift.Alt)
-                MarkUnseen(n, true);
-        }
-        DrawIndex(kFrameBusy, true);
-        ReadingMade = true;
-        StartCardTurn(kCuePick);
-        return;
-    }
-
+    if (PressIndexCell(x, y, shift)) return;
     for (int id = CloseButton; id <= HeartButton; ++id) {
         const ButtonRecord& b = Button(id);
-        if (!HitButton(b.X, b.Y, b.Width, b.Height)) continue;
-        // The fortune button in its disabled look still closes an open index.
-        if (id == FortuneButton && !AcceptsPress(id, Button(id).State)) {
-            if (IndexMode) {
-                SetIndexMode(false, kFrameResting);
-                DrawButton(FortuneButton, kStateNormal);
-                PlayCue(kCueIndexClose);
-            }
+        if (HitButton(b.X, b.Y, b.Width, b.Height)) {
+            PressButton(id);
             return;
         }
-        // A press on a button that does not accept it is consumed: no drag either.
-        if (!AcceptsPress(id, Button(id).State)) return;
-        switch (id) {
-            case CloseButton:
-                Closing = true;
-                Os.CloseMainWindow();
-                return;
-            case MinimiseButton:
-                Os.MinimiseApplication();
-                return;
-            case PrevButton:
-            case NextButton: {
-                const bool forward = id == NextButton;
-                DrawButton(id, kStatePressed);
-                if (IndexMode) {
-                    DrawIndex(kFrameNone, true);
-                    SetCurrentCard(StepIndexPage(CurrentCard, forward));
-                    ReadingMade = true;
-                    StartCardTurn(kCuePage);
-                } else {
-                    DrawButton(forward ? PrevButton : NextButton, kStatePressed);
-                    SetIndexMode(true, kFrameBusy);
-                    AnimStep = kStepIndexOpened;
-                    PlayCue(kCueIndexOpen);
-                }
-                return;
-            }
-            case FortuneButton:
-                FortuneDraw();
-                return;
-            case RandomButton:
-                RandomDraw();
-                return;
-            case CreatorButton:
-                DrawButton(CreatorButton, kStatePressed);
-                ShowCreatorComment(CurrentCard);
-                AnimStep = kStepCreatorHeld;
-                return;
-            case HomepageButton:
-                DrawButton(HomepageButton, kStatePressed);
-                AnimStep = kStepLink;
-                PlayCue(kCueDone);
-                return;
-            case HeartButton:
-                DrawButton(HeartButton, kStatePressed);
-                if (IndexMode) DrawIndex(kFrameBusy, true);
-                ShowAlternate = !ShowAlternate;
-                KeepCardTexts = true;
-                StartCardTurn(kCueFortune);
-                return;
-        }
-        return;
     }
-
     // No button: grab the light origin where sparkles are shown, else drag the window.
     if ((LightShow || CurrentCard == 0) && HitButton(35, 47, 340, 500)) {
         SetPointer(kPointerCrossHair);
@@ -170,9 +89,98 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
         AnimStep = kStepLightHeld;
         return;
     }
+    StartDrag();
+}
+
+void TOrvaneFM::StartDrag() {
     DragPointer();
     PlayCue(kCueDragStart);
     AnimStep = kStepDrag;
+}
+
+bool TOrvaneFM::PressIndexCell(int x, int y, TShiftState shift) {
+    // The index grid, widened by one pixel on each side; the lower row starts past the
+    // upper half.
+    if (!IndexMode || !HitButton(kGridLeft - 1, kGridTop, kGridWidth + 2, kGridHeight))
+        return false;
+    const int n = (x - (kGridLeft - 1)) / kCellPitchX +
+                  (y > kGridTop + kGridHeight / 2 ? kGridColumns : 0) +
+                  kCellsPerPage * LoadedIndexPage;
+    if (n > MaxCard || n < 0) return true;
+    SetCurrentCard(n);
+    if (shift.Ctrl) {
+        if (shift.Shift)
+            MarkSeen(n, true);
+        else if (shift.Alt)
+            MarkUnseen(n, true);
+    }
+    DrawIndex(kFrameBusy, true);
+    ReadingMade = true;
+    StartCardTurn(kCuePick);
+    return true;
+}
+
+void TOrvaneFM::PressButton(int id) {
+    // The fortune button in its disabled look still closes an open index.
+    if (id == FortuneButton && !AcceptsPress(id, Button(id).State)) {
+        if (IndexMode) {
+            SetIndexMode(false, kFrameResting);
+            DrawButton(FortuneButton, kStateNormal);
+            PlayCue(kCueIndexClose);
+        }
+        return;
+    }
+    // A press on a button that does not accept it is consumed: no drag either.
+    if (!AcceptsPress(id, Button(id).State)) return;
+    switch (id) {
+        case CloseButton:
+            Closing = true;
+            Os.CloseMainWindow();
+            return;
+        case MinimiseButton:
+            Os.MinimiseApplication();
+            return;
+        case PrevButton:
+        case NextButton: {
+            const bool forward = id == NextButton;
+            DrawButton(id, kStatePressed);
+            if (IndexMode) {
+                DrawIndex(kFrameNone, true);
+                SetCurrentCard(StepIndexPage(CurrentCard, forward));
+                ReadingMade = true;
+                StartCardTurn(kCuePage);
+            } else {
+                DrawButton(forward ? PrevButton : NextButton, kStatePressed);
+                SetIndexMode(true, kFrameBusy);
+                AnimStep = kStepIndexOpened;
+                PlayCue(kCueIndexOpen);
+            }
+            return;
+        }
+        case FortuneButton:
+            FortuneDraw();
+            return;
+        case RandomButton:
+            RandomDraw();
+            return;
+        case CreatorButton:
+            DrawButton(CreatorButton, kStatePressed);
+            ShowCreatorComment(CurrentCard);
+            AnimStep = kStepCreatorHeld;
+            return;
+        case HomepageButton:
+            DrawButton(HomepageButton, kStatePressed);
+            AnimStep = kStepLink;
+            PlayCue(kCueDone);
+            return;
+        case HeartButton:
+            DrawButton(HeartButton, kStatePressed);
+            if (IndexMode) DrawIndex(kFrameBusy, true);
+            ShowAlternate = !ShowAlternate;
+            KeepCardTexts = true;
+            StartCardTurn(kCueFortune);
+            return;
+    }
 }
 
 void TOrvaneFM::FormMouseMove(TControl, TShiftState, int x, int y) {
