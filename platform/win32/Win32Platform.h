@@ -167,6 +167,11 @@ private:
     static LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleMain(UINT msg, WPARAM wp, LPARAM lp);
+    // The main window's messages that take more than a line (Win32Window.cpp).
+    void OnPaint();
+    void OnDestroy();
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnCaptureLost(HWND taker);
     LRESULT HandleChild(TChild& child, UINT msg, WPARAM wp, LPARAM lp);
     // Mouse messages of the window or a label: forwarded to the events with capture, so
     // a drag goes on outside the window.

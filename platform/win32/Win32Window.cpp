@@ -361,22 +361,9 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            // Painting only copies the back buffer, so it goes on even under an error
-            // box of ours.
-            if (FEvents && dc) {
-                FPaintDC = dc;
-                const int saved = FModalDepth;
-                FModalDepth = 0;
-                Deliver([this] { FEvents->FormPaint(); });
-                FModalDepth = saved;
-                FPaintDC = nullptr;
-            }
-            EndPaint(hwnd, &ps);
+        case WM_PAINT:
+            OnPaint();
             return 0;
-        }
         case WM_TIMER:
             if (wp == kTimerId) Deliver([this] { FEvents->Timer1Timer(); });
             return 0;
@@ -389,33 +376,12 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
         case kDestroyLater:
             DestroyWindow(hwnd);
             return 0;
-        case WM_DESTROY: {
-            // Sent before any child is destroyed: the program's destroy handler reads
-            // the wish box and the window's position here, and nothing reaches the
-            // program after it. It runs under an error box of ours too (the session
-            // or the taskbar may close the window while one is open).
-            if (FTimer) KillTimer(hwnd, kTimerId);
-            FTimer = 0;
-            if (FEvents) {
-                const int saved = FModalDepth;
-                FModalDepth = 0;
-                Deliver([this] { FEvents->FormDestroy(); });
-                FModalDepth = saved;
-                FEvents = nullptr;
-            }
-            PostQuitMessage(0);
+        case WM_DESTROY:
+            OnDestroy();
             return 0;
-        }
-        case WM_DPICHANGED: {
-            // Moved to a monitor of another resolution: Windows suggests where the window
-            // goes; its size is ours to choose by the same rule as at start.
-            const RECT* r = reinterpret_cast<const RECT*>(lp);
-            ChooseScale(MonitorFromRect(r, MONITOR_DEFAULTTONEAREST), HIWORD(wp));
-            ::SetWindowPos(hwnd, nullptr, r->left, r->top, FScale.PhysicalWidth(),
-                           FScale.PhysicalHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
-            ApplyScale();
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
             return 0;
-        }
         case WM_QUERYENDSESSION:
             // The program never holds up a sign-out, shutdown or restart.
             return TRUE;
@@ -438,21 +404,7 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
             ForwardMouse(TControl::Form, hwnd, msg, wp, lp);
             return 0;
         case WM_CAPTURECHANGED:
-            // Someone else took the mouse in mid-drag: end the drag as a release would,
-            // or the program would wait for a release that never comes.
-            if (FCaptureHwnd && reinterpret_cast<HWND>(lp) != FCaptureHwnd) {
-                const TControl sender = FCaptureSender;
-                const TMouseButton button = FCaptureButton;
-                FCaptureHwnd = nullptr;
-                POINT p = {0, 0};
-                GetCursorPos(&p);
-                TChild* child = Child(sender);
-                HWND target = (sender == TControl::Form || !child) ? hwnd : child->Hwnd;
-                ScreenToClient(target, &p);
-                int x = p.x, y = p.y;
-                ToProgramPoint(sender, x, y);
-                Deliver([&] { FEvents->FormMouseUp(sender, button, ShiftFromKeyboard(), x, y); });
-            }
+            OnCaptureLost(reinterpret_cast<HWND>(lp));
             return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN: {
@@ -496,6 +448,65 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
             break;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void TWin32Platform::OnPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(FMain, &ps);
+    // Painting only copies the back buffer, so it goes on even under an error box of
+    // ours.
+    if (FEvents && dc) {
+        FPaintDC = dc;
+        const int saved = FModalDepth;
+        FModalDepth = 0;
+        Deliver([this] { FEvents->FormPaint(); });
+        FModalDepth = saved;
+        FPaintDC = nullptr;
+    }
+    EndPaint(FMain, &ps);
+}
+
+void TWin32Platform::OnDestroy() {
+    // Sent before any child is destroyed: the program's destroy handler reads the wish
+    // box and the window's position here, and nothing reaches the program after it. It
+    // runs under an error box of ours too (the session or the taskbar may close the
+    // window while one is open).
+    if (FTimer) KillTimer(FMain, kTimerId);
+    FTimer = 0;
+    if (FEvents) {
+        const int saved = FModalDepth;
+        FModalDepth = 0;
+        Deliver([this] { FEvents->FormDestroy(); });
+        FModalDepth = saved;
+        FEvents = nullptr;
+    }
+    PostQuitMessage(0);
+}
+
+void TWin32Platform::OnDpiChanged(int dpi, const RECT& suggested) {
+    // Moved to a monitor of another resolution: Windows suggests where the window goes;
+    // its size is ours to choose by the same rule as at start.
+    ChooseScale(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), dpi);
+    ::SetWindowPos(FMain, nullptr, suggested.left, suggested.top, FScale.PhysicalWidth(),
+                   FScale.PhysicalHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyScale();
+}
+
+void TWin32Platform::OnCaptureLost(HWND taker) {
+    // Someone else took the mouse in mid-drag: end the drag as a release would, or the
+    // program would wait for a release that never comes.
+    if (!FCaptureHwnd || taker == FCaptureHwnd) return;
+    const TControl sender = FCaptureSender;
+    const TMouseButton button = FCaptureButton;
+    FCaptureHwnd = nullptr;
+    POINT p = {0, 0};
+    GetCursorPos(&p);
+    TChild* child = Child(sender);
+    HWND target = (sender == TControl::Form || !child) ? FMain : child->Hwnd;
+    ScreenToClient(target, &p);
+    int x = p.x, y = p.y;
+    ToProgramPoint(sender, x, y);
+    Deliver([&] { FEvents->FormMouseUp(sender, button, ShiftFromKeyboard(), x, y); });
 }
 
 bool TWin32Platform::ForwardMouse(TControl sender, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
