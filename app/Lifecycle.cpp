@@ -85,7 +85,7 @@ bool TOrvaneFM::FormCreate() {
             LoadBitmapCopy("BaseMsk", mask);
             BuildWindowShape(mask, 0);
         }
-        ApplyStayOnTop(StayOnTop);
+        ApplyStayOnTop(Options.StayOnTop);
         LoadJpegResource("Button", ButtonSheet);
         LoadBitmapCopy("WakuTate", WakuTate);
         LoadBitmapCopy("WakuYoko", WakuYoko);
@@ -108,7 +108,7 @@ bool TOrvaneFM::FormCreate() {
         DrawAllButtons();
         LoadPointers();
         NormalPointer();
-        if (ResumeOk) RestoreWish();
+        if (Options.ResumeOk) RestoreWish();
         Os.SetMemoReadOnly(false);
         Created = true;
         if (IndexMode)

@@ -129,6 +129,22 @@ struct Sparkle {
     int Lifetime = 0;
 };
 
+// The options of the menu; each has a setter that keeps it and its check mark together.
+struct TOptions {
+    bool StayOnTop = false;
+    bool MuteOn = false;
+    bool FezPenBlack = false;
+    bool FezPenDown = false;
+    bool LightShow = true;
+    bool ResumeOk = false;
+};
+
+// The collection: which of the cards 1 to 49 have been seen, and whether all have.
+struct TCollection {
+    bool SeenCards[MaxCard + 1] = {};
+    bool AllCardsSeen = false;
+};
+
 class TOrvaneFM {
 public:
     explicit TOrvaneFM(TPlatform& os);
@@ -165,12 +181,7 @@ public:
     bool ReadingMade = false;
 
     // ---- Options menu (app/OptionsMenu.cpp)
-    bool StayOnTop = false;
-    bool MuteOn = false;
-    bool FezPenBlack = false;
-    bool FezPenDown = false;
-    bool LightShow = true;
-    bool ResumeOk = false;
+    TOptions Options;
     TMenuEntry Menu[kMenuItemCount];
     void InitMenu();
     void SetResumeOk(bool value);
@@ -336,8 +347,7 @@ public:
     int Fate = 0;
     TDate OldDate;
     TDate MemDate;
-    bool SeenCards[MaxCard + 1] = {};  // index 1..49
-    bool AllCardsSeen = false;
+    TCollection Collection;
     int WishToCard(const std::string& wish) const;
     void SetCurrentCard(int n);
     void MarkSeen(int n, bool all);

@@ -35,36 +35,36 @@ void TOrvaneFM::InitMenu() {
         e.Enabled = true;
         e.Checked = false;
     }
-    Item(Menu, TMenuItem::LightShowChange).Checked = LightShow;
+    Item(Menu, TMenuItem::LightShowChange).Checked = Options.LightShow;
 }
 
 void TOrvaneFM::SetResumeOk(bool value) {
-    ResumeOk = value;
+    Options.ResumeOk = value;
     Item(Menu, TMenuItem::NextResume).Checked = value;
 }
 
 void TOrvaneFM::SetMuteOn(bool value) {
-    MuteOn = value;
+    Options.MuteOn = value;
     Item(Menu, TMenuItem::MuteOnChange).Checked = value;
 }
 
 void TOrvaneFM::SetFezPenBlack(bool value) {
-    FezPenBlack = value;
+    Options.FezPenBlack = value;
     Item(Menu, TMenuItem::FezPenBlackChange).Checked = value;
 }
 
 void TOrvaneFM::SetFezPenDown(bool value) {
-    FezPenDown = value;
+    Options.FezPenDown = value;
     Item(Menu, TMenuItem::FezPenDownChange).Checked = value;
 }
 
 void TOrvaneFM::SetLightShow(bool value) {
-    LightShow = value;
+    Options.LightShow = value;
     Item(Menu, TMenuItem::LightShowChange).Checked = value;
 }
 
 void TOrvaneFM::ApplyStayOnTop(bool value) {
-    StayOnTop = value;
+    Options.StayOnTop = value;
     const bool topmost = Os.IsTopmost();
     if (value && !topmost) {
         Os.SetTopmost(true);
@@ -113,13 +113,13 @@ void TOrvaneFM::PopupMenu1Popup() {
     Os.GetWindowPos(left, top);
     CenteredPosition(cx, cy);
     Item(Menu, TMenuItem::PopCenter).Enabled = !(left == cx && top == cy);
-    // Sparkles are visible at all only with LightShow on or before any card is drawn.
+    // Sparkles are visible at all only with Options.LightShow on or before any card is drawn.
     Item(Menu, TMenuItem::LightPointChange).Enabled =
-        StarX != -1 && StarY != -1 && (LightShow || CurrentCard == 0);
+        StarX != -1 && StarY != -1 && (Options.LightShow || CurrentCard == 0);
     Item(Menu, TMenuItem::CardUndo).Enabled = PreviousCard != 0 && PreviousCard != CurrentCard;
     Item(Menu, TMenuItem::PopSaigen).Enabled =
         SavedCard != 0 && (CurrentCard != SavedCard || Os.MemoText() != SavedWish);
-    Item(Menu, TMenuItem::WallMakeClick).Enabled = AllCardsSeen;
+    Item(Menu, TMenuItem::WallMakeClick).Enabled = Collection.AllCardsSeen;
 }
 
 void TOrvaneFM::MenuItemClick(TMenuItem item) {
@@ -146,30 +146,30 @@ void TOrvaneFM::PopCenterClick() {
 
 void TOrvaneFM::MStayOnTopClick() {
     const int caret = Os.MemoCaret();
-    ApplyStayOnTop(!StayOnTop);
+    ApplyStayOnTop(!Options.StayOnTop);
     Os.SetMemoCaret(caret);
     PlayCue(kCueDone);
 }
 
 void TOrvaneFM::MuteOnChangeClick() {
-    SetMuteOn(!MuteOn);
+    SetMuteOn(!Options.MuteOn);
     PlayCue(kCueDone);
 }
 
 void TOrvaneFM::FezPenBlackChangeClick() {
-    SetFezPenBlack(!FezPenBlack);
+    SetFezPenBlack(!Options.FezPenBlack);
     NormalPointer();
     PlayCue(kCueDone);
 }
 
 void TOrvaneFM::FezPenDownChangeClick() {
-    SetFezPenDown(!FezPenDown);
+    SetFezPenDown(!Options.FezPenDown);
     NormalPointer();
     PlayCue(kCueDone);
 }
 
 void TOrvaneFM::LightShowChangeClick() {
-    SetLightShow(!LightShow);
+    SetLightShow(!Options.LightShow);
     PlayCue(kCueDone);
 }
 
@@ -198,7 +198,7 @@ void TOrvaneFM::PopSaigenClick() {
 }
 
 void TOrvaneFM::NextResumeClick() {
-    SetResumeOk(!ResumeOk);
+    SetResumeOk(!Options.ResumeOk);
     PlayCue(kCueDone);
 }
 

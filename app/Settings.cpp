@@ -57,7 +57,7 @@ void TOrvaneFM::LoadSettings() {
     SavedStarY = ini.ReadInteger(kSection, key::kStarY, 0);
     const bool resume = ini.ReadBool(kSection, key::kResumeOk, false);
     SavedIndexMode = ini.ReadBool(kSection, key::kIndexMode, false);
-    StayOnTop = ini.ReadBool(kSection, key::kStayOnTop, smallScreen);
+    Options.StayOnTop = ini.ReadBool(kSection, key::kStayOnTop, smallScreen);
     const bool mute = ini.ReadBool(kSection, key::kMuteOn, false);
     const bool penBlack = ini.ReadBool(kSection, key::kFezPenBlack, false);
     const bool penDown = ini.ReadBool(kSection, key::kFezPenDown, false);
@@ -85,7 +85,7 @@ void TOrvaneFM::LoadSettings() {
     if (SavedCard > MaxCard || SavedCard < 0) SavedCard = 0;
 
     SetResumeOk(resume);
-    if (ResumeOk) {
+    if (Options.ResumeOk) {
         PlaceWindow(savedLeft, savedTop);
         CurrentCard = SavedCard;
         IndexMode = SavedIndexMode;
@@ -118,13 +118,13 @@ void TOrvaneFM::SaveSettings() {
         ini.WriteInteger(kSection, key::kStarX, StarX);
         ini.WriteInteger(kSection, key::kStarY, StarY);
     }
-    ini.WriteBool(kSection, key::kResumeOk, ResumeOk);
+    ini.WriteBool(kSection, key::kResumeOk, Options.ResumeOk);
     ini.WriteBool(kSection, key::kIndexMode, IndexMode);
-    ini.WriteBool(kSection, key::kStayOnTop, StayOnTop);
-    ini.WriteBool(kSection, key::kMuteOn, MuteOn);
-    ini.WriteBool(kSection, key::kFezPenBlack, FezPenBlack);
-    ini.WriteBool(kSection, key::kFezPenDown, FezPenDown);
-    ini.WriteBool(kSection, key::kLightShow, LightShow);
+    ini.WriteBool(kSection, key::kStayOnTop, Options.StayOnTop);
+    ini.WriteBool(kSection, key::kMuteOn, Options.MuteOn);
+    ini.WriteBool(kSection, key::kFezPenBlack, Options.FezPenBlack);
+    ini.WriteBool(kSection, key::kFezPenDown, Options.FezPenDown);
+    ini.WriteBool(kSection, key::kLightShow, Options.LightShow);
     ini.WriteInteger(kSection, key::kFate, Fate);
     int left = 0, top = 0;
     Os.GetWindowPos(left, top);

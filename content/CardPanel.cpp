@@ -6,7 +6,7 @@
 
 void TOrvaneFM::SetCardPanel(int card) {
     Os.SetLabelText(TControl::LabelNo, "CARD." + ZeroPad(card, 3));
-    if (card >= 1 && card <= MaxCard && !SeenCards[card]) {
+    if (card >= 1 && card <= MaxCard && !Collection.SeenCards[card]) {
         Os.SetLabelText(TControl::LabelTittle, sjis::kUnseenTitle);
         Os.SetLabelText(TControl::LabelKaisetu, sjis::kUnseenMessage);
     } else {
@@ -72,13 +72,13 @@ void TOrvaneFM::LoadCardPicture(int card, int slot) {
 }
 
 void TOrvaneFM::LoadFrontPicture(int card) {
-    if (card > 0 && card < kCardBack && (card > MaxCard || !SeenCards[card])) card = 0;
+    if (card > 0 && card < kCardBack && (card > MaxCard || !Collection.SeenCards[card])) card = 0;
     LoadCardPicture(card, 1);
 }
 
 void TOrvaneFM::UpdateHeartButton() {
     int look = 0;
-    if (AllCardsSeen && HasAlternateMarker(CardLine(CurrentCard, FieldHeader)))
+    if (Collection.AllCardsSeen && HasAlternateMarker(CardLine(CurrentCard, FieldHeader)))
         look = ShowAlternate ? kStateNormal : kStateHeartOffer;
     DrawButton(HeartButton, look);
 }

@@ -49,7 +49,7 @@ void TOrvaneFM::DrawIndex(int look, bool flush) {
     BlitToBuffer(IndexPage, 0, 0, kGridWidth, kGridHeight, kGridLeft, kGridTop, false);
     for (int i = 0; i < kCellsPerPage; ++i) {
         const int n = kCellsPerPage * page + i;
-        if (n >= 1 && n <= MaxCard && !SeenCards[n])
+        if (n >= 1 && n <= MaxCard && !Collection.SeenCards[n])
             BlitToBuffer(Quest, 0, 0, kThumbWidth, kThumbHeight,
                          kGridLeft + kCellPitchX * (i % kGridColumns),
                          kGridTop + kCellPitchY * (i / kGridColumns), false);

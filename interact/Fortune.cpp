@@ -39,22 +39,22 @@ void TOrvaneFM::SetCurrentCard(int n) {
 
 void TOrvaneFM::MarkSeen(int n, bool all) {
     if (n >= 1 && n <= MaxCard)
-        SeenCards[n] = true;
+        Collection.SeenCards[n] = true;
     else if (n <= 0 && all)
-        for (int k = 1; k <= MaxCard; ++k) SeenCards[k] = true;
+        for (int k = 1; k <= MaxCard; ++k) Collection.SeenCards[k] = true;
 }
 
 void TOrvaneFM::MarkUnseen(int n, bool all) {
     if (n >= 1 && n <= MaxCard)
-        SeenCards[n] = false;
+        Collection.SeenCards[n] = false;
     else if (n <= 0 && all)
-        for (int k = 1; k <= MaxCard; ++k) SeenCards[k] = false;
+        for (int k = 1; k <= MaxCard; ++k) Collection.SeenCards[k] = false;
 }
 
 void TOrvaneFM::CheckAllSeen() {
     bool all = true;
-    for (int k = 1; k <= MaxCard; ++k) all = all && SeenCards[k];
-    AllCardsSeen = all;
+    for (int k = 1; k <= MaxCard; ++k) all = all && Collection.SeenCards[k];
+    Collection.AllCardsSeen = all;
 }
 
 std::string EncodeSeenText(const bool seen[MaxCard + 1]) {
@@ -72,9 +72,9 @@ void DecodeSeenText(const std::string& text, bool seen[MaxCard + 1]) {
         seen[k] = static_cast<int>(buffer.size()) >= k && buffer[k - 1] == 'l';
 }
 
-std::string TOrvaneFM::EncodeSeenCards() const { return EncodeSeenText(SeenCards); }
+std::string TOrvaneFM::EncodeSeenCards() const { return EncodeSeenText(Collection.SeenCards); }
 
-void TOrvaneFM::DecodeSeenCards(const std::string& text) { DecodeSeenText(text, SeenCards); }
+void TOrvaneFM::DecodeSeenCards(const std::string& text) { DecodeSeenText(text, Collection.SeenCards); }
 
 void TOrvaneFM::UpdateFate() {
     // A Fate read from the file may be anything; bring it into 0..48 (negative values

@@ -80,7 +80,7 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
         }
     }
     // No button: grab the light origin where sparkles are shown, else drag the window.
-    if ((LightShow || CurrentCard == 0) && HitButton(35, 47, 340, 500)) {
+    if ((Options.LightShow || CurrentCard == 0) && HitButton(35, 47, 340, 500)) {
         SetPointer(kPointerCrossHair);
         EraseLightArea();
         SetLightOriginFromPoint(x, y);

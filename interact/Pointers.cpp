@@ -10,10 +10,10 @@ void TOrvaneFM::LoadPointers() {
 void TOrvaneFM::SetPointer(int n) { Os.SetPointer(n); }
 
 void TOrvaneFM::NormalPointer() {
-    if (FezPenDown)
-        SetPointer(FezPenBlack ? kPointerBlackPenDown : kPointerPenDown);
+    if (Options.FezPenDown)
+        SetPointer(Options.FezPenBlack ? kPointerBlackPenDown : kPointerPenDown);
     else
-        SetPointer(FezPenBlack ? kPointerBlackPen : kPointerPen);
+        SetPointer(Options.FezPenBlack ? kPointerBlackPen : kPointerPen);
 }
 
-void TOrvaneFM::DragPointer() { SetPointer(FezPenBlack ? kPointerBlackHand : kPointerHand); }
+void TOrvaneFM::DragPointer() { SetPointer(Options.FezPenBlack ? kPointerBlackHand : kPointerHand); }

@@ -46,7 +46,7 @@ void TOrvaneFM::StepLightEffect() {
     // are clipped away again when it is shown.
     FillRect(LightScratch, 0, 0, kLightAreaSize, kLightAreaSize, 0);
     CopyRect(BackBuffer, left, top, kLightAreaSize, kLightAreaSize, LightScratch, 0, 0);
-    if (LightShow || CurrentCard == 0) {
+    if (Options.LightShow || CurrentCard == 0) {
         for (int i = 0; i < kSparkles; ++i) {
             Sparkle& s = Sparkles[i];
             if (s.Age < s.Lifetime) {

@@ -73,7 +73,7 @@ void TOrvaneFM::AdvanceAnimation() {
     }
     if (step == kStepLink + 7) {
         // The browser must not open behind a window that stays on top.
-        if (StayOnTop) Os.MinimiseApplication();
+        if (Options.StayOnTop) Os.MinimiseApplication();
         StepLightEffect();
         OpenLink(CardLine(CurrentCard, FieldLink).substr(0, 255));
         AnimStep = kStepIdle;

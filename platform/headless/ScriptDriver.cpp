@@ -261,17 +261,17 @@ void TScriptDriver::StateJson() {
         o << ", \"AnimStep\": " << f->AnimStep << ", \"CurrentCard\": " << f->CurrentCard
           << ", \"PreviousCard\": " << f->PreviousCard << ", \"Fate\": " << f->Fate
           << ", \"SeenCards\": " << Json(f->EncodeSeenCards())
-          << ", \"AllCardsSeen\": " << Bool(f->AllCardsSeen)
+          << ", \"AllCardsSeen\": " << Bool(f->Collection.AllCardsSeen)
           << ", \"ReadingMade\": " << Bool(f->ReadingMade)
           << ", \"IndexMode\": " << Bool(f->IndexMode)
           << ", \"LoadedIndexPage\": " << f->LoadedIndexPage
           << ", \"ShowAlternate\": " << Bool(f->ShowAlternate)
           << ", \"StarX\": " << f->StarX << ", \"StarY\": " << f->StarY
           << ", \"Closing\": " << Bool(f->Closing)
-          << ", \"StayOnTop\": " << Bool(f->StayOnTop) << ", \"MuteOn\": " << Bool(f->MuteOn)
-          << ", \"FezPenBlack\": " << Bool(f->FezPenBlack)
-          << ", \"FezPenDown\": " << Bool(f->FezPenDown)
-          << ", \"LightShow\": " << Bool(f->LightShow) << ", \"ResumeOk\": " << Bool(f->ResumeOk)
+          << ", \"StayOnTop\": " << Bool(f->Options.StayOnTop) << ", \"MuteOn\": " << Bool(f->Options.MuteOn)
+          << ", \"FezPenBlack\": " << Bool(f->Options.FezPenBlack)
+          << ", \"FezPenDown\": " << Bool(f->Options.FezPenDown)
+          << ", \"LightShow\": " << Bool(f->Options.LightShow) << ", \"ResumeOk\": " << Bool(f->Options.ResumeOk)
           << ", \"OldDate\": " << Json(FormatDate(f->OldDate))
           << ", \"SavedCard\": " << f->SavedCard;
         o << ", \"buttons\": {";

@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // either works or raises the error the message loop shows.
         form.CardText = lines;
         for (int pass = 0; pass < 2; ++pass) {
-            for (int k = 1; k <= MaxCard; ++k) form.SeenCards[k] = pass == 1;
+            for (int k = 1; k <= MaxCard; ++k) form.Collection.SeenCards[k] = pass == 1;
             form.CheckAllSeen();
             form.ShowAlternate = pass == 1;
             for (int card = 0; card <= MaxCard; ++card) {

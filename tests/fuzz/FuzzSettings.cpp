@@ -66,8 +66,8 @@ TLoaded Load(TFuzzPlatform& os) {
     form.Random.Seed(7);
     form.LoadSettings();
     TLoaded l{form.SavedCard,  form.CurrentCard, form.Fate,     form.StarX,
-              form.StarY,      form.ResumeOk,    form.IndexMode, form.StayOnTop,
-              form.MuteOn,     form.FezPenBlack, form.FezPenDown, form.LightShow,
+              form.StarY,      form.Options.ResumeOk,    form.IndexMode, form.Options.StayOnTop,
+              form.Options.MuteOn,     form.Options.FezPenBlack, form.Options.FezPenDown, form.Options.LightShow,
               form.OldDate,    form.EncodeSeenCards(), form.SavedWish};
     return l;
 }
@@ -84,7 +84,7 @@ void CheckProgram(const std::string& content) {
     FUZZ_CHECK(form.CurrentCard >= 0 && form.CurrentCard <= MaxCard);
     FUZZ_CHECK(form.Fate >= 0 && form.Fate < MaxCard);
     FUZZ_CHECK(IsValidDate(form.OldDate) && IsValidDate(form.MemDate));
-    FUZZ_CHECK(form.ResumeOk || form.CurrentCard == 0);
+    FUZZ_CHECK(form.Options.ResumeOk || form.CurrentCard == 0);
     FUZZ_CHECK(form.SavedWish.size() <= 2 * kIniMaxText);
 
     // A run with a new reading: the wish (any bytes the box may hold) and the card are
@@ -101,11 +101,11 @@ void CheckProgram(const std::string& content) {
     FUZZ_CHECK(back.Fate == form.Fate);
     FUZZ_CHECK(back.OldDate == form.OldDate);
     FUZZ_CHECK(back.Seen == form.EncodeSeenCards());
-    FUZZ_CHECK(back.ResumeOk == form.ResumeOk && back.IndexMode == form.IndexMode);
-    FUZZ_CHECK(back.StayOnTop == form.StayOnTop && back.MuteOn == form.MuteOn);
-    FUZZ_CHECK(back.PenBlack == form.FezPenBlack && back.PenDown == form.FezPenDown);
-    FUZZ_CHECK(back.LightShow == form.LightShow);
-    if (form.ResumeOk) FUZZ_CHECK(back.StarX == form.StarX && back.StarY == form.StarY);
+    FUZZ_CHECK(back.ResumeOk == form.Options.ResumeOk && back.IndexMode == form.IndexMode);
+    FUZZ_CHECK(back.StayOnTop == form.Options.StayOnTop && back.MuteOn == form.Options.MuteOn);
+    FUZZ_CHECK(back.PenBlack == form.Options.FezPenBlack && back.PenDown == form.Options.FezPenDown);
+    FUZZ_CHECK(back.LightShow == form.Options.LightShow);
+    if (form.Options.ResumeOk) FUZZ_CHECK(back.StarX == form.StarX && back.StarY == form.StarY);
 }
 }  // namespace
 

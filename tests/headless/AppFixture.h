@@ -83,7 +83,7 @@ protected:
     }
     ButtonRecord& Button(int id) { return Form->Button(id); }
     void SeeAll() {
-        for (int k = 1; k <= MaxCard; ++k) Form->SeenCards[k] = true;
+        for (int k = 1; k <= MaxCard; ++k) Form->Collection.SeenCards[k] = true;
         Form->CheckAllSeen();
     }
 

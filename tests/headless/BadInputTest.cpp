@@ -102,16 +102,16 @@ TEST_P(BadSettingsValue, StartsInRangeDrawsAndSavesWhatItShows) {
 
     if (!bad.Readable) {
         // Nothing readable: every key takes its default.
-        EXPECT_FALSE(Form->ResumeOk);
+        EXPECT_FALSE(Form->Options.ResumeOk);
         EXPECT_EQ(Form->CurrentCard, 0);
         EXPECT_EQ(Os->Left, (1024 - 737) / 2);
         EXPECT_EQ(Os->Top, (768 - 584) / 2 - 6);
         EXPECT_FALSE(Form->IndexMode);
-        EXPECT_FALSE(Form->StayOnTop);
-        EXPECT_FALSE(Form->MuteOn);
-        EXPECT_FALSE(Form->FezPenBlack);
-        EXPECT_FALSE(Form->FezPenDown);
-        EXPECT_TRUE(Form->LightShow);
+        EXPECT_FALSE(Form->Options.StayOnTop);
+        EXPECT_FALSE(Form->Options.MuteOn);
+        EXPECT_FALSE(Form->Options.FezPenBlack);
+        EXPECT_FALSE(Form->Options.FezPenDown);
+        EXPECT_TRUE(Form->Options.LightShow);
         EXPECT_EQ(Form->OldDate, Os->TodayDate);
         EXPECT_EQ(Form->MemDate, Os->TodayDate);
         EXPECT_EQ(Form->EncodeSeenCards(), std::string(MaxCard, '.'));
@@ -120,9 +120,9 @@ TEST_P(BadSettingsValue, StartsInRangeDrawsAndSavesWhatItShows) {
         // A readable number: flags are on, the card number is brought into range and
         // the saved position is applied where the window can still be reached.
         const long long v = std::atoll(bad.Value.c_str());
-        EXPECT_TRUE(Form->ResumeOk);
-        EXPECT_TRUE(Form->MuteOn);
-        EXPECT_TRUE(Form->StayOnTop);
+        EXPECT_TRUE(Form->Options.ResumeOk);
+        EXPECT_TRUE(Form->Options.MuteOn);
+        EXPECT_TRUE(Form->Options.StayOnTop);
         EXPECT_EQ(Form->CurrentCard, 0);
         EXPECT_EQ(Form->Fate, static_cast<int>(((v % 49) + 49) % 49));
         // Left and Top both hold v: kept while 64 x 64 pixels of the window show on the
@@ -211,7 +211,7 @@ TEST_F(AppTest, BinaryAndHugeSettingsFilesStartWithDefaultsAndKeepTheirOtherCont
     ASSERT_TRUE(Os->WriteFile(Dir + "Orvane.ini", noise + "\r\n[Orvane.ini]\r\nMuteOn=1\r\n"));
     Start();
     EXPECT_TRUE(Os->Messages.empty());
-    EXPECT_TRUE(Form->MuteOn);
+    EXPECT_TRUE(Form->Options.MuteOn);
     EXPECT_EQ(Form->CurrentCard, 0);
     Close();
     EXPECT_TRUE(Os->Messages.empty());
@@ -256,7 +256,7 @@ TEST_F(AppTest, AFileWithTwoByteOrderMarksKeepsTheSeenRecordOfARun) {
     Close();
     Form.reset();
     Start();
-    EXPECT_TRUE(Form->SeenCards[card]) << "the card drawn in the last run is remembered";
+    EXPECT_TRUE(Form->Collection.SeenCards[card]) << "the card drawn in the last run is remembered";
     EXPECT_EQ(Form->SavedCard, card);
 }
 
@@ -376,7 +376,7 @@ TEST_F(AppTest, AProgramDirectoryLongerThan255BytesIsStillTheProgramsOwn) {
     ASSERT_TRUE(Os->WriteFile(longDir + "Orvane.ini", "[Orvane.ini]\r\nMuteOn=1\r\n"));
     Start();
     EXPECT_EQ(Form->ProgramDir, longDir);
-    EXPECT_TRUE(Form->MuteOn) << "the settings are read from the long directory";
+    EXPECT_TRUE(Form->Options.MuteOn) << "the settings are read from the long directory";
     Type("abc");
     Key(13);
     Idle();
@@ -541,7 +541,7 @@ TEST_F(AppTest, AScreenSmallerThanTheWindowStillCentresAndMakesAWallpaperOfItsSi
     EXPECT_TRUE(Os->Messages.empty());
     EXPECT_EQ(Os->Left, (320 - 737) / 2);
     EXPECT_EQ(Os->Top, (200 - 584) / 2 - 6);
-    EXPECT_TRUE(Form->StayOnTop) << "a screen below 616 pixels keeps the window on top";
+    EXPECT_TRUE(Form->Options.StayOnTop) << "a screen below 616 pixels keeps the window on top";
     Down(300, 10);
     Move(350, 60);
     Up(350, 60);

@@ -167,7 +167,7 @@ TEST_F(ComposeTest, ATurnShowsTheNewlyLoadedPictureAtEveryWidth) {
     Start();
     // A 404-high, a 310-wide and a full-size picture.
     for (int card : {48, 41, 5}) {
-        Form->SeenCards[card] = true;
+        Form->Collection.SeenCards[card] = true;
         Form->LoadFrontPicture(card);
         const TPicture& face = Form->CardSlot[1];
         ASSERT_FALSE(face.Empty());

@@ -281,13 +281,13 @@ TEST_F(IndexView, CtrlShiftOnTheTitleCardMarksAllSeenCtrlAltUnmarks) {
     Click(CellX(0), CellY(0), ctrlShift);
     Idle();
     EXPECT_EQ(Form->EncodeSeenCards(), SeenText(AllCards()));
-    EXPECT_TRUE(Form->AllCardsSeen);
+    EXPECT_TRUE(Form->Collection.AllCardsSeen);
     for (int cell = 1; cell < 10; ++cell) EXPECT_EQ(ThumbMismatch(cell), 0) << cell;
 
     Click(CellX(0), CellY(0), ctrlAlt);
     Idle();
     EXPECT_EQ(Form->EncodeSeenCards(), SeenText({}));
-    EXPECT_FALSE(Form->AllCardsSeen);
+    EXPECT_FALSE(Form->Collection.AllCardsSeen);
     for (int cell = 1; cell < 10; ++cell) EXPECT_EQ(QuestMismatch(cell), 0) << cell;
     EXPECT_EQ(ThumbMismatch(0), 0);
 

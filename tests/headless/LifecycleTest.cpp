@@ -183,7 +183,7 @@ TEST_F(AppTest, OnAScaledDisplayTheWindowIsCentredAtItsSizeAndSmallScreensCountI
     Start();
     EXPECT_EQ(Os->Left, (1920 - 1106) / 2);
     EXPECT_EQ(Os->Top, (900 - 876) / 2 - 9);
-    EXPECT_TRUE(Form->StayOnTop);
+    EXPECT_TRUE(Form->Options.StayOnTop);
     Close();
     // The same screen at 100 % is tall enough.
     Form.reset();
@@ -192,6 +192,6 @@ TEST_F(AppTest, OnAScaledDisplayTheWindowIsCentredAtItsSizeAndSmallScreensCountI
     Os->ScreenWidth = 1920;
     Os->ScreenHeight = 900;
     Start();
-    EXPECT_FALSE(Form->StayOnTop);
+    EXPECT_FALSE(Form->Options.StayOnTop);
     EXPECT_EQ(Os->Top, (900 - 584) / 2 - 6);
 }

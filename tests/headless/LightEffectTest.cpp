@@ -144,7 +144,7 @@ TEST_F(LightEffect, SwitchedOffOverACardTheAreaIsStillRefreshed) {
     ASSERT_NE(Form->CurrentCard, 0);
     ASSERT_TRUE(StepUntilDrawn());
     Menu(TMenuItem::LightShowChange);
-    ASSERT_FALSE(Form->LightShow);
+    ASSERT_FALSE(Form->Options.LightShow);
     Sparkle frozen[kSparkles];
     std::copy(Form->Sparkles, Form->Sparkles + kSparkles, frozen);
     Step();

@@ -129,7 +129,7 @@ TEST_F(MenuAndLinks, StayOnTopKeepsTheShapeAndTheCaret) {
     for (bool on : {true, false, true}) {
         Menu(TMenuItem::MStayOnTop);
         EXPECT_EQ(Os->Topmost, on);
-        EXPECT_EQ(Form->StayOnTop, on);
+        EXPECT_EQ(Form->Options.StayOnTop, on);
         EXPECT_EQ(Form->Menu[static_cast<int>(TMenuItem::MStayOnTop)].Checked, on);
         ASSERT_NE(Os->WindowRegion, nullptr);
         EXPECT_NE(Os->WindowRegion, Form->WindowShape->Handle()) << "the window gets a copy";
@@ -276,12 +276,12 @@ TEST_F(MenuAndLinks, EveryActionPlaysItsCueAndMutedOnlyStops) {
 TEST_F(MenuAndLinks, MuteToggleIsSilentGoingOffAndHeardComingBack) {
     Start();
     Menu(TMenuItem::MuteOnChange);
-    EXPECT_TRUE(Form->MuteOn);
+    EXPECT_TRUE(Form->Options.MuteOn);
     EXPECT_TRUE(Form->Menu[static_cast<int>(TMenuItem::MuteOnChange)].Checked);
     EXPECT_EQ(Os->Sounds, (TSounds{"stop", "A11", "stop"}));
     Os->Sounds.clear();
     Menu(TMenuItem::MuteOnChange);
-    EXPECT_FALSE(Form->MuteOn);
+    EXPECT_FALSE(Form->Options.MuteOn);
     EXPECT_EQ(Os->Sounds, (TSounds{"stop", "stop", "A10"}));
 }
 

@@ -44,13 +44,13 @@ std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
     auto checkMark = [&](TMenuItem item, bool value, const char* name) {
         if (f.Menu[static_cast<int>(item)].Checked != value) why << name << " check mark differs from the option; ";
     };
-    checkMark(TMenuItem::MuteOnChange, f.MuteOn, "MuteOn");
-    checkMark(TMenuItem::FezPenBlackChange, f.FezPenBlack, "FezPenBlack");
-    checkMark(TMenuItem::FezPenDownChange, f.FezPenDown, "FezPenDown");
-    checkMark(TMenuItem::LightShowChange, f.LightShow, "LightShow");
-    checkMark(TMenuItem::NextResume, f.ResumeOk, "ResumeOk");
-    checkMark(TMenuItem::MStayOnTop, f.StayOnTop, "StayOnTop");
-    if (os.Topmost != f.StayOnTop) why << "topmost state differs from StayOnTop; ";
+    checkMark(TMenuItem::MuteOnChange, f.Options.MuteOn, "MuteOn");
+    checkMark(TMenuItem::FezPenBlackChange, f.Options.FezPenBlack, "FezPenBlack");
+    checkMark(TMenuItem::FezPenDownChange, f.Options.FezPenDown, "FezPenDown");
+    checkMark(TMenuItem::LightShowChange, f.Options.LightShow, "LightShow");
+    checkMark(TMenuItem::NextResume, f.Options.ResumeOk, "ResumeOk");
+    checkMark(TMenuItem::MStayOnTop, f.Options.StayOnTop, "StayOnTop");
+    if (os.Topmost != f.Options.StayOnTop) why << "topmost state differs from StayOnTop; ";
     if (os.LiveRegions > 2) why << os.LiveRegions << " live regions; ";
 
     const int step = f.AnimStep;
@@ -66,7 +66,7 @@ std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
     if (step <= 2) {
         // Idle, or dragging: the panel shows the current card as a finished turn left it.
         const int card = f.CurrentCard;
-        const bool unseen = card >= 1 && !f.SeenCards[card];
+        const bool unseen = card >= 1 && !f.Collection.SeenCards[card];
         const std::string number = "CARD." + ZeroPad(card, 3);
         if (label(TControl::LabelNo).Text != number || !label(TControl::LabelNo).Visible)
             why << "number label '" << label(TControl::LabelNo).Text << "' for card " << card << "; ";
@@ -87,9 +87,9 @@ std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
             if (Button(id).State != 1) why << "button " << id << " in state " << Button(id).State << " while idle; ";
         if (Button(FortuneButton).State > 1) why << "fortune button pressed while idle; ";
         bool all = true;
-        for (int k = 1; k <= MaxCard; ++k) all = all && f.SeenCards[k];
-        if (f.AllCardsSeen != all) why << "AllCardsSeen is " << f.AllCardsSeen << "; ";
-        const int heart = f.AllCardsSeen && HasAlternateMarker(f.CardLine(card, FieldHeader))
+        for (int k = 1; k <= MaxCard; ++k) all = all && f.Collection.SeenCards[k];
+        if (f.Collection.AllCardsSeen != all) why << "AllCardsSeen is " << f.Collection.AllCardsSeen << "; ";
+        const int heart = f.Collection.AllCardsSeen && HasAlternateMarker(f.CardLine(card, FieldHeader))
                               ? (f.ShowAlternate ? 1 : 3)
                               : 0;
         if (Button(HeartButton).State != heart)

@@ -190,7 +190,7 @@ TEST_F(SequencerTest, InputDuringARunIsDroppedAndAReleaseDoesNotEndIt) {
     EXPECT_EQ(Os->Left, 143);
     EXPECT_EQ(Idle(), static_cast<int>(kTurn.size()) - 1) << "the rest of the turn";
     EXPECT_EQ(Button(RandomButton).State, 1) << "the random button is usable again";
-    EXPECT_TRUE(Form->SeenCards[card]);
+    EXPECT_TRUE(Form->Collection.SeenCards[card]);
 }
 
 TEST_F(SequencerTest, TheLinkRunOpensThePageOnItsEighthStep) {

@@ -115,10 +115,10 @@ TEST_F(AppTest, FateRenewsOnlyAfterItsDays) {
 TEST_F(AppTest, OptionsSurviveARestart) {
     WriteIni("MuteOn=1\r\nFezPenBlack=1\r\nFezPenDown=1\r\nLightShow=0\r\nStayOnTop=1\r\n");
     Start();
-    EXPECT_TRUE(Form->MuteOn);
+    EXPECT_TRUE(Form->Options.MuteOn);
     EXPECT_TRUE(Form->Menu[static_cast<int>(TMenuItem::MuteOnChange)].Checked);
     EXPECT_EQ(Os->Pointer, 5);
-    EXPECT_FALSE(Form->LightShow);
+    EXPECT_FALSE(Form->Options.LightShow);
     EXPECT_FALSE(Form->Menu[static_cast<int>(TMenuItem::LightShowChange)].Checked);
     EXPECT_TRUE(Os->Topmost);
     Close();
@@ -171,7 +171,7 @@ TEST_F(AppTest, ASettingsPathThatIsAFolderIsNeverReplaced) {
     const std::string cmd = "mkdir '" + Dir + "Orvane.ini'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     Start();
-    EXPECT_FALSE(Form->ResumeOk);
+    EXPECT_FALSE(Form->Options.ResumeOk);
     Close();
     ASSERT_EQ(Os->Messages.size(), 1u);
     EXPECT_FALSE(Os->FileExists(Dir + "Orvane.ini"));

@@ -27,10 +27,10 @@ TEST_F(AppTest, FirstStartWithoutSettingsShowsTheTitleCardCentred) {
     EXPECT_EQ(Os->Labels[TControl::LabelTittle].Style.TextColor, PackColor(31, 33, 55));
     EXPECT_EQ(Os->Labels[TControl::LabelTittle].Style.CellHeight, 24);
     EXPECT_EQ(Os->MemoMaxLength, 380);
-    EXPECT_FALSE(Form->StayOnTop);
+    EXPECT_FALSE(Form->Options.StayOnTop);
     EXPECT_FALSE(Os->Topmost);
-    EXPECT_TRUE(Form->LightShow);
-    EXPECT_FALSE(Form->MuteOn);
+    EXPECT_TRUE(Form->Options.LightShow);
+    EXPECT_FALSE(Form->Options.MuteOn);
     EXPECT_EQ(Os->Pointer, 2);
     EXPECT_NE(Os->WindowRegion, nullptr) << "the window has its outline";
     EXPECT_EQ(Os->TimerInterval, 10);
@@ -42,7 +42,7 @@ TEST_F(AppTest, FirstStartWithoutSettingsShowsTheTitleCardCentred) {
 TEST_F(AppTest, SmallScreenStaysOnTopByDefault) {
     Os->ScreenHeight = 600;
     Start();
-    EXPECT_TRUE(Form->StayOnTop);
+    EXPECT_TRUE(Form->Options.StayOnTop);
     EXPECT_TRUE(Os->Topmost);
     EXPECT_TRUE(Form->Menu[static_cast<int>(TMenuItem::MStayOnTop)].Checked);
     EXPECT_EQ(Os->Top, (600 - 584) / 2 - 6);

@@ -33,7 +33,7 @@ protected:
     void StartAllSeen(const std::string& more = "") {
         WriteIni(kAllSeen + more);
         Start();
-        ASSERT_TRUE(Form->AllCardsSeen);
+        ASSERT_TRUE(Form->Collection.AllCardsSeen);
     }
     // Marks the window's frame block in the back buffer, pixel by pixel.
     void MarkBlock() {
