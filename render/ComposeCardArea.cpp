@@ -81,19 +81,9 @@ void ScaleColumns(const TPicture& src, TPicture& dst, int dx, int dy, int dw) {
 }
 
 void TOrvaneFM::PrepareCardSlot(int slot) {
-    const TPicture& picture = CardSlot[slot];
-    for (int k = 0; k < 5; ++k) {
-        TPicture& scaled = ScaledSlot[slot][k];
-        if (picture.Empty()) {
-            scaled.Width = scaled.Height = 0;  // keeps the buffer for the next picture
-            continue;
-        }
-        const int width = ComposeGeometry(picture.Width, kTurnPercents[k]).Width;
-        scaled.Width = width;
-        scaled.Height = picture.Height;
-        scaled.Pixels.resize(static_cast<size_t>(width) * picture.Height);
-        ScaleColumns(picture, scaled, 0, 0, width);
-    }
+    // Only marks the slot's scaled widths stale: a width of 0 never matches a turn's
+    // width (the narrowest is 4). The buffers stay for the next picture.
+    for (TPicture& scaled : ScaledSlot[slot]) scaled.Width = scaled.Height = 0;
 }
 
 void TOrvaneFM::ComposeCardArea(int slot, int percent, bool flush) {
@@ -105,11 +95,16 @@ void TOrvaneFM::ComposeCardArea(int slot, int percent, bool flush) {
         const int e = percent == 100 ? 0 : 1;
         const TComposeGeometry g = ComposeGeometry(s.W, percent);
         const int x = g.Left, w = g.Width, h2 = g.HalfWidth, y = s.Y, H = s.H;
-        const TPicture* scaled = nullptr;
+        TPicture* scaled = nullptr;
         for (int k = 0; k < 5; ++k)
-            if (kTurnPercents[k] == percent && ScaledSlot[slot][k].Width == w &&
-                ScaledSlot[slot][k].Height == picture.Height)
-                scaled = &ScaledSlot[slot][k];
+            if (kTurnPercents[k] == percent) scaled = &ScaledSlot[slot][k];
+        if (scaled && (scaled->Width != w || scaled->Height != picture.Height)) {
+            // The first frame at this width since the slot was loaded scales it once.
+            scaled->Width = w;
+            scaled->Height = picture.Height;
+            scaled->Pixels.resize(static_cast<size_t>(w) * picture.Height);
+            ScaleColumns(picture, *scaled, 0, 0, w);
+        }
         if (scaled)
             CopyRect(*scaled, 0, 0, w, picture.Height, BackBuffer, x, y);
         else

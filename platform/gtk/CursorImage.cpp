@@ -1,4 +1,5 @@
-// Windows cursor files, read by hand: the pointer resources travel as .cur files.
+// Windows cursor and icon files, read by hand: the pointer resources travel as .cur files
+// and the window's icon as an .ico file.
 #include "platform/gtk/CursorImage.h"
 
 namespace {
@@ -13,20 +14,13 @@ uint16_t Le16(const uint8_t* p) {
 size_t RowBytes(int width, int bits) {
     return ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
 }
-}  // namespace
 
-bool DecodeCursorImage(const uint8_t* data, size_t size, TCursorImage& out) {
-    out = TCursorImage();
-    // The directory: reserved 0, type 2 (cursor), at least one entry of 16 bytes.
-    if (!data || size < 22 || Le16(data) != 0 || Le16(data + 2) != 2 || Le16(data + 4) < 1)
-        return false;
-    const uint8_t* entry = data + 6;
-    const int hotX = Le16(entry + 4);
-    const int hotY = Le16(entry + 6);
-    const size_t length = Le32(entry + 8);
-    const size_t offset = Le32(entry + 12);
-    if (offset >= size || length > size - offset || length < 40) return false;
-    const uint8_t* dib = data + offset;
+// One image's bitmap (a BITMAPINFOHEADER, the palette, the colour rows and the AND mask
+// below them) into out's size and pixels. An icon's 32-bit image carries its own alpha
+// and its mask is ignored, as the desktop reads icons; a cursor keeps the mask's
+// inversion rule.
+bool DecodeDib(const uint8_t* dib, size_t length, bool icon, TCursorImage& out) {
+    if (length < 40) return false;
     const size_t headerSize = Le32(dib);
     const int32_t width = static_cast<int32_t>(Le32(dib + 4));
     // The height counts the colour image and the mask below it.
@@ -53,8 +47,6 @@ bool DecodeCursorImage(const uint8_t* data, size_t size, TCursorImage& out) {
 
     out.Width = width;
     out.Height = height;
-    out.HotX = hotX < width ? hotX : width - 1;
-    out.HotY = hotY < height ? hotY : height - 1;
     out.Rgba.assign(static_cast<size_t>(width) * height * 4, 0);
     for (int y = 0; y < height; ++y) {
         // Rows are stored bottom-up.
@@ -93,10 +85,13 @@ bool DecodeCursorImage(const uint8_t* data, size_t size, TCursorImage& out) {
                 r = colour[2];
             }
             const bool masked = (mask[x / 8] >> (7 - x % 8)) & 1;
-            if (masked) {
-                // Mask set: the screen shows through, or is inverted where the image has
-                // colour. A picture cannot invert; black reads on most backgrounds.
-                const bool inverts = bits <= 8 ? index != 0 : (r | g | b) != 0;
+            if (icon && bits == 32) {
+                // The alpha channel alone says what shows.
+            } else if (masked) {
+                // Mask set: the screen shows through, or, in a cursor, is inverted where
+                // the image has colour. A picture cannot invert; black reads on most
+                // backgrounds.
+                const bool inverts = !icon && (bits <= 8 ? index != 0 : (r | g | b) != 0);
                 if (inverts) {
                     r = g = b = 0;
                     a = 255;
@@ -112,6 +107,61 @@ bool DecodeCursorImage(const uint8_t* data, size_t size, TCursorImage& out) {
             px[2] = b;
             px[3] = a;
         }
+    }
+    return true;
+}
+}  // namespace
+
+bool DecodeCursorImage(const uint8_t* data, size_t size, TCursorImage& out) {
+    out = TCursorImage();
+    // The directory: reserved 0, type 2 (cursor), at least one entry of 16 bytes.
+    if (!data || size < 22 || Le16(data) != 0 || Le16(data + 2) != 2 || Le16(data + 4) < 1)
+        return false;
+    const uint8_t* entry = data + 6;
+    const int hotX = Le16(entry + 4);
+    const int hotY = Le16(entry + 6);
+    const size_t length = Le32(entry + 8);
+    const size_t offset = Le32(entry + 12);
+    if (offset >= size || length > size - offset || length < 40) return false;
+    if (!DecodeDib(data + offset, length, false, out)) {
+        out = TCursorImage();
+        return false;
+    }
+    out.HotX = hotX < out.Width ? hotX : out.Width - 1;
+    out.HotY = hotY < out.Height ? hotY : out.Height - 1;
+    return true;
+}
+
+bool DecodeIconImage(const uint8_t* data, size_t size, TCursorImage& out) {
+    out = TCursorImage();
+    // The directory: reserved 0, type 1 (icon), its entries of 16 bytes each.
+    if (!data || size < 6 || Le16(data) != 0 || Le16(data + 2) != 1) return false;
+    const size_t count = Le16(data + 4);
+    if (count == 0 || count > (size - 6) / 16) return false;
+    // The largest bitmap picture, the deepest of equal sizes. Pictures stored as PNG
+    // (the 256-pixel ones of newer icons) start with no bitmap header and are passed by.
+    const uint8_t* best = nullptr;
+    size_t bestLength = 0;
+    int64_t bestScore = -1;
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t* entry = data + 6 + 16 * i;
+        const size_t length = Le32(entry + 8);
+        const size_t offset = Le32(entry + 12);
+        if (offset >= size || length > size - offset || length < 40) continue;
+        const uint8_t* dib = data + offset;
+        if (Le32(dib) < 40) continue;
+        const int64_t w = static_cast<int32_t>(Le32(dib + 4));
+        const int64_t h = static_cast<int32_t>(Le32(dib + 8)) / 2;
+        const int64_t score = (w * h << 8) + Le16(dib + 14);
+        if (w > 0 && h > 0 && score > bestScore) {
+            best = dib;
+            bestLength = length;
+            bestScore = score;
+        }
+    }
+    if (!best || !DecodeDib(best, bestLength, true, out)) {
+        out = TCursorImage();
+        return false;
     }
     return true;
 }

@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-// The first image of a Windows cursor file (.cur), as straight RGBA bytes.
+// The first image of a Windows cursor file (.cur), or the chosen one of an icon file
+// (.ico, no hot spot), as straight RGBA bytes.
 struct TCursorImage {
     int Width = 0;
     int Height = 0;
@@ -16,3 +17,8 @@ struct TCursorImage {
 // makes transparent are transparent; pixels a monochrome cursor inverts (which a cursor
 // picture cannot do) are black. False for anything malformed; never reads past `size`.
 bool DecodeCursorImage(const uint8_t* data, size_t size, TCursorImage& out);
+
+// The largest bitmap picture of a Windows icon file (.ico), the deepest of equal sizes;
+// a 32-bit picture's transparency is its alpha channel, a shallower one's its AND mask.
+// False when the file holds no readable bitmap picture; never reads past `size`.
+bool DecodeIconImage(const uint8_t* data, size_t size, TCursorImage& out);

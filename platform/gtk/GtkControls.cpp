@@ -48,21 +48,70 @@ std::string FromCrLf(const std::string& text) {
             out.push_back(text[i]);
     return out;
 }
+
+// A face at 100 pixels, for its metrics.
+PangoFont* LoadAt100(PangoContext* context, const std::string& families) {
+    PangoFontDescription* desc = pango_font_description_from_string(families.c_str());
+    pango_font_description_set_absolute_size(desc, 100 * PANGO_SCALE);
+    PangoFont* font = pango_context_load_font(context, desc);
+    pango_font_description_free(desc);
+    return font;
+}
+
+// The program gives the labels' fonts as cell heights (ascent plus descent); CSS sizes
+// are em sizes. The ratio is the face's own; 0 when the face's metrics make no sense.
+double CellRatio(PangoFont* font) {
+    PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
+    const double cell = static_cast<double>(pango_font_metrics_get_ascent(metrics) +
+                                            pango_font_metrics_get_descent(metrics)) /
+                        PANGO_SCALE;
+    pango_font_metrics_unref(metrics);
+    return cell > 10 ? 100.0 / cell : 0;
+}
+
+const char* WantedFamily(const char* name) {
+    for (const char* wanted : kJapaneseFamilies)
+        if (name && g_ascii_strcasecmp(name, wanted) == 0) return wanted;
+    return nullptr;
+}
 }  // namespace
 
 const std::string& TGtkPlatform::FontFamily() {
     if (!FFamily.empty()) return FFamily;
     PangoFontMap* map = pango_cairo_font_map_get_default();
-    PangoFontFamily** families = nullptr;
-    int n = 0;
-    pango_font_map_list_families(map, &families, &n);
+    PangoContext* context = pango_font_map_create_context(map);
+    // Fontconfig ranks a family list in its order, so one load of the whole list finds
+    // the first face the system has, and is the load the cell height needs anyway.
+    // Listing every family of the system instead costs more than the start-up can spare.
+    std::string list;
     for (const char* wanted : kJapaneseFamilies) {
-        for (int i = 0; i < n && FFamily.empty(); ++i)
-            if (g_ascii_strcasecmp(pango_font_family_get_name(families[i]), wanted) == 0)
-                FFamily = wanted;
-        if (!FFamily.empty()) break;
+        if (!list.empty()) list.push_back(',');
+        list += wanted;
     }
-    g_free(families);
+    if (PangoFont* font = LoadAt100(context, list)) {
+        PangoFontDescription* desc = pango_font_describe(font);
+        if (const char* found = WantedFamily(pango_font_description_get_family(desc))) {
+            FFamily = found;
+            if (FCellToEm <= 0) FCellToEm = CellRatio(font);
+        }
+        pango_font_description_free(desc);
+        g_object_unref(font);
+    }
+    g_object_unref(context);
+    if (FFamily.empty()) {
+        // Another face came first (no Japanese face, or a desktop's alias put one of
+        // its own before ours): the families the system lists, by their exact names.
+        PangoFontFamily** families = nullptr;
+        int n = 0;
+        pango_font_map_list_families(map, &families, &n);
+        for (const char* wanted : kJapaneseFamilies) {
+            for (int i = 0; i < n && FFamily.empty(); ++i)
+                if (g_ascii_strcasecmp(pango_font_family_get_name(families[i]), wanted) == 0)
+                    FFamily = wanted;
+            if (!FFamily.empty()) break;
+        }
+        g_free(families);
+    }
     if (FFamily.empty()) {
         // Whatever the system has: text may show as boxes, but the program works.
         std::fprintf(stderr,
@@ -73,25 +122,17 @@ const std::string& TGtkPlatform::FontFamily() {
     return FFamily;
 }
 
-// The program gives the labels' fonts as cell heights (ascent plus descent); CSS sizes
-// are em sizes. The ratio is the face's own.
 double TGtkPlatform::CellToEm() {
     if (FCellToEm > 0) return FCellToEm;
+    // The face chosen, measured with its choice when that was one load.
+    const std::string& family = FontFamily();
+    if (FCellToEm > 0) return FCellToEm;
     FCellToEm = 1.0;
-    PangoFontMap* map = pango_cairo_font_map_get_default();
-    PangoContext* context = pango_font_map_create_context(map);
-    PangoFontDescription* desc = pango_font_description_from_string(FontFamily().c_str());
-    pango_font_description_set_absolute_size(desc, 100 * PANGO_SCALE);
-    if (PangoFont* font = pango_context_load_font(context, desc)) {
-        PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
-        const double cell = static_cast<double>(pango_font_metrics_get_ascent(metrics) +
-                                                pango_font_metrics_get_descent(metrics)) /
-                            PANGO_SCALE;
-        if (cell > 10) FCellToEm = 100.0 / cell;
-        pango_font_metrics_unref(metrics);
+    PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
+    if (PangoFont* font = LoadAt100(context, family)) {
+        if (const double ratio = CellRatio(font)) FCellToEm = ratio;
         g_object_unref(font);
     }
-    pango_font_description_free(desc);
     g_object_unref(context);
     return FCellToEm;
 }
@@ -147,7 +188,12 @@ void TGtkPlatform::ApplyStyle(TChild& child, const TLabelStyle& style) {
                             "; background-color: " + CssColour(style.Background) +
                             "; background-image: none; padding: 0; margin: 0; border: none;"
                             " min-height: 0; min-width: 0; box-shadow: none; }";
-    gtk_css_provider_load_from_data(child.Css, css.c_str(), -1, nullptr);
+    // The program styles its controls again once they are built; loading the same
+    // style would only parse it and restyle the widgets for nothing.
+    if (css != child.CssText) {
+        gtk_css_provider_load_from_data(child.Css, css.c_str(), -1, nullptr);
+        child.CssText = css;
+    }
     if (memo) return;
     GtkLabel* label = GTK_LABEL(child.Inner);
     gtk_label_set_xalign(label, style.Centred ? 0.5f : 0.0f);

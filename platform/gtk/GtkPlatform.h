@@ -131,6 +131,7 @@ private:
         GtkWidget* Outer = nullptr;  // what sits in the layout: an event box or the text view
         GtkWidget* Inner = nullptr;  // the label, or the text view again
         GtkCssProvider* Css = nullptr;
+        std::string CssText;  // what Css holds: the same style is not parsed again
         int X = 0, Y = 0, W = 0, H = 0;
         TLabelStyle Style;
         bool Visible = true;
@@ -217,14 +218,9 @@ int VirtualKeyOf(guint keyval);
 template <typename F>
 void TGtkPlatform::Deliver(F&& handler) {
     if (!CanDeliver()) return;
+    // An error escaping a handler never gets here: the program shows it itself.
     ++FDispatchDepth;
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        ShowErrorBox(FTitleSjis.empty() ? "Sablewick" : FTitleSjis, e.what());
-    } catch (...) {
-        ShowErrorBox("Sablewick", "unexpected error");
-    }
+    handler();
     --FDispatchDepth;
     if (FDispatchDepth == 0 && FDestroyPending) {
         FDestroyPending = false;

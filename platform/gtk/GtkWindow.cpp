@@ -5,6 +5,8 @@
 #include <cstring>
 #include <exception>
 
+#include "platform/gtk/CursorImage.h"
+#include "platform/WindowScale.h"
 #include "platform/gtk/GtkPlatform.h"
 // After our own headers: Xlib defines names such as KeyPress and None as macros.
 #include <gdk/gdkx.h>
@@ -26,20 +28,19 @@ TScreenRect FromGdk(const GdkRectangle& r) {
     return s;
 }
 
+// Read by our own decoder: gdk-pixbuf's would first load its loader list and the icon
+// module, a good part of the start-up's time and memory for one small picture.
 GdkPixbuf* IconFrom(TPlatform& os) {
     TResourceView ico;
-    if (!os.FindResourceData("ICON", "MAINICON", ico)) return nullptr;
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("ico", nullptr);
-    if (!loader) return nullptr;
-    GdkPixbuf* icon = nullptr;
-    if (gdk_pixbuf_loader_write(loader, ico.Data, ico.Size, nullptr) &&
-        gdk_pixbuf_loader_close(loader, nullptr)) {
-        icon = gdk_pixbuf_loader_get_pixbuf(loader);
-        if (icon) g_object_ref(icon);
-    } else {
-        gdk_pixbuf_loader_close(loader, nullptr);
-    }
-    g_object_unref(loader);
+    TCursorImage image;
+    if (!os.FindResourceData("ICON", "MAINICON", ico) ||
+        !DecodeIconImage(ico.Data, ico.Size, image))
+        return nullptr;
+    // The pixel bytes are copied: the picture outlives this call.
+    GBytes* bytes = g_bytes_new(image.Rgba.data(), image.Rgba.size());
+    GdkPixbuf* icon = gdk_pixbuf_new_from_bytes(bytes, GDK_COLORSPACE_RGB, TRUE, 8, image.Width,
+                                                image.Height, image.Width * 4);
+    g_bytes_unref(bytes);
     return icon;
 }
 }  // namespace
@@ -398,28 +399,7 @@ std::vector<TScreenRect> TGtkPlatform::MonitorWorkAreas() {
 }
 
 TScreenRect TGtkPlatform::NearestWorkArea(const TScreenRect& rect) {
-    // The monitor the rectangle overlaps most, else the one closest to it.
-    const std::vector<TScreenRect> areas = MonitorWorkAreas();
-    auto overlap = [&](const TScreenRect& a) {
-        const int64_t w = std::max<int64_t>(
-            0, std::min<int64_t>(rect.Right, a.Right) - std::max<int64_t>(rect.Left, a.Left));
-        const int64_t h = std::max<int64_t>(
-            0, std::min<int64_t>(rect.Bottom, a.Bottom) - std::max<int64_t>(rect.Top, a.Top));
-        return w * h;
-    };
-    auto distance = [&](const TScreenRect& a) {
-        const int64_t dx =
-            std::max<int64_t>({0, int64_t{a.Left} - rect.Right, int64_t{rect.Left} - a.Right});
-        const int64_t dy =
-            std::max<int64_t>({0, int64_t{a.Top} - rect.Bottom, int64_t{rect.Top} - a.Bottom});
-        return dx * dx + dy * dy;
-    };
-    size_t best = 0;
-    for (size_t i = 1; i < areas.size(); ++i) {
-        const int64_t a = overlap(areas[i]), b = overlap(areas[best]);
-        if (a > b || (a == b && a == 0 && distance(areas[i]) < distance(areas[best]))) best = i;
-    }
-    return areas[best];
+    return NearestArea(rect, MonitorWorkAreas());
 }
 
 void TGtkPlatform::GetMousePos(int& x, int& y) {

@@ -117,6 +117,50 @@ TEST_F(GtkBackend, CutOrDamagedCursorFilesAreRefused) {
     EXPECT_FALSE(DecodeCursorImage(far.data(), far.size(), image));
 }
 
+// The window's icon is read by our own decoder; it must show what the desktop's own
+// reader (gdk-pixbuf) makes of the same file, pixel for pixel.
+TEST_F(GtkBackend, TheWindowIconReadsAsGdkPixbufReadsIt) {
+    std::vector<uint8_t> ico = Resource(*Os, "ICON", "MAINICON");
+    ASSERT_FALSE(ico.empty());
+    TCursorImage image;
+    ASSERT_TRUE(DecodeIconImage(ico.data(), ico.size(), image));
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("ico", nullptr);
+    ASSERT_NE(loader, nullptr);
+    ASSERT_TRUE(gdk_pixbuf_loader_write(loader, ico.data(), ico.size(), nullptr));
+    ASSERT_TRUE(gdk_pixbuf_loader_close(loader, nullptr));
+    GdkPixbuf* theirs = gdk_pixbuf_loader_get_pixbuf(loader);
+    ASSERT_NE(theirs, nullptr);
+    ASSERT_TRUE(gdk_pixbuf_get_has_alpha(theirs));
+    ASSERT_EQ(image.Width, gdk_pixbuf_get_width(theirs));
+    ASSERT_EQ(image.Height, gdk_pixbuf_get_height(theirs));
+    EXPECT_EQ(image.Width, 48) << "the largest picture of the file";
+    const guchar* pixels = gdk_pixbuf_read_pixels(theirs);
+    const int stride = gdk_pixbuf_get_rowstride(theirs);
+    int differ = 0;
+    for (int y = 0; y < image.Height; ++y)
+        differ += std::memcmp(&image.Rgba[static_cast<size_t>(y) * image.Width * 4],
+                              pixels + static_cast<size_t>(y) * stride, image.Width * 4) != 0;
+    EXPECT_EQ(differ, 0) << "rows that differ";
+    g_object_unref(loader);
+}
+
+TEST_F(GtkBackend, CutOrDamagedIconFilesAreRefused) {
+    std::vector<uint8_t> ico = Resource(*Os, "ICON", "MAINICON");
+    TCursorImage image;
+    // Cut anywhere before the last picture's end, the largest picture is missing or
+    // incomplete; a smaller whole one may still be read, never a damaged one.
+    for (size_t n = 0; n < ico.size(); n += 13) {
+        if (DecodeIconImage(ico.data(), n, image)) {
+            EXPECT_LT(image.Width, 48) << n;
+            EXPECT_EQ(image.Rgba.size(), static_cast<size_t>(image.Width) * image.Height * 4);
+        }
+    }
+    std::vector<uint8_t> cursor = ico;
+    cursor[2] = 2;  // a cursor, not an icon
+    EXPECT_FALSE(DecodeIconImage(cursor.data(), cursor.size(), image));
+    EXPECT_FALSE(DecodeIconImage(ico.data(), 6, image)) << "a directory without its entries";
+}
+
 // ---- The window and its widgets ------------------------------------------------------
 
 struct TCounter : TWindowEvents {
