@@ -19,7 +19,8 @@ if(NOT (GTK3_FOUND AND SDL2_FOUND AND X11_FOUND))
     return()
 endif()
 
-file(GLOB GTK_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/gtk/*.cpp)
+file(GLOB GTK_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/gtk/*.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/*.cpp)
 add_library(sablewick_gtk STATIC ${GTK_SOURCES} ${EMBEDDED_SOURCES})
 # The toolkits' headers are system headers: -Wall -Wextra speak about our code only.
 target_link_libraries(sablewick_gtk PUBLIC sablewick_core PkgConfig::GTK3 PkgConfig::SDL2

@@ -277,3 +277,27 @@ TPhysicalRect PresentScaled(const TPicture& logical, const TWindowScale& scale, 
     }
     return out;
 }
+
+TScreenRect NearestArea(const TScreenRect& rect, const std::vector<TScreenRect>& areas) {
+    // The monitor the rectangle overlaps most, else the one closest to it, as
+    // MonitorFromRect picks.
+    if (areas.empty()) return TScreenRect();
+    auto overlap = [&](const TScreenRect& a) {
+        const int64_t w = std::max<int64_t>(
+            0, std::min<int64_t>(rect.Right, a.Right) - std::max<int64_t>(rect.Left, a.Left));
+        const int64_t h = std::max<int64_t>(
+            0, std::min<int64_t>(rect.Bottom, a.Bottom) - std::max<int64_t>(rect.Top, a.Top));
+        return w * h;
+    };
+    auto distance = [&](const TScreenRect& a) {
+        const int64_t dx = std::max<int64_t>({0, int64_t{a.Left} - rect.Right, int64_t{rect.Left} - a.Right});
+        const int64_t dy = std::max<int64_t>({0, int64_t{a.Top} - rect.Bottom, int64_t{rect.Top} - a.Bottom});
+        return dx * dx + dy * dy;
+    };
+    size_t best = 0;
+    for (size_t i = 1; i < areas.size(); ++i) {
+        const int64_t a = overlap(areas[i]), b = overlap(areas[best]);
+        if (a > b || (a == b && a == 0 && distance(areas[i]) < distance(areas[best]))) best = i;
+    }
+    return areas[best];
+}

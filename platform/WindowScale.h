@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/Picture.h"
+#include "platform/Platform.h"
 
 // How the program's own pixels (its 737 x 584 window, every rectangle, hit test and
 // picture in them) are shown on a monitor whose resolution asks for larger ones. The
@@ -46,6 +47,10 @@ private:
     int W = 0, H = 0;
     int PhysW = 0, PhysH = 0;
 };
+
+// Of the monitors' work areas, the one a rectangle overlaps most, else the one closest
+// to it, as Windows' MonitorFromRect picks; an empty rectangle when there are none.
+TScreenRect NearestArea(const TScreenRect& rect, const std::vector<TScreenRect>& areas);
 
 // Where a physical rectangle starts and how large it is.
 struct TPhysicalRect {

@@ -2,7 +2,6 @@
 #include "platform/headless/HeadlessPlatform.h"
 
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,43 +15,13 @@
 #include "common/MySysU.h"
 #include "common/SjisTexts.h"
 #include "platform/headless/EmbeddedResources.h"
+#include "platform/posix/IconvText.h"
+#include "platform/WindowScale.h"
 #include "platform/headless/RegionSet.h"
 
 namespace {
 TRegionSet* AsRegion(TRegionHandle h) { return static_cast<TRegionSet*>(h); }
 
-// Converts between encodings; bytes that do not convert become "?" and the conversion
-// goes on, so a bad byte never loses the rest of the text.
-std::string Convert(const char* to, const char* from, const std::string& in) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return in;
-    std::string out;
-    char buffer[1024];
-    char* src = const_cast<char*>(in.data());
-    size_t srcLeft = in.size();
-    while (srcLeft > 0) {
-        char* dst = buffer;
-        size_t dstLeft = sizeof buffer;
-        size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        out.append(buffer, static_cast<size_t>(dst - buffer));
-        if (r == static_cast<size_t>(-1)) {
-            if (errno == E2BIG) continue;
-            // EILSEQ or EINVAL: one "?" for the character that does not convert, as
-            // Windows gives; from UTF-8 that is the whole sequence its lead byte begins.
-            size_t skip = 1;
-            const unsigned char lead = static_cast<unsigned char>(*src);
-            if (std::strcmp(from, "UTF-8") == 0)
-                skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-            skip = std::min(skip, srcLeft);
-            out.push_back('?');
-            src += skip;
-            srcLeft -= skip;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    iconv_close(cd);
-    return out;
-}
 }  // namespace
 
 THeadlessPlatform::THeadlessPlatform(const std::string& programDir) : Dir(programDir) {
@@ -309,27 +278,7 @@ std::vector<TScreenRect> THeadlessPlatform::MonitorWorkAreas() {
 }
 
 TScreenRect THeadlessPlatform::NearestWorkArea(const TScreenRect& rect) {
-    // The monitor the rectangle overlaps most, else the one closest to it, as
-    // MonitorFromRect picks.
-    const std::vector<TScreenRect> areas = MonitorWorkAreas();
-    auto overlap = [&](const TScreenRect& a) {
-        const int64_t w = std::max<int64_t>(
-            0, std::min<int64_t>(rect.Right, a.Right) - std::max<int64_t>(rect.Left, a.Left));
-        const int64_t h = std::max<int64_t>(
-            0, std::min<int64_t>(rect.Bottom, a.Bottom) - std::max<int64_t>(rect.Top, a.Top));
-        return w * h;
-    };
-    auto distance = [&](const TScreenRect& a) {
-        const int64_t dx = std::max<int64_t>({0, int64_t{a.Left} - rect.Right, int64_t{rect.Left} - a.Right});
-        const int64_t dy = std::max<int64_t>({0, int64_t{a.Top} - rect.Bottom, int64_t{rect.Top} - a.Bottom});
-        return dx * dx + dy * dy;
-    };
-    size_t best = 0;
-    for (size_t i = 1; i < areas.size(); ++i) {
-        const int64_t a = overlap(areas[i]), b = overlap(areas[best]);
-        if (a > b || (a == b && a == 0 && distance(areas[i]) < distance(areas[best]))) best = i;
-    }
-    return areas[best];
+    return NearestArea(rect, MonitorWorkAreas());
 }
 
 void THeadlessPlatform::GetMousePos(int& x, int& y) {
@@ -556,9 +505,9 @@ void THeadlessPlatform::ShowErrorBox(const std::string& title, const std::string
 }
 
 std::string THeadlessPlatform::SjisToUtf8(const std::string& sjis) {
-    return Convert("UTF-8", "CP932", sjis);
+    return ConvertText("UTF-8", "CP932", sjis);
 }
 
 std::string THeadlessPlatform::Utf8ToSjis(const std::string& utf8) {
-    return Convert("CP932", "UTF-8", utf8);
+    return ConvertText("CP932", "UTF-8", utf8);
 }
