@@ -68,9 +68,9 @@ constexpr int kPointerShapes = 8;
 // kStepFaceIn. Any state but idle refuses new input.
 enum TStep : int {
     kStepIdle = 0,
-    kStepDrag = 1,          // the window follows the pointer
-    kStepLightHeld = 2,     // the light origin follows the pointer
-    kStepCreatorHeld = 3,   // the creator's words show while the button is held
+    kStepDrag = 1,         // the window follows the pointer
+    kStepLightHeld = 2,    // the light origin follows the pointer
+    kStepCreatorHeld = 3,  // the creator's words show while the button is held
     kStepHeldEnd = 100,
     kStepIndexOpened = 500,  // 500 to 507: sparkles, then the index's current cell
     kStepLink = 550,         // 550 to 557: sparkles, then the creator's page opens
@@ -322,15 +322,13 @@ public:
     // screen pixels: a drag keeps that point under the pointer, at any display scale.
     int64_t DragGrabX = 0;
     int64_t DragGrabY = 0;
-    void FormMouseDown(TControl sender, TMouseButton button, TShiftState shift, int x,
-                       int y);
+    void FormMouseDown(TControl sender, TMouseButton button, TShiftState shift, int x, int y);
     void FormMouseMove(TControl sender, TShiftState shift, int x, int y);
     // The steps of a left press: a cell of the open index, a button, or a drag.
     bool PressIndexCell(int x, int y, TShiftState shift);
     void PressButton(int id);
     void StartDrag();
-    void FormMouseUp(TControl sender, TMouseButton button, TShiftState shift, int x,
-                     int y);
+    void FormMouseUp(TControl sender, TMouseButton button, TShiftState shift, int x, int y);
     void FormKeyDown(TControl sender, int& key, TShiftState shift);
     void Memo1Change();
     void Memo1MouseDown(TMouseButton button, TShiftState shift, int x, int y);

@@ -7,7 +7,9 @@
 #include "common/SjisTexts.h"
 
 namespace {
-TMenuEntry& Item(TMenuEntry* menu, TMenuItem item) { return menu[static_cast<int>(item)]; }
+TMenuEntry& Item(TMenuEntry* menu, TMenuItem item) {
+    return menu[static_cast<int>(item)];
+}
 }  // namespace
 
 void TOrvaneFM::InitMenu() {
@@ -124,18 +126,41 @@ void TOrvaneFM::PopupMenu1Popup() {
 
 void TOrvaneFM::MenuItemClick(TMenuItem item) {
     switch (item) {
-        case TMenuItem::PopCenter: PopCenterClick(); break;
-        case TMenuItem::MStayOnTop: MStayOnTopClick(); break;
-        case TMenuItem::MuteOnChange: MuteOnChangeClick(); break;
-        case TMenuItem::FezPenBlackChange: FezPenBlackChangeClick(); break;
-        case TMenuItem::FezPenDownChange: FezPenDownChangeClick(); break;
-        case TMenuItem::LightShowChange: LightShowChangeClick(); break;
-        case TMenuItem::LightPointChange: LightPointChangeClick(); break;
-        case TMenuItem::CardUndo: CardUndoClick(); break;
-        case TMenuItem::PopSaigen: PopSaigenClick(); break;
-        case TMenuItem::NextResume: NextResumeClick(); break;
-        case TMenuItem::WallMakeClick: WallMakeClickClick(); break;
-        case TMenuItem::Count: break;
+        case TMenuItem::PopCenter:
+            PopCenterClick();
+            break;
+        case TMenuItem::MStayOnTop:
+            MStayOnTopClick();
+            break;
+        case TMenuItem::MuteOnChange:
+            MuteOnChangeClick();
+            break;
+        case TMenuItem::FezPenBlackChange:
+            FezPenBlackChangeClick();
+            break;
+        case TMenuItem::FezPenDownChange:
+            FezPenDownChangeClick();
+            break;
+        case TMenuItem::LightShowChange:
+            LightShowChangeClick();
+            break;
+        case TMenuItem::LightPointChange:
+            LightPointChangeClick();
+            break;
+        case TMenuItem::CardUndo:
+            CardUndoClick();
+            break;
+        case TMenuItem::PopSaigen:
+            PopSaigenClick();
+            break;
+        case TMenuItem::NextResume:
+            NextResumeClick();
+            break;
+        case TMenuItem::WallMakeClick:
+            WallMakeClickClick();
+            break;
+        case TMenuItem::Count:
+            break;
     }
 }
 

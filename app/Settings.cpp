@@ -33,9 +33,11 @@ const char kWish[] = "Wish";
 }  // namespace key
 // Light origin offsets beyond this are far outside any window.
 constexpr int kFarAway = 1000000;
-}
+}  // namespace
 
-std::string TOrvaneFM::SettingsPath() const { return ProgramDir + kIniName; }
+std::string TOrvaneFM::SettingsPath() const {
+    return ProgramDir + kIniName;
+}
 
 void TOrvaneFM::LoadSettings() {
     int screenW = 0, screenH = 0;

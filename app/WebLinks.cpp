@@ -24,7 +24,9 @@ void TOrvaneFM::OpenLink(const std::string& address) {
         OpenLinkInBrowser(address);
 }
 
-void TOrvaneFM::OpenLinkByShell(const std::string& address) { Os.ShellOpen(address); }
+void TOrvaneFM::OpenLinkByShell(const std::string& address) {
+    Os.ShellOpen(address);
+}
 
 void TOrvaneFM::OpenLinkInBrowser(const std::string& address) {
     const std::string commandLine = ("/url " + address).substr(0, 255);

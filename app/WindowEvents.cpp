@@ -33,8 +33,8 @@ void TWindowEventsGuard::FormMouseMove(TControl sender, TShiftState shift, int x
     Guard([&] { Form.FormMouseMove(sender, shift, x, y); });
 }
 
-void TWindowEventsGuard::FormMouseUp(TControl sender, TMouseButton button, TShiftState shift,
-                                     int x, int y) {
+void TWindowEventsGuard::FormMouseUp(TControl sender, TMouseButton button, TShiftState shift, int x,
+                                     int y) {
     Guard([&] { Form.FormMouseUp(sender, button, shift, x, y); });
 }
 

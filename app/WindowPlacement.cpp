@@ -12,8 +12,8 @@ int64_t Overlap(int64_t a0, int64_t a1, int64_t b0, int64_t b1) {
 }
 
 int ToInt(int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(),
-                                                std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 }  // namespace
 

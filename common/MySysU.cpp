@@ -29,7 +29,6 @@ uint32_t ColorToPixel(uint32_t color) {
     return ((color & 255) << 16) | (color & 0xFF00) | ((color >> 16) & 255);
 }
 
-
 std::string ZeroPad(int value, int digits) {
     // Computed in 64 bits so a value near the top of the int range cannot overflow.
     std::string s = std::to_string(static_cast<long long>(value) + 1000000000LL);
@@ -55,7 +54,9 @@ std::string Format(const char* fmt, ...) {
     return out;
 }
 
-bool IsSjisLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool IsSjisLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 std::string ExtractFilePath(const std::string& path) {
     // In UTF-8 every byte of a multi-byte character is 0x80 or above, so a separator byte

@@ -21,10 +21,26 @@ bool ClipCopy(int& sx, int& sy, int& w, int& h, int srcW, int srcH, int& dx, int
               int dstH) {
     // Clip the source rectangle, moving the destination along with it, then the same
     // against the destination.
-    if (sx < 0) { w += sx; dx -= sx; sx = 0; }
-    if (sy < 0) { h += sy; dy -= sy; sy = 0; }
-    if (dx < 0) { w += dx; sx -= dx; dx = 0; }
-    if (dy < 0) { h += dy; sy -= dy; dy = 0; }
+    if (sx < 0) {
+        w += sx;
+        dx -= sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        h += sy;
+        dy -= sy;
+        sy = 0;
+    }
+    if (dx < 0) {
+        w += dx;
+        sx -= dx;
+        dx = 0;
+    }
+    if (dy < 0) {
+        h += dy;
+        sy -= dy;
+        dy = 0;
+    }
     w = std::min({w, srcW - sx, dstW - dx});
     h = std::min({h, srcH - sy, dstH - dy});
     return w > 0 && h > 0;

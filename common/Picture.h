@@ -30,9 +30,15 @@ inline uint32_t MakePixel(int r, int g, int b) {
     return (static_cast<uint32_t>(r & 255) << 16) | (static_cast<uint32_t>(g & 255) << 8) |
            static_cast<uint32_t>(b & 255);
 }
-inline int PixelRed(uint32_t p) { return (p >> 16) & 255; }
-inline int PixelGreen(uint32_t p) { return (p >> 8) & 255; }
-inline int PixelBlue(uint32_t p) { return p & 255; }
+inline int PixelRed(uint32_t p) {
+    return (p >> 16) & 255;
+}
+inline int PixelGreen(uint32_t p) {
+    return (p >> 8) & 255;
+}
+inline int PixelBlue(uint32_t p) {
+    return p & 255;
+}
 
 // Clips a copy of the w x h rectangle at (sx, sy) of a srcW x srcH picture to (dx, dy) of
 // a dstW x dstH one: whatever is cut off one side is cut off the other too. False when

@@ -17,7 +17,9 @@ void TRandom::Seed(uint64_t seed) {
     if ((State[0] | State[1] | State[2] | State[3]) == 0) State[0] = 1;
 }
 
-static inline uint32_t Rotl(uint32_t x, int k) { return (x << k) | (x >> (32 - k)); }
+static inline uint32_t Rotl(uint32_t x, int k) {
+    return (x << k) | (x >> (32 - k));
+}
 
 uint32_t TRandom::Next32() {
     const uint32_t result = Rotl(State[1] * 5, 7) * 9;
@@ -42,4 +44,6 @@ int TRandom::Next(int n) {
     return static_cast<int>(v % range);
 }
 
-double TRandom::NextReal() { return (Next32() >> 8) * (1.0 / 16777216.0); }
+double TRandom::NextReal() {
+    return (Next32() >> 8) * (1.0 / 16777216.0);
+}

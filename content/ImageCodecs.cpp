@@ -18,7 +18,6 @@ constexpr uint32_t kMaxSide = 16384;
 // A progressive file may repeat scans without end; real ones have about ten.
 constexpr int kMaxScans = 500;
 
-
 // ---- JPEG ----
 
 struct TJpegError {

@@ -9,7 +9,8 @@
 // A missing picture, sound or pointer resource is an error the callers do not catch.
 static TResourceView OpenResource(TPlatform& os, const std::string& type, const std::string& name) {
     TResourceView view;
-    if (!os.FindResourceData(type, name, view)) throw EResNotFound(Format(sjis::kResNotFound, name.c_str()));
+    if (!os.FindResourceData(type, name, view))
+        throw EResNotFound(Format(sjis::kResNotFound, name.c_str()));
     return view;
 }
 

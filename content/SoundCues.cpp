@@ -1,7 +1,9 @@
 // Sound cues: one numbered sound per action, played from the resource bytes in memory.
 #include "app/MainUnit.h"
 
-void TOrvaneFM::StopSound() { Os.StopSoundPlaying(); }
+void TOrvaneFM::StopSound() {
+    Os.StopSoundPlaying();
+}
 
 void TOrvaneFM::PlayCue(int n) {
     // Always stop first, muted or not: a new cue cuts off whatever is playing.

@@ -29,7 +29,8 @@ void TOrvaneFM::SetIndexMode(bool on, int look) {
         IndexMode = false;
         // A plain patch of panel below the explanation covers the grid in two copies.
         const int half = kGridHeight / 2;
-        BlitToBuffer(BackBuffer, kGridLeft, 410, kGridWidth, half, kGridLeft, kGridTop + half, true);
+        BlitToBuffer(BackBuffer, kGridLeft, 410, kGridWidth, half, kGridLeft, kGridTop + half,
+                     true);
         BlitToBuffer(BackBuffer, kGridLeft, 410, kGridWidth, half, kGridLeft, kGridTop, true);
         DrawButton(WishCaption, kStateDisabled);  // the wish caption
         Os.SetMemoVisible(true);

@@ -30,7 +30,9 @@ int WishToCardBytes(const std::string& wish, int fate) {
     return static_cast<int>(card) + 1;
 }
 
-int TOrvaneFM::WishToCard(const std::string& wish) const { return WishToCardBytes(wish, Fate); }
+int TOrvaneFM::WishToCard(const std::string& wish) const {
+    return WishToCardBytes(wish, Fate);
+}
 
 void TOrvaneFM::SetCurrentCard(int n) {
     if (CurrentCard != 0 && n != CurrentCard) PreviousCard = CurrentCard;
@@ -72,9 +74,13 @@ void DecodeSeenText(const std::string& text, bool seen[MaxCard + 1]) {
         seen[k] = static_cast<int>(buffer.size()) >= k && buffer[k - 1] == 'l';
 }
 
-std::string TOrvaneFM::EncodeSeenCards() const { return EncodeSeenText(Collection.SeenCards); }
+std::string TOrvaneFM::EncodeSeenCards() const {
+    return EncodeSeenText(Collection.SeenCards);
+}
 
-void TOrvaneFM::DecodeSeenCards(const std::string& text) { DecodeSeenText(text, Collection.SeenCards); }
+void TOrvaneFM::DecodeSeenCards(const std::string& text) {
+    DecodeSeenText(text, Collection.SeenCards);
+}
 
 void TOrvaneFM::UpdateFate() {
     // A Fate read from the file may be anything; bring it into 0..48 (negative values

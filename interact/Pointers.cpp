@@ -7,7 +7,9 @@ void TOrvaneFM::LoadPointers() {
         Os.LoadPointer(n, "cr" + std::to_string(n));
 }
 
-void TOrvaneFM::SetPointer(int n) { Os.SetPointer(n); }
+void TOrvaneFM::SetPointer(int n) {
+    Os.SetPointer(n);
+}
 
 void TOrvaneFM::NormalPointer() {
     if (Options.FezPenDown)
@@ -16,4 +18,6 @@ void TOrvaneFM::NormalPointer() {
         SetPointer(Options.FezPenBlack ? kPointerBlackPen : kPointerPen);
 }
 
-void TOrvaneFM::DragPointer() { SetPointer(Options.FezPenBlack ? kPointerBlackHand : kPointerHand); }
+void TOrvaneFM::DragPointer() {
+    SetPointer(Options.FezPenBlack ? kPointerBlackHand : kPointerHand);
+}

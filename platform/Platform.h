@@ -53,10 +53,10 @@ struct TMenuEntry {
 
 // How a text label looks. Colours are packed as red + 256 x green + 65536 x blue.
 struct TLabelStyle {
-    bool Centred = false;     // else left-aligned
-    bool VCentred = false;    // vertically centred (single line)
-    bool WordWrap = false;    // wrapped at the label width, cut off below
-    int CellHeight = 12;      // font cell height in pixels, internal leading included
+    bool Centred = false;   // else left-aligned
+    bool VCentred = false;  // vertically centred (single line)
+    bool WordWrap = false;  // wrapped at the label width, cut off below
+    int CellHeight = 12;    // font cell height in pixels, internal leading included
     uint32_t Background = 0;
     uint32_t TextColor = 0;
 };

@@ -105,8 +105,8 @@ TWindowScale TWindowScale::Choose(int dpi, int workWidth, int workHeight, int lo
     double s = dpi > 0 ? dpi / 96.0 : 1.0;
     // The largest scale at which the rounded window still fits the work area.
     if (workWidth > 0 && workHeight > 0 && logicalWidth > 0 && logicalHeight > 0) {
-        const double fit = std::min((workWidth + 0.5) / logicalWidth,
-                                    (workHeight + 0.5) / logicalHeight);
+        const double fit =
+            std::min((workWidth + 0.5) / logicalWidth, (workHeight + 0.5) / logicalHeight);
         if (s > fit) s = std::floor(fit * 1000) / 1000;
     }
     return TWindowScale(std::max(1.0, s), logicalWidth, logicalHeight);
@@ -130,12 +130,12 @@ int TWindowScale::Length(int logical) const {
     return static_cast<int>(std::floor(logical * S + 0.5));
 }
 
-TPhysicalRect PresentScaled(const TPicture& logical, const TWindowScale& scale, int x, int y,
-                            int w, int h, uint32_t* dst, int dstStride) {
+TPhysicalRect PresentScaled(const TPicture& logical, const TWindowScale& scale, int x, int y, int w,
+                            int h, uint32_t* dst, int dstStride) {
     TPhysicalRect out;
     // A scale made for no particular size takes the picture's.
-    const int lw = scale.LogicalWidth() > 0 ? std::min(logical.Width, scale.LogicalWidth())
-                                            : logical.Width;
+    const int lw =
+        scale.LogicalWidth() > 0 ? std::min(logical.Width, scale.LogicalWidth()) : logical.Width;
     const int lh = scale.LogicalHeight() > 0 ? std::min(logical.Height, scale.LogicalHeight())
                                              : logical.Height;
     const int x0 = std::max(0, x), y0 = std::max(0, y);
@@ -226,8 +226,9 @@ TPhysicalRect PresentScaled(const TPicture& logical, const TWindowScale& scale, 
             auto one = [&](int i) {
                 const uint32_t w = dense[static_cast<size_t>(i)];
                 const uint32_t a = from[src[i]];
-                to[i] = !w ? a : w == 128 ? Half(a, from[src[i] + 1]) & 0xFFFFFFu
-                                          : Mix(a, from[src[i] + 1], w);
+                to[i] = !w         ? a
+                        : w == 128 ? Half(a, from[src[i] + 1]) & 0xFFFFFFu
+                                   : Mix(a, from[src[i] + 1], w);
             };
             for (int i = 0; i < first; ++i) one(i);
             int i = first;
@@ -236,7 +237,7 @@ TPhysicalRect PresentScaled(const TPicture& logical, const TWindowScale& scale, 
             for (; i + 6 <= end && src[i] + 3 < lw; i += 6) {
                 const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + src[i]));
                 const __m128i m = _mm_avg_epu8(v, _mm_srli_si128(v, 4));  // ab, bc, cd, d/2
-                const __m128i am = _mm_unpacklo_epi32(v, m);             // a, ab, b, bc
+                const __m128i am = _mm_unpacklo_epi32(v, m);              // a, ab, b, bc
                 const __m128i bc = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 2, 1));  // b, c
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_unpacklo_epi64(am, bc));
                 const __m128i cm = _mm_unpackhi_epi32(v, m);  // c, cd, d, -
@@ -290,8 +291,10 @@ TScreenRect NearestArea(const TScreenRect& rect, const std::vector<TScreenRect>&
         return w * h;
     };
     auto distance = [&](const TScreenRect& a) {
-        const int64_t dx = std::max<int64_t>({0, int64_t{a.Left} - rect.Right, int64_t{rect.Left} - a.Right});
-        const int64_t dy = std::max<int64_t>({0, int64_t{a.Top} - rect.Bottom, int64_t{rect.Top} - a.Bottom});
+        const int64_t dx =
+            std::max<int64_t>({0, int64_t{a.Left} - rect.Right, int64_t{rect.Left} - a.Right});
+        const int64_t dy =
+            std::max<int64_t>({0, int64_t{a.Top} - rect.Bottom, int64_t{rect.Top} - a.Bottom});
         return dx * dx + dy * dy;
     };
     size_t best = 0;

@@ -62,5 +62,5 @@ struct TPhysicalRect {
 // neighbours, into `dst` (the physical window's pixels, `dstStride` pixels a row).
 // Returns the physical rectangle written. At 100 % it is a plain copy; at whole factors
 // each program pixel becomes a square of equal pixels.
-TPhysicalRect PresentScaled(const TPicture& logical, const TWindowScale& scale, int x, int y,
-                            int w, int h, uint32_t* dst, int dstStride);
+TPhysicalRect PresentScaled(const TPicture& logical, const TWindowScale& scale, int x, int y, int w,
+                            int h, uint32_t* dst, int dstStride);

@@ -4,8 +4,14 @@
 
 void TOrvaneFM::FlushRect(int x, int y, int w, int h) {
     // Rectangles that reach past the window (the light area near an edge) are clipped.
-    if (x < 0) { w += x; x = 0; }
-    if (y < 0) { h += y; y = 0; }
+    if (x < 0) {
+        w += x;
+        x = 0;
+    }
+    if (y < 0) {
+        h += y;
+        y = 0;
+    }
     if (x + w > BackBuffer.Width) w = BackBuffer.Width - x;
     if (y + h > BackBuffer.Height) h = BackBuffer.Height - y;
     if (w > 0 && h > 0) Os.Present(BackBuffer, x, y, w, h, x, y);

@@ -75,7 +75,8 @@ void ScaleColumns(const TPicture& src, TPicture& dst, int dx, int dy, int dw) {
                 b += (c & 255) * wk;
             }
             w += n;
-            if (j >= colFirst && j < colLast) out[j] = ((r >> 16) << 16) | ((g >> 16) << 8) | (b >> 16);
+            if (j >= colFirst && j < colLast)
+                out[j] = ((r >> 16) << 16) | ((g >> 16) << 8) | (b >> 16);
         }
     }
 }
@@ -110,15 +111,15 @@ void TOrvaneFM::ComposeCardArea(int slot, int percent, bool flush) {
         else
             ScaleColumns(picture, BackBuffer, x, y, w);
         const int edge = h2 + 2 - e;
-        CopyRect(WakuTate, 0, 0, 4, H + 4, BackBuffer, x + e - 4, y - 2);      // left edge
-        CopyRect(WakuTate, 4, 0, 4, H + 4, BackBuffer, x + w - e, y - 2);      // right edge
-        CopyRect(WakuYoko, 2, 0, edge, 4, BackBuffer, x - 2 + e, y - 4);       // top, left half
-        CopyRect(WakuYoko, 174, 0, edge, 4, BackBuffer, 206, y - 4);           // top, right half
-        CopyRect(WakuYoko, 1, 1, 1, 1, BackBuffer, x - 3 + e, y - 3);          // top-left corner
-        CopyRect(WakuYoko, 346, 1, 1, 1, BackBuffer, x + w + 2 - e, y - 3);    // top-right corner
-        CopyRect(WakuYoko, 2, 4, edge, 4, BackBuffer, x - 2 + e, y + H);       // bottom, left half
-        CopyRect(WakuYoko, 174, 4, edge, 4, BackBuffer, 206, y + H);           // bottom, right half
-        CopyRect(WakuYoko, 1, 6, 1, 1, BackBuffer, x - 3 + e, y + H + 2);      // bottom-left corner
+        CopyRect(WakuTate, 0, 0, 4, H + 4, BackBuffer, x + e - 4, y - 2);    // left edge
+        CopyRect(WakuTate, 4, 0, 4, H + 4, BackBuffer, x + w - e, y - 2);    // right edge
+        CopyRect(WakuYoko, 2, 0, edge, 4, BackBuffer, x - 2 + e, y - 4);     // top, left half
+        CopyRect(WakuYoko, 174, 0, edge, 4, BackBuffer, 206, y - 4);         // top, right half
+        CopyRect(WakuYoko, 1, 1, 1, 1, BackBuffer, x - 3 + e, y - 3);        // top-left corner
+        CopyRect(WakuYoko, 346, 1, 1, 1, BackBuffer, x + w + 2 - e, y - 3);  // top-right corner
+        CopyRect(WakuYoko, 2, 4, edge, 4, BackBuffer, x - 2 + e, y + H);     // bottom, left half
+        CopyRect(WakuYoko, 174, 4, edge, 4, BackBuffer, 206, y + H);         // bottom, right half
+        CopyRect(WakuYoko, 1, 6, 1, 1, BackBuffer, x - 3 + e, y + H + 2);    // bottom-left corner
         CopyRect(WakuYoko, 346, 6, 1, 1, BackBuffer, x + w + 2 - e, y + H + 2);  // bottom-right
     }
     if (flush) FlushRect(32, 44, 348, 508);

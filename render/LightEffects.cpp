@@ -23,7 +23,7 @@ void DrawSparkle(TPicture& target, const TPicture& star, int radius, double angl
         CopyRect(star, 1, 0, 1, 3, target, px + 1, py);  // middle column
         CopyRect(star, 0, 1, 3, 1, target, px, py + 1);  // middle row
     } else {
-        CopyRect(star, 1, 1, 1, 1, target, px, py);      // centre pixel
+        CopyRect(star, 1, 1, 1, 1, target, px, py);  // centre pixel
     }
 }
 

@@ -44,7 +44,9 @@ constexpr TTurnPhase kTurnPhases[] = {
 };
 
 // Steps that only keep the sparkles going until the run's last step.
-bool InRun(int step, int first) { return step >= first && step < first + 7; }
+bool InRun(int step, int first) {
+    return step >= first && step < first + 7;
+}
 }  // namespace
 
 void TOrvaneFM::StartCardTurn(int cue) {

@@ -2,6 +2,8 @@
 """Writes common/SjisTexts.h: the program's fixed Japanese texts as code page 932 byte
 strings, with their UTF-8 form beside each for review. Run after editing TEXTS."""
 import pathlib
+import shutil
+import subprocess
 
 TEXTS = [
     ("kResNotFound", "%s リソースが見つかりません"),
@@ -71,7 +73,11 @@ def main():
         lines.append(f"inline constexpr const char {name}[] = u8{c_literal(text.encode('utf-8'))[0:]};"
                      .replace('u8"', '"'))
     lines.append("}  // namespace utf8")
-    (root / "common" / "SjisTexts.h").write_text("\n".join(lines) + "\n", encoding="utf-8")
+    header = root / "common" / "SjisTexts.h"
+    header.write_text("\n".join(lines) + "\n", encoding="utf-8")
+    # Laid out as every other source file, so the format check holds after a run.
+    if shutil.which("clang-format"):
+        subprocess.run(["clang-format", "-i", "--style=file", str(header)], cwd=root, check=True)
 
 
 if __name__ == "__main__":

@@ -7,7 +7,6 @@
 #include "platform/headless/EmbeddedResources.h"
 #include "platform/posix/IconvText.h"
 
-
 std::string TGtkPlatform::SjisToUtf8(const std::string& sjis) {
     return ConvertText("UTF-8", "CP932", sjis);
 }

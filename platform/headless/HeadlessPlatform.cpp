@@ -20,7 +20,9 @@
 #include "platform/headless/RegionSet.h"
 
 namespace {
-TRegionSet* AsRegion(TRegionHandle h) { return static_cast<TRegionSet*>(h); }
+TRegionSet* AsRegion(TRegionHandle h) {
+    return static_cast<TRegionSet*>(h);
+}
 
 }  // namespace
 
@@ -32,7 +34,9 @@ THeadlessPlatform::~THeadlessPlatform() {
     if (WindowRegion) DeleteRegion(WindowRegion);
 }
 
-std::string THeadlessPlatform::ProgramPath() { return Dir + "Sablewick.exe"; }
+std::string THeadlessPlatform::ProgramPath() {
+    return Dir + "Sablewick.exe";
+}
 
 bool THeadlessPlatform::ActivateRunningInstance(const std::string& caption) {
     if (!OtherInstanceRunning || caption != "Sablewick") return false;
@@ -41,7 +45,9 @@ bool THeadlessPlatform::ActivateRunningInstance(const std::string& caption) {
     return true;
 }
 
-void THeadlessPlatform::SetApplicationTitle(const std::string& title) { AppTitle = title; }
+void THeadlessPlatform::SetApplicationTitle(const std::string& title) {
+    AppTitle = title;
+}
 
 void THeadlessPlatform::CreateMainWindow(TWindowEvents* events, int width, int height) {
     Events = events;
@@ -482,7 +488,9 @@ bool THeadlessPlatform::ReplaceFile(const std::string& from, const std::string& 
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool THeadlessPlatform::DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool THeadlessPlatform::DeleteFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
 std::string THeadlessPlatform::FindExecutable(const std::string& file) {
     if (!FileExists(file)) return std::string();
@@ -498,7 +506,9 @@ void THeadlessPlatform::StartProcess(const std::string& application,
     ShellLaunches.push_back(application + " " + commandLine);
 }
 
-void THeadlessPlatform::SetDesktopWallpaper(const std::string& path) { Wallpapers.push_back(path); }
+void THeadlessPlatform::SetDesktopWallpaper(const std::string& path) {
+    Wallpapers.push_back(path);
+}
 
 void THeadlessPlatform::ShowErrorBox(const std::string& title, const std::string& text) {
     Messages.push_back({title, text});

@@ -10,19 +10,25 @@
 #include "content/ImageCodecs.h"
 
 namespace {
-const char* const kMenuNames[] = {"PopCenter",        "MStayOnTop",       "MuteOnChange",
+const char* const kMenuNames[] = {"PopCenter",         "MStayOnTop",       "MuteOnChange",
                                   "FezPenBlackChange", "FezPenDownChange", "LightShowChange",
                                   "LightPointChange",  "CardUndo",         "PopSaigen",
                                   "NextResume",        "WallMakeClick"};
 
 const char* ControlName(TControl c) {
     switch (c) {
-        case TControl::LabelNo: return "LabelNo";
-        case TControl::LabelTittle: return "LabelTittle";
-        case TControl::LabelCreator: return "LabelCreator";
-        case TControl::LabelKaisetu: return "LabelKaisetu";
-        case TControl::Memo1: return "Memo1";
-        default: return "Form";
+        case TControl::LabelNo:
+            return "LabelNo";
+        case TControl::LabelTittle:
+            return "LabelTittle";
+        case TControl::LabelCreator:
+            return "LabelCreator";
+        case TControl::LabelKaisetu:
+            return "LabelKaisetu";
+        case TControl::Memo1:
+            return "Memo1";
+        default:
+            return "Form";
     }
 }
 
@@ -30,11 +36,21 @@ std::string Json(const std::string& utf8) {
     std::string out = "\"";
     for (unsigned char c : utf8) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char buf[8];
@@ -48,7 +64,9 @@ std::string Json(const std::string& utf8) {
     return out + "\"";
 }
 
-const char* Bool(bool b) { return b ? "true" : "false"; }
+const char* Bool(bool b) {
+    return b ? "true" : "false";
+}
 
 // "\n", "\r" and "\\" escapes of the type command.
 std::string Unescape(const std::string& s) {
@@ -104,7 +122,9 @@ TScriptDriver::TScriptDriver(THeadlessPlatform& os, std::istream& in, std::ostre
     Os.LoopBody = [this] { LoopBody(); };
 }
 
-TOrvaneFM* TScriptDriver::Form() const { return ProgramOf(Os.Events); }
+TOrvaneFM* TScriptDriver::Form() const {
+    return ProgramOf(Os.Events);
+}
 
 // Every event travels through the pretend desktop's dispatch, as a window message does.
 template <typename F>
@@ -169,7 +189,8 @@ bool TScriptDriver::Command(const std::string& rawLine) {
         for (int i = 0; i < 100000 && Os.WindowCreated && Form()->AnimStep != 0; ++i) Tick(10);
     } else if (cmd == "down" || cmd == "up") {
         const int button = w.size() >= 4 ? ParseButton(w[1]) : -1;
-        if (button < 0 || !ParseInt(w[2], a) || !ParseInt(w[3], b)) return fail("down|up L|R|M X Y");
+        if (button < 0 || !ParseInt(w[2], a) || !ParseInt(w[3], b))
+            return fail("down|up L|R|M X Y");
         const TShiftState shift = ParseMods(w, 4);
         if (cmd == "down")
             MouseDown(button, a, b, shift);
@@ -210,7 +231,8 @@ bool TScriptDriver::Command(const std::string& rawLine) {
         // Labels and the wish box are not rendered here; their background shows.
         TPicture shot = Os.Surface;
         auto fill = [&](const THeadlessPlatform::TLabel& l) {
-            if (l.Exists && l.Visible) FillRect(shot, l.X, l.Y, l.W, l.H, ColorToPixel(l.Style.Background));
+            if (l.Exists && l.Visible)
+                FillRect(shot, l.X, l.Y, l.W, l.H, ColorToPixel(l.Style.Background));
         };
         for (const auto& kv : Os.Labels) fill(kv.second);
         fill(Os.Memo);
@@ -229,7 +251,9 @@ bool TScriptDriver::Command(const std::string& rawLine) {
     return true;
 }
 
-void TScriptDriver::Tick(int ms) { Os.AdvanceClock(ms); }
+void TScriptDriver::Tick(int ms) {
+    Os.AdvanceClock(ms);
+}
 
 void TScriptDriver::MouseDown(int button, int x, int y, const TShiftState& shift) {
     LastX = x;
@@ -249,7 +273,9 @@ void TScriptDriver::MouseMove(int x, int y) {
     Os.MoveMouse(x, y);
 }
 
-void TScriptDriver::Key(int code, const TShiftState& shift) { Os.PressKey(code, shift); }
+void TScriptDriver::Key(int code, const TShiftState& shift) {
+    Os.PressKey(code, shift);
+}
 
 void TScriptDriver::StateJson() {
     std::ostringstream o;
@@ -265,13 +291,14 @@ void TScriptDriver::StateJson() {
           << ", \"ReadingMade\": " << Bool(f->ReadingMade)
           << ", \"IndexMode\": " << Bool(f->IndexMode)
           << ", \"LoadedIndexPage\": " << f->LoadedIndexPage
-          << ", \"ShowAlternate\": " << Bool(f->ShowAlternate)
-          << ", \"StarX\": " << f->StarX << ", \"StarY\": " << f->StarY
-          << ", \"Closing\": " << Bool(f->Closing)
-          << ", \"StayOnTop\": " << Bool(f->Options.StayOnTop) << ", \"MuteOn\": " << Bool(f->Options.MuteOn)
+          << ", \"ShowAlternate\": " << Bool(f->ShowAlternate) << ", \"StarX\": " << f->StarX
+          << ", \"StarY\": " << f->StarY << ", \"Closing\": " << Bool(f->Closing)
+          << ", \"StayOnTop\": " << Bool(f->Options.StayOnTop)
+          << ", \"MuteOn\": " << Bool(f->Options.MuteOn)
           << ", \"FezPenBlack\": " << Bool(f->Options.FezPenBlack)
           << ", \"FezPenDown\": " << Bool(f->Options.FezPenDown)
-          << ", \"LightShow\": " << Bool(f->Options.LightShow) << ", \"ResumeOk\": " << Bool(f->Options.ResumeOk)
+          << ", \"LightShow\": " << Bool(f->Options.LightShow)
+          << ", \"ResumeOk\": " << Bool(f->Options.ResumeOk)
           << ", \"OldDate\": " << Json(FormatDate(f->OldDate))
           << ", \"SavedCard\": " << f->SavedCard;
         o << ", \"buttons\": {";
@@ -279,16 +306,17 @@ void TScriptDriver::StateJson() {
             o << (i == kFirstButton ? "" : ", ") << "\"" << i << "\": " << f->Button(i).State;
         o << "}, \"menu\": {";
         for (int i = 0; i < kMenuItemCount; ++i)
-            o << (i ? ", " : "") << "\"" << kMenuNames[i] << "\": {\"enabled\": "
-              << Bool(f->Menu[i].Enabled) << ", \"checked\": " << Bool(f->Menu[i].Checked) << "}";
+            o << (i ? ", " : "") << "\"" << kMenuNames[i]
+              << "\": {\"enabled\": " << Bool(f->Menu[i].Enabled)
+              << ", \"checked\": " << Bool(f->Menu[i].Checked) << "}";
         o << "}";
     }
     o << ", \"labels\": {";
     bool first = true;
     for (const auto& kv : Os.Labels) {
-        o << (first ? "" : ", ") << "\"" << ControlName(kv.first) << "\": {\"text\": "
-          << Json(Os.SjisToUtf8(kv.second.Text)) << ", \"visible\": " << Bool(kv.second.Visible)
-          << "}";
+        o << (first ? "" : ", ") << "\"" << ControlName(kv.first)
+          << "\": {\"text\": " << Json(Os.SjisToUtf8(kv.second.Text))
+          << ", \"visible\": " << Bool(kv.second.Visible) << "}";
         first = false;
     }
     o << "}, \"Memo1\": {\"text\": " << Json(Os.SjisToUtf8(Os.Memo.Text))
@@ -297,8 +325,8 @@ void TScriptDriver::StateJson() {
     o << ", \"window\": {\"left\": " << Os.Left << ", \"top\": " << Os.Top
       << ", \"width\": " << Os.Width << ", \"height\": " << Os.Height
       << ", \"shown\": " << Bool(Os.WindowShown) << ", \"minimised\": " << Bool(Os.Minimised)
-      << ", \"topmost\": " << Bool(Os.Topmost) << ", \"shaped\": " << Bool(Os.WindowRegion != nullptr)
-      << "}";
+      << ", \"topmost\": " << Bool(Os.Topmost)
+      << ", \"shaped\": " << Bool(Os.WindowRegion != nullptr) << "}";
     o << ", \"pointer\": " << Os.Pointer;
     auto list = [&](const char* name, const std::vector<std::string>& items, bool utf8) {
         o << ", \"" << name << "\": [";

@@ -190,14 +190,17 @@ HBRUSH TWin32Platform::ColourControl(HWND control, HDC dc) {
     return child->Background;
 }
 
-void TWin32Platform::CreateLabel(TControl id, int x, int y, int w, int h, const TLabelStyle& style) {
+void TWin32Platform::CreateLabel(TControl id, int x, int y, int w, int h,
+                                 const TLabelStyle& style) {
     if (!FMain || Child(id)) return;
     // SS_NOTIFY: the label takes mouse input instead of letting it through to the
     // window; SS_NOPREFIX: an "&" in a card text is shown, not taken for an accelerator.
-    const DWORD styleBits = WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | LabelAlignStyle(style);
-    HWND hwnd = CreateWindowExW(0, L"STATIC", L"", styleBits, x, y, w, h, FMain,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstLabelId + static_cast<int>(id))),
-                                FInstance, nullptr);
+    const DWORD styleBits =
+        WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | LabelAlignStyle(style);
+    HWND hwnd = CreateWindowExW(
+        0, L"STATIC", L"", styleBits, x, y, w, h, FMain,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstLabelId + static_cast<int>(id))),
+        FInstance, nullptr);
     if (!hwnd) ThrowWin32Error("CreateWindowEx(STATIC)");
     TChild& child = NewChild(id, hwnd, style);
     child.X = x;
@@ -220,13 +223,14 @@ void TWin32Platform::SetLabelVisible(TControl id, bool visible) {
     if (TChild* child = Child(id)) ShowWindow(child->Hwnd, visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void TWin32Platform::CreateMemo(int x, int y, int w, int h, int maxLength, const TLabelStyle& style) {
+void TWin32Platform::CreateMemo(int x, int y, int w, int h, int maxLength,
+                                const TLabelStyle& style) {
     if (!FMain || Child(TControl::Memo1)) return;
     // No border, no scroll bars; read-only and hidden until the program says otherwise.
     const DWORD styleBits = WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY;
-    HWND hwnd = CreateWindowExW(0, L"EDIT", L"", styleBits, x, y, w, h, FMain,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMemoId)), FInstance,
-                                nullptr);
+    HWND hwnd =
+        CreateWindowExW(0, L"EDIT", L"", styleBits, x, y, w, h, FMain,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMemoId)), FInstance, nullptr);
     if (!hwnd) ThrowWin32Error("CreateWindowEx(EDIT)");
     TChild& child = NewChild(TControl::Memo1, hwnd, style);
     child.X = x;
@@ -297,7 +301,8 @@ int TWin32Platform::MemoCaret() {
     TChild* memo = Child(TControl::Memo1);
     if (!memo) return 0;
     DWORD start = 0, end = 0;
-    SendMessageW(memo->Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(memo->Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
     return static_cast<int>(start);
 }
 

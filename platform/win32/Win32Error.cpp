@@ -14,8 +14,8 @@ std::string Win32ErrorText(const char* what) {
     if (n > 0 && buffer) {
         message.assign(buffer, n);
         // System messages end in CR LF.
-        while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                                    message.back() == L' '))
+        while (!message.empty() &&
+               (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
             message.pop_back();
     }
     if (buffer) LocalFree(buffer);
@@ -24,4 +24,6 @@ std::string Win32ErrorText(const char* what) {
     return std::string(what) + ": " + WideToSjis(message) + codeText;
 }
 
-void ThrowWin32Error(const char* what) { throw EError(Win32ErrorText(what)); }
+void ThrowWin32Error(const char* what) {
+    throw EError(Win32ErrorText(what));
+}

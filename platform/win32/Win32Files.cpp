@@ -25,7 +25,8 @@ bool TWin32Platform::ReadFile(const std::string& path, std::string& data) {
     bool ok = true;
     while (done < buffer.size()) {
         DWORD got = 0;
-        if (!::ReadFile(file, &buffer[done], static_cast<DWORD>(buffer.size() - done), &got, nullptr)) {
+        if (!::ReadFile(file, &buffer[done], static_cast<DWORD>(buffer.size() - done), &got,
+                        nullptr)) {
             ok = false;
             break;
         }

@@ -19,9 +19,9 @@ int TWin32Platform::TrackPopupMenu(int x, int y, const TMenuEntry* entries, int 
     // clicks elsewhere, and without the message afterwards a second menu could fail to
     // open (the documented TrackPopupMenu behaviour).
     SetForegroundWindow(FMain);
-    const BOOL chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN |
-                                                   TPM_TOPALIGN | TPM_NONOTIFY,
-                                         x, y, 0, FMain, nullptr);
+    const BOOL chosen = ::TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NONOTIFY, x, y,
+        0, FMain, nullptr);
     PostMessageW(FMain, WM_NULL, 0, 0);
     DestroyMenu(menu);
     if (chosen <= 0 || chosen > count) return -1;

@@ -12,8 +12,8 @@ int PointerSize(int dpi) {
     using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
     static GetSystemMetricsForDpiFn forDpi = [] {
         HMODULE user = GetModuleHandleW(L"user32.dll");
-        return user ? reinterpret_cast<GetSystemMetricsForDpiFn>(reinterpret_cast<void*>(
-                          GetProcAddress(user, "GetSystemMetricsForDpi")))
+        return user ? reinterpret_cast<GetSystemMetricsForDpiFn>(
+                          reinterpret_cast<void*>(GetProcAddress(user, "GetSystemMetricsForDpi")))
                     : nullptr;
     }();
     if (forDpi) {

@@ -73,7 +73,6 @@ void TWin32Platform::ToProgramPoint(TControl sender, int& x, int& y) {
     y = FScale.ToLogical(FScale.Edge(originY) + y) - originY;
 }
 
-
 void TWin32Platform::ApplyWindowShape() {
     if (!FMain || FShapeData.size() < sizeof(RGNDATAHEADER)) return;
     if (!FScaledShape || FScaledShapeFactor != FScale.Factor()) {
@@ -88,7 +87,9 @@ void TWin32Platform::ApplyWindowShape() {
         data->rdh = in->rdh;
         RECT* to = reinterpret_cast<RECT*>(data->Buffer);
         auto edgeX = [&](LONG v) { return v >= FWidth ? FScale.PhysicalWidth() : FScale.Edge(v); };
-        auto edgeY = [&](LONG v) { return v >= FHeight ? FScale.PhysicalHeight() : FScale.Edge(v); };
+        auto edgeY = [&](LONG v) {
+            return v >= FHeight ? FScale.PhysicalHeight() : FScale.Edge(v);
+        };
         for (DWORD i = 0; i < count; ++i) {
             to[i].left = edgeX(rects[i].left);
             to[i].top = edgeY(rects[i].top);
@@ -107,7 +108,8 @@ void TWin32Platform::ApplyWindowShape() {
     // The window owns what it is given: a copy of the scaled shape.
     HRGN copy = CreateRectRgn(0, 0, 0, 0);
     if (!copy) return;
-    if (CombineRgn(copy, FScaledShape, nullptr, RGN_COPY) == ERROR || !SetWindowRgn(FMain, copy, TRUE))
+    if (CombineRgn(copy, FScaledShape, nullptr, RGN_COPY) == ERROR ||
+        !SetWindowRgn(FMain, copy, TRUE))
         DeleteObject(copy);
 }
 

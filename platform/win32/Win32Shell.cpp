@@ -17,7 +17,9 @@ void TWin32Platform::PlaySoundBytes(const TResourceView& wav) {
     sndPlaySoundA(reinterpret_cast<LPCSTR>(wav.Data), SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
 }
 
-void TWin32Platform::StopSoundPlaying() { sndPlaySoundA(nullptr, 0); }
+void TWin32Platform::StopSoundPlaying() {
+    sndPlaySoundA(nullptr, 0);
+}
 
 TWin32Platform::TComApartment::~TComApartment() {
     // Each successful entry is left once, by the thread that entered.

@@ -21,9 +21,13 @@ std::wstring ModulePath() {
 
 // Whole and in UTF-8: a folder named in any script is kept as it is, with no short (8.3)
 // form, which volumes may not have.
-std::string TWin32Platform::ProgramPath() { return WideToUtf8(ModulePath()); }
+std::string TWin32Platform::ProgramPath() {
+    return WideToUtf8(ModulePath());
+}
 
-uint32_t TWin32Platform::TickCount() { return GetTickCount(); }
+uint32_t TWin32Platform::TickCount() {
+    return GetTickCount();
+}
 
 TDate TWin32Platform::Today() {
     SYSTEMTIME now;
@@ -39,6 +43,5 @@ uint64_t TWin32Platform::ClockSeed() {
     LARGE_INTEGER counter;
     counter.QuadPart = 0;
     QueryPerformanceCounter(&counter);
-    return (static_cast<uint64_t>(GetTickCount()) << 32) ^
-           static_cast<uint64_t>(counter.QuadPart);
+    return (static_cast<uint64_t>(GetTickCount()) << 32) ^ static_cast<uint64_t>(counter.QuadPart);
 }

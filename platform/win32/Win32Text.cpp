@@ -24,8 +24,8 @@ std::string FromWide(UINT codePage, DWORD flags, const std::wstring& wide) {
     if (wide.empty()) return std::string();
     if (wide.size() > static_cast<size_t>(INT_MAX)) return std::string();
     const int inLen = static_cast<int>(wide.size());
-    const int n = WideCharToMultiByte(codePage, flags, wide.data(), inLen, nullptr, 0, nullptr,
-                                      nullptr);
+    const int n =
+        WideCharToMultiByte(codePage, flags, wide.data(), inLen, nullptr, 0, nullptr, nullptr);
     if (n <= 0) return std::string();
     std::string out(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(codePage, flags, wide.data(), inLen, &out[0], n, nullptr, nullptr);
@@ -33,7 +33,9 @@ std::string FromWide(UINT codePage, DWORD flags, const std::wstring& wide) {
 }
 }  // namespace
 
-std::wstring SjisToWide(const std::string& sjis) { return ToWide(kShiftJis, sjis); }
+std::wstring SjisToWide(const std::string& sjis) {
+    return ToWide(kShiftJis, sjis);
+}
 
 // No best-fit mapping: a character code page 932 lacks becomes '?' rather than some
 // look-alike that could change the meaning of a path.
@@ -41,9 +43,13 @@ std::string WideToSjis(const std::wstring& wide) {
     return FromWide(kShiftJis, WC_NO_BEST_FIT_CHARS, wide);
 }
 
-std::wstring Utf8ToWide(const std::string& utf8) { return ToWide(CP_UTF8, utf8); }
+std::wstring Utf8ToWide(const std::string& utf8) {
+    return ToWide(CP_UTF8, utf8);
+}
 
-std::string WideToUtf8(const std::wstring& wide) { return FromWide(CP_UTF8, 0, wide); }
+std::string WideToUtf8(const std::wstring& wide) {
+    return FromWide(CP_UTF8, 0, wide);
+}
 
 std::string TWin32Platform::SjisToUtf8(const std::string& sjis) {
     return WideToUtf8(SjisToWide(sjis));

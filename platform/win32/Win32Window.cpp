@@ -60,7 +60,8 @@ TWin32Platform::~TWin32Platform() {
     // system's arrow has taken over from one still shown.
     for (HCURSOR& cursor : FPointers) {
         if (!cursor) continue;
-        if (GetCursor() == cursor) SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+        if (GetCursor() == cursor)
+            SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
         DestroyCursor(cursor);
         cursor = nullptr;
     }
@@ -116,8 +117,8 @@ void TWin32Platform::CreateMainWindow(TWindowEvents* events, int width, int heig
     // WS_MINIMIZEBOX give the taskbar button its minimise and close commands;
     // WS_CLIPCHILDREN keeps back-buffer copies from painting over the labels.
     const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
-    FMain = CreateWindowExW(WS_EX_APPWINDOW, kMainClass, FTitle.c_str(), style, 0, 0, width,
-                            height, nullptr, nullptr, FInstance, this);
+    FMain = CreateWindowExW(WS_EX_APPWINDOW, kMainClass, FTitle.c_str(), style, 0, 0, width, height,
+                            nullptr, nullptr, FInstance, this);
     if (!FMain) {
         FEvents = nullptr;
         ThrowWin32Error("CreateWindowEx");
@@ -241,7 +242,6 @@ void TWin32Platform::SetWindowRegion(TRegionHandle region) {
         if (rgn) DeleteObject(rgn);
     }
 }
-
 
 void TWin32Platform::GetScreenSize(int& width, int& height) {
     width = GetSystemMetrics(SM_CXSCREEN);
@@ -519,14 +519,37 @@ bool TWin32Platform::ForwardMouse(TControl sender, HWND hwnd, UINT msg, WPARAM w
     TMouseButton button = TMouseButton::Left;
     bool down = false, up = false;
     switch (msg) {
-        case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: down = true; button = TMouseButton::Left; break;
-        case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: down = true; button = TMouseButton::Right; break;
-        case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: down = true; button = TMouseButton::Middle; break;
-        case WM_LBUTTONUP: up = true; button = TMouseButton::Left; break;
-        case WM_RBUTTONUP: up = true; button = TMouseButton::Right; break;
-        case WM_MBUTTONUP: up = true; button = TMouseButton::Middle; break;
-        case WM_MOUSEMOVE: break;
-        default: return false;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            down = true;
+            button = TMouseButton::Left;
+            break;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+            down = true;
+            button = TMouseButton::Right;
+            break;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+            down = true;
+            button = TMouseButton::Middle;
+            break;
+        case WM_LBUTTONUP:
+            up = true;
+            button = TMouseButton::Left;
+            break;
+        case WM_RBUTTONUP:
+            up = true;
+            button = TMouseButton::Right;
+            break;
+        case WM_MBUTTONUP:
+            up = true;
+            button = TMouseButton::Middle;
+            break;
+        case WM_MOUSEMOVE:
+            break;
+        default:
+            return false;
     }
     if (down) {
         // The left and middle buttons drag the window, so they hold the mouse until

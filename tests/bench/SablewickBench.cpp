@@ -128,9 +128,11 @@ void BM_PresentScaled(benchmark::State& state) {
     const bool whole = state.range(1) != 0;
     for (auto _ : state) {
         if (whole)
-            PresentScaled(w.Logical, w.Scale, 0, 0, 737, 584, w.Physical.data(), w.Scale.PhysicalWidth());
+            PresentScaled(w.Logical, w.Scale, 0, 0, 737, 584, w.Physical.data(),
+                          w.Scale.PhysicalWidth());
         else
-            PresentScaled(w.Logical, w.Scale, 32, 44, 348, 508, w.Physical.data(), w.Scale.PhysicalWidth());
+            PresentScaled(w.Logical, w.Scale, 32, 44, 348, 508, w.Physical.data(),
+                          w.Scale.PhysicalWidth());
         benchmark::DoNotOptimize(w.Physical.data());
     }
 }
@@ -146,8 +148,8 @@ void BM_PlainPhysicalCopy(benchmark::State& state) {
     std::vector<uint32_t> from(w.Physical.size(), 0x123456);
     for (auto _ : state) {
         for (int y = 0; y < ch; ++y)
-            std::memcpy(w.Physical.data() + static_cast<size_t>(y) * pw, from.data() + static_cast<size_t>(y) * pw,
-                        static_cast<size_t>(cw) * 4);
+            std::memcpy(w.Physical.data() + static_cast<size_t>(y) * pw,
+                        from.data() + static_cast<size_t>(y) * pw, static_cast<size_t>(cw) * 4);
         benchmark::DoNotOptimize(w.Physical.data());
     }
 }

@@ -34,8 +34,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     const int width = 737, height = 584;
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2 - 6;
-    HWND window = CreateWindowExW(0, L"SablewickBaseline", L"SablewickBaseline", WS_POPUP,
-                                  left, top, width, height, NULL, NULL, instance, NULL);
+    HWND window = CreateWindowExW(0, L"SablewickBaseline", L"SablewickBaseline", WS_POPUP, left,
+                                  top, width, height, NULL, NULL, instance, NULL);
     if (!window) return 1;
     ShowWindow(window, show);
     UpdateWindow(window);

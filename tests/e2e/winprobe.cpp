@@ -53,10 +53,14 @@ std::wstring ControlText(HWND hwnd) {
 void PrintUtf8(const std::wstring& text) {
     std::wstring escaped;
     for (wchar_t c : text) {
-        if (c == L'\r') escaped += L"\\r";
-        else if (c == L'\n') escaped += L"\\n";
-        else if (c == L'\\') escaped += L"\\\\";
-        else escaped += c;
+        if (c == L'\r')
+            escaped += L"\\r";
+        else if (c == L'\n')
+            escaped += L"\\n";
+        else if (c == L'\\')
+            escaped += L"\\\\";
+        else
+            escaped += c;
     }
     const int n = WideCharToMultiByte(CP_UTF8, 0, escaped.data(), static_cast<int>(escaped.size()),
                                       nullptr, 0, nullptr, nullptr);
@@ -105,7 +109,7 @@ struct MenuReport {
     MenuCalls calls;
     wchar_t menuClass[8];  // the system's popup menu window class, "#32768"
     LONG done;
-    LONG count;            // -1: no popup menu open
+    LONG count;  // -1: no popup menu open
     MenuItemRecord items[kMaxMenuItems];
 };
 
@@ -125,7 +129,8 @@ __attribute__((noinline)) DWORD WINAPI ReadOpenMenu(LPVOID param) {
             MenuItemRecord* item = &report->items[i];
             item->info.dwTypeData = item->caption;
             item->info.cch = kCaptionChars - 1;
-            item->read = report->calls.getMenuItemInfo(menu, static_cast<UINT>(i), TRUE, &item->info);
+            item->read =
+                report->calls.getMenuItemInfo(menu, static_cast<UINT>(i), TRUE, &item->info);
         }
         report->count = count;
     }
@@ -151,7 +156,8 @@ bool RunRemote(HANDLE process, LPTHREAD_START_ROUTINE routine, LPVOID argument, 
 
 // Writes TEXT into PROCESS and loads the library of that name there; the module's address
 // there, or 0.
-DWORD LoadRemote(HANDLE process, BYTE* scratch, const wchar_t* text, LPTHREAD_START_ROUTINE loadLibrary) {
+DWORD LoadRemote(HANDLE process, BYTE* scratch, const wchar_t* text,
+                 LPTHREAD_START_ROUTINE loadLibrary) {
     const SIZE_T bytes = (lstrlenW(text) + 1) * sizeof(wchar_t);
     DWORD base = 0;
     if (!WriteProcessMemory(process, scratch, text, bytes, nullptr) ||
@@ -178,11 +184,14 @@ int PrintMenuItems(HWND owner) {
     static MenuReport report;
     ZeroMemory(&report, sizeof report);
     report.calls.findWindow = ProcIn<decltype(report.calls.findWindow)>(user, "FindWindowW");
-    report.calls.isWindowVisible = ProcIn<decltype(report.calls.isWindowVisible)>(user, "IsWindowVisible");
+    report.calls.isWindowVisible =
+        ProcIn<decltype(report.calls.isWindowVisible)>(user, "IsWindowVisible");
     report.calls.sendMessageTimeout =
         ProcIn<decltype(report.calls.sendMessageTimeout)>(user, "SendMessageTimeoutW");
-    report.calls.getMenuItemCount = ProcIn<decltype(report.calls.getMenuItemCount)>(user, "GetMenuItemCount");
-    report.calls.getMenuItemInfo = ProcIn<decltype(report.calls.getMenuItemInfo)>(user, "GetMenuItemInfoW");
+    report.calls.getMenuItemCount =
+        ProcIn<decltype(report.calls.getMenuItemCount)>(user, "GetMenuItemCount");
+    report.calls.getMenuItemInfo =
+        ProcIn<decltype(report.calls.getMenuItemInfo)>(user, "GetMenuItemInfoW");
     lstrcpyW(report.menuClass, L"#32768");
     for (MenuItemRecord& item : report.items) {
         item.info.cbSize = sizeof item.info;
@@ -191,8 +200,9 @@ int PrintMenuItems(HWND owner) {
 
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH - 1);
-    auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, sizeof(MenuReport) + sizeof self,
-                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    auto* remote =
+        static_cast<BYTE*>(VirtualAllocEx(process, nullptr, sizeof(MenuReport) + sizeof self,
+                                          MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     BYTE* scratch = remote + sizeof(MenuReport);
     int status = 1;
     DWORD ignored = 0;
@@ -202,24 +212,31 @@ int PrintMenuItems(HWND owner) {
     } else if (userThere != static_cast<DWORD>(reinterpret_cast<DWORD_PTR>(user))) {
         std::fprintf(stderr, "user32 lies at %08lx in the process, here at %p\n", userThere,
                      static_cast<void*>(user));
-        if (userThere) RunRemote(process, freeLibrary, reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(userThere)), &ignored);
+        if (userThere)
+            RunRemote(process, freeLibrary,
+                      reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(userThere)), &ignored);
     } else {
-        RunRemote(process, freeLibrary, reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(userThere)), &ignored);
+        RunRemote(process, freeLibrary, reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(userThere)),
+                  &ignored);
         const DWORD base = LoadRemote(process, scratch, self, loadLibrary);
         // The same routine in the copy loaded there: the same offset from the image's start.
         const DWORD offset = static_cast<DWORD>(reinterpret_cast<BYTE*>(&ReadOpenMenu) -
                                                 reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr)));
-        auto routine = reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<DWORD_PTR>(base + offset));
+        auto routine =
+            reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<DWORD_PTR>(base + offset));
         if (!base) {
             std::fprintf(stderr, "the probe could not be loaded into the process\n");
         } else if (WriteProcessMemory(process, remote, &report, sizeof report, nullptr) &&
                    RunRemote(process, routine, remote, &ignored) &&
-                   ReadProcessMemory(process, remote, &report, sizeof report, nullptr) && report.done) {
+                   ReadProcessMemory(process, remote, &report, sizeof report, nullptr) &&
+                   report.done) {
             status = 0;
         } else {
             std::fprintf(stderr, "the menu reader did not run in the process\n");
         }
-        if (base) RunRemote(process, freeLibrary, reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(base)), &ignored);
+        if (base)
+            RunRemote(process, freeLibrary, reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(base)),
+                      &ignored);
     }
     if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
@@ -386,7 +403,10 @@ int main() {
         argc = 3;
     }
     if (!argv || argc != 3) {
-        std::fprintf(stderr, "usage: sablewick_winprobe state|minimize|count|texts|menuitems|endsession|decoy|fonts|sjisfaces CAPTION | menu\n");
+        std::fprintf(stderr,
+                     "usage: sablewick_winprobe "
+                     "state|minimize|count|texts|menuitems|endsession|decoy|fonts|sjisfaces "
+                     "CAPTION | menu\n");
         return 2;
     }
     const std::wstring wcommand = argv[1];
@@ -397,7 +417,8 @@ int main() {
         HWND menu = FindWindowW(L"#32768", nullptr);
         RECT r;
         if (menu && IsWindowVisible(menu) && GetWindowRect(menu, &r)) {
-            std::printf("open %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+            std::printf("open %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left,
+                        r.bottom - r.top);
         } else {
             std::printf("none\n");
         }
@@ -413,8 +434,8 @@ int main() {
     if (command == "decoy") {
         // Another program's window with the same caption (as an Explorer window on a
         // folder of that name), kept until this probe is ended.
-        HWND decoy = CreateWindowExW(0, L"Static", caption.c_str(), WS_OVERLAPPEDWINDOW, 0, 0,
-                                     200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        HWND decoy = CreateWindowExW(0, L"Static", caption.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                                     100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!decoy) return 1;
         ShowWindow(decoy, SW_SHOWNOACTIVATE);
         std::printf("decoy\n");
@@ -446,8 +467,8 @@ int main() {
             WaitForSingleObject(process, 5000);
             CloseHandle(process);
         }
-        std::printf("query=%d agreed=%d told=%d ended=%d\n", asked ? 1 : 0,
-                    agreed ? 1 : 0, told ? 1 : 0, ended ? 1 : 0);
+        std::printf("query=%d agreed=%d told=%d ended=%d\n", asked ? 1 : 0, agreed ? 1 : 0,
+                    told ? 1 : 0, ended ? 1 : 0);
         return asked && told && ended ? 0 : 1;
     }
     if (command == "state") {
@@ -455,8 +476,8 @@ int main() {
         GetWindowRect(hwnd, &r);
         const bool topmost = (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
         std::printf("found iconic=%d visible=%d topmost=%d %ld %ld %ld %ld\n",
-                    IsIconic(hwnd) ? 1 : 0, IsWindowVisible(hwnd) ? 1 : 0, topmost ? 1 : 0,
-                    r.left, r.top, r.right - r.left, r.bottom - r.top);
+                    IsIconic(hwnd) ? 1 : 0, IsWindowVisible(hwnd) ? 1 : 0, topmost ? 1 : 0, r.left,
+                    r.top, r.right - r.left, r.bottom - r.top);
         return 0;
     }
     if (command == "texts") {

@@ -88,8 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FUZZ_CHECK(os.Messages.empty());
             os.ShowMainWindow();
             auto press = [&](int x, int y) {
-                Handler(os, [&] { form.FormMouseDown(TControl::Form, TMouseButton::Left, {}, x, y); });
-                Handler(os, [&] { form.FormMouseUp(TControl::Form, TMouseButton::Left, {}, x, y); });
+                Handler(os,
+                        [&] { form.FormMouseDown(TControl::Form, TMouseButton::Left, {}, x, y); });
+                Handler(os,
+                        [&] { form.FormMouseUp(TControl::Form, TMouseButton::Left, {}, x, y); });
             };
             auto idle = [&] {
                 for (int i = 0; i < 40 && form.AnimStep != 0; ++i) {

@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         TRegion region(os);
         // The shape before: the one pixel (5, 5).
         TMemoryStream first;
-        for (uint32_t v : {32u, 1u, 1u, 0u, 0u, 0u, 10u, 10u, 5u, 5u, 6u, 6u}) AppendU32(first.Data, v);
+        for (uint32_t v : {32u, 1u, 1u, 0u, 0u, 0u, 10u, 10u, 5u, 5u, 6u, 6u})
+            AppendU32(first.Data, v);
         region.LoadFromStream(first);
         FUZZ_CHECK(os.RegionContains(region.Handle(), 5, 5));
 

@@ -11,10 +11,10 @@
 
 namespace {
 const char kSection[] = "Orvane.ini";
-const char* const kKeys[] = {"CardNum",  "StarX",     "StarY",      "ResumeOk", "IndexMode",
-                             "StayOnTop", "MuteOn",   "FezPenBlack", "FezPenDown", "LightShow",
-                             "Fate",     "Left",      "Top",        "CardOK",   "OldDate",
-                             "MemDate",  "Wish"};
+const char* const kKeys[] = {"CardNum",   "StarX",  "StarY",       "ResumeOk",   "IndexMode",
+                             "StayOnTop", "MuteOn", "FezPenBlack", "FezPenDown", "LightShow",
+                             "Fate",      "Left",   "Top",         "CardOK",     "OldDate",
+                             "MemDate",   "Wish"};
 
 void CheckReader(const std::string& content) {
     TIniFile ini;
@@ -65,10 +65,21 @@ TLoaded Load(TFuzzPlatform& os) {
     form.ProgramDir = TFuzzPlatform::kDir;
     form.Random.Seed(7);
     form.LoadSettings();
-    TLoaded l{form.SavedCard,  form.CurrentCard, form.Fate,     form.StarX,
-              form.StarY,      form.Options.ResumeOk,    form.IndexMode, form.Options.StayOnTop,
-              form.Options.MuteOn,     form.Options.FezPenBlack, form.Options.FezPenDown, form.Options.LightShow,
-              form.OldDate,    form.EncodeSeenCards(), form.SavedWish};
+    TLoaded l{form.SavedCard,
+              form.CurrentCard,
+              form.Fate,
+              form.StarX,
+              form.StarY,
+              form.Options.ResumeOk,
+              form.IndexMode,
+              form.Options.StayOnTop,
+              form.Options.MuteOn,
+              form.Options.FezPenBlack,
+              form.Options.FezPenDown,
+              form.Options.LightShow,
+              form.OldDate,
+              form.EncodeSeenCards(),
+              form.SavedWish};
     return l;
 }
 
@@ -103,7 +114,8 @@ void CheckProgram(const std::string& content) {
     FUZZ_CHECK(back.Seen == form.EncodeSeenCards());
     FUZZ_CHECK(back.ResumeOk == form.Options.ResumeOk && back.IndexMode == form.IndexMode);
     FUZZ_CHECK(back.StayOnTop == form.Options.StayOnTop && back.MuteOn == form.Options.MuteOn);
-    FUZZ_CHECK(back.PenBlack == form.Options.FezPenBlack && back.PenDown == form.Options.FezPenDown);
+    FUZZ_CHECK(back.PenBlack == form.Options.FezPenBlack &&
+               back.PenDown == form.Options.FezPenDown);
     FUZZ_CHECK(back.LightShow == form.Options.LightShow);
     if (form.Options.ResumeOk) FUZZ_CHECK(back.StarX == form.StarX && back.StarY == form.StarY);
 }

@@ -13,11 +13,21 @@ bool ValidUtf8(const std::string& s) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         size_t n = 0;
         uint32_t cp = 0;
-        if (c < 0x80) { ++i; continue; }
-        if (c >= 0xC2 && c <= 0xDF) { n = 1; cp = c & 0x1F; }
-        else if (c >= 0xE0 && c <= 0xEF) { n = 2; cp = c & 0x0F; }
-        else if (c >= 0xF0 && c <= 0xF4) { n = 3; cp = c & 0x07; }
-        else return false;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF) {
+            n = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            n = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            n = 3;
+            cp = c & 0x07;
+        } else
+            return false;
         if (i + n >= s.size()) return false;
         for (size_t k = 1; k <= n; ++k) {
             const unsigned char t = static_cast<unsigned char>(s[i + k]);

@@ -12,13 +12,12 @@
 
 // A broken property is a finding: print what and where, then abort so libFuzzer keeps
 // the input as a crash and the replay test fails.
-#define FUZZ_CHECK(cond)                                                                  \
-    do {                                                                                  \
-        if (!(cond)) {                                                                    \
-            std::fprintf(stderr, "fuzz property failed: %s (%s:%d)\n", #cond, __FILE__,   \
-                         __LINE__);                                                       \
-            std::abort();                                                                 \
-        }                                                                                 \
+#define FUZZ_CHECK(cond)                                                                           \
+    do {                                                                                           \
+        if (!(cond)) {                                                                             \
+            std::fprintf(stderr, "fuzz property failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (0)
 
 class TFuzzPlatform : public THeadlessPlatform {

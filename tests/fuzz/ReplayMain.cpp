@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     }
     for (const std::string& f : files) {
         std::ifstream in(f, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
         std::fprintf(stderr, "replay: %s (%zu bytes)\n", f.c_str(), bytes.size());
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     }

@@ -22,17 +22,19 @@
 
 namespace {
 
-const char* const kAllKeys[] = {"CardNum",   "StarX",      "StarY",      "ResumeOk", "IndexMode",
-                                "StayOnTop", "MuteOn",     "FezPenBlack", "FezPenDown",
-                                "LightShow", "Fate",       "Left",       "Top",      "CardOK",
-                                "OldDate",   "MemDate",    "Wish"};
+const char* const kAllKeys[] = {"CardNum",   "StarX",  "StarY",       "ResumeOk",   "IndexMode",
+                                "StayOnTop", "MuteOn", "FezPenBlack", "FezPenDown", "LightShow",
+                                "Fate",      "Left",   "Top",         "CardOK",     "OldDate",
+                                "MemDate",   "Wish"};
 
 std::string Sjis(const char* utf8) {
     THeadlessPlatform os("/tmp/");
     return os.Utf8ToSjis(utf8);
 }
 
-std::string CannotWrite(const std::string& path) { return Format(sjis::kCannotWrite, path.c_str()); }
+std::string CannotWrite(const std::string& path) {
+    return Format(sjis::kCannotWrite, path.c_str());
+}
 
 // Bytes of a fixed pseudo-random sequence, the same on every run.
 std::string Noise(size_t n, uint32_t seed) {
@@ -223,7 +225,8 @@ TEST_F(AppTest, BinaryAndHugeSettingsFilesStartWithDefaultsAndKeepTheirOtherCont
     // 1 MiB: a section of another program before ours, and a line of 64 KiB in ours.
     std::string big = "[Other]\r\n";
     for (int i = 0; big.size() < (1u << 20); ++i) big += "Key" + std::to_string(i) + "=value\r\n";
-    big += "[Orvane.ini]\r\nWish=" + std::string(65536, 'w') + "\r\nFate=5\r\nOldDate=2026/12/01\r\n";
+    big +=
+        "[Orvane.ini]\r\nWish=" + std::string(65536, 'w') + "\r\nFate=5\r\nOldDate=2026/12/01\r\n";
     ASSERT_TRUE(Os->WriteFile(Dir + "Orvane.ini", big));
     Form.reset();
     Start();
@@ -416,11 +419,11 @@ struct TDamage {
     bool Truncate;  // else the middle is overwritten
 };
 const TDamage kDamages[] = {
-    {"BASE", "JPG", true},     {"BUTTON", "JPG", true},  {"NAMI", "JPG", true},
-    {"C999", "JPG", true},     {"C000", "JPG", true},    {"C012", "JPG", true},
-    {"QUEST", "JPG", true},    {"INDEX01", "JPG", true}, {"BASEMSK", "BMP", true},
+    {"BASE", "JPG", true},     {"BUTTON", "JPG", true},   {"NAMI", "JPG", true},
+    {"C999", "JPG", true},     {"C000", "JPG", true},     {"C012", "JPG", true},
+    {"QUEST", "JPG", true},    {"INDEX01", "JPG", true},  {"BASEMSK", "BMP", true},
     {"WAKUTATE", "BMP", true}, {"WAKUYOKO", "BMP", true}, {"STAR", "BMP", true},
-    {"BASE", "JPG", false},    {"C012", "JPG", false},   {"BASEMSK", "BMP", false},
+    {"BASE", "JPG", false},    {"C012", "JPG", false},    {"BASEMSK", "BMP", false},
     {"STAR", "BMP", false},
 };
 }  // namespace
@@ -526,7 +529,8 @@ TEST_P(DamagedPicture, GivesAnEmptyPictureAndTheProgramGoesOn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Resources, DamagedPicture,
-                         ::testing::Range(0, static_cast<int>(sizeof kDamages / sizeof kDamages[0])),
+                         ::testing::Range(0,
+                                          static_cast<int>(sizeof kDamages / sizeof kDamages[0])),
                          [](const ::testing::TestParamInfo<int>& info) {
                              const TDamage& d = kDamages[info.param];
                              return std::string(d.Truncate ? "Truncated" : "Corrupt") + d.Name;

@@ -6,8 +6,12 @@
 #include "tests/headless/AppFixture.h"
 
 namespace {
-uint32_t Side(int col, int row) { return MakePixel(10 + col, row & 255, 1); }
-uint32_t Band(int x, int row) { return MakePixel(100 + row, x & 255, x >> 8 | 2); }
+uint32_t Side(int col, int row) {
+    return MakePixel(10 + col, row & 255, 1);
+}
+uint32_t Band(int x, int row) {
+    return MakePixel(100 + row, x & 255, x >> 8 | 2);
+}
 const uint32_t kNami = MakePixel(7, 7, 7);
 const uint32_t kFace = MakePixel(200, 50, 90);
 

@@ -57,7 +57,8 @@ protected:
         int bad = 0;
         // Vertical pieces, only the rows that no horizontal piece is drawn over.
         for (int dx : {0, 43})
-            for (int dy : {3, 60}) bad += Differing(b, fx + dx, fy + dy, s, 118 + k, 58 + dy % 57, 3, 5);
+            for (int dy : {3, 60})
+                bad += Differing(b, fx + dx, fy + dy, s, 118 + k, 58 + dy % 57, 3, 5);
         for (int dy : {0, 65}) {
             bad += Differing(b, fx + 2, fy + dy, s, 124 + k, 58, 9, 3);
             bad += Differing(b, fx + 35, fy + dy, s, 122 + k, 58, 9, 3);
@@ -66,9 +67,12 @@ protected:
     }
     // The inside of a cell, clear of any frame piece.
     int CellMismatch(int cell, const TPicture& src, int sx, int sy) {
-        return Differing(Form->BackBuffer, CellX(cell) + 3, CellY(cell) + 3, src, sx + 3, sy + 3, 40, 62);
+        return Differing(Form->BackBuffer, CellX(cell) + 3, CellY(cell) + 3, src, sx + 3, sy + 3,
+                         40, 62);
     }
-    int ThumbMismatch(int cell) { return CellMismatch(cell, Form->IndexPage, CellX(cell) - kGridX, CellY(cell) - kGridY); }
+    int ThumbMismatch(int cell) {
+        return CellMismatch(cell, Form->IndexPage, CellX(cell) - kGridX, CellY(cell) - kGridY);
+    }
     int QuestMismatch(int cell) { return CellMismatch(cell, Form->Quest, 0, 0); }
     bool Played(const std::string& name) {
         return std::find(Os->Sounds.begin(), Os->Sounds.end(), name) != Os->Sounds.end();
@@ -83,8 +87,8 @@ TEST_F(IndexView, CellPicksFollowTheGridEdgesAndRows) {
     const struct {
         int X, Y, Card;
     } kPicks[] = {
-        {457, 63, 20}, {696, 204, 29}, {600, 134, 22}, {600, 135, 27},
-        {504, 100, 20}, {505, 100, 21}, {696, 63, 24}, {457, 204, 25},
+        {457, 63, 20},  {696, 204, 29}, {600, 134, 22}, {600, 135, 27},
+        {504, 100, 20}, {505, 100, 21}, {696, 63, 24},  {457, 204, 25},
     };
     for (const auto& p : kPicks) {
         Os->Sounds.clear();
@@ -116,7 +120,7 @@ TEST(IndexPageStep, WrapsAroundAndKeepsTheCell) {
         int Card;
         bool Forward;
         int Want;
-    } kSteps[] = {{23, true, 33}, {43, true, 3}, {3, false, 43}, {45, true, 5}, {5, false, 45},
+    } kSteps[] = {{23, true, 33}, {43, true, 3},  {3, false, 43},  {45, true, 5},  {5, false, 45},
                   {49, true, 9},  {9, false, 49}, {49, false, 39}, {0, false, 40}, {40, true, 0}};
     for (const auto& s : kSteps)
         EXPECT_EQ(StepIndexPage(s.Card, s.Forward), s.Want) << s.Card << (s.Forward ? " +" : " -");
@@ -237,7 +241,7 @@ TEST_F(IndexView, FortuneButtonAndPlainKeysCloseItModifiedKeysDoNot) {
     const struct {
         Action What;
         bool Closes;
-    } kActions[] = {{RightPress, true}, {Fortune, true}, {KeyA, true}, {Enter, true},
+    } kActions[] = {{RightPress, true}, {Fortune, true}, {KeyA, true},   {Enter, true},
                     {Escape, true},     {ShiftA, false}, {CtrlA, false}, {AltA, false}};
     for (const auto& a : kActions) {
         SCOPED_TRACE(a.What);
@@ -250,11 +254,21 @@ TEST_F(IndexView, FortuneButtonAndPlainKeysCloseItModifiedKeysDoNot) {
         mod.Ctrl = a.What == CtrlA;
         mod.Alt = a.What == AltA;
         switch (a.What) {
-            case RightPress: Down(206, 298, TMouseButton::Right); break;
-            case Fortune: Click(Button(FortuneButton).X, Button(FortuneButton).Y); break;
-            case Enter: Key(13); break;
-            case Escape: Key(27); break;
-            default: Key('A', mod); break;
+            case RightPress:
+                Down(206, 298, TMouseButton::Right);
+                break;
+            case Fortune:
+                Click(Button(FortuneButton).X, Button(FortuneButton).Y);
+                break;
+            case Enter:
+                Key(13);
+                break;
+            case Escape:
+                Key(27);
+                break;
+            default:
+                Key('A', mod);
+                break;
         }
         EXPECT_EQ(Form->IndexMode, !a.Closes);
         EXPECT_EQ(Played("A06"), a.Closes);

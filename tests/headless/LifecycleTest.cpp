@@ -30,8 +30,10 @@ TEST_F(AppTest, TheEntryPointSavesTheTypedWishWhenTheWindowCloses) {
             Os->Tick += FrameInterval;
             Os->Dispatch([&] { Os->Events->Timer1Timer(); });
         }
-        Os->Dispatch([&] { Os->Events->FormMouseDown(TControl::Form, TMouseButton::Left, {}, 703, 1); });
-        Os->Dispatch([&] { Os->Events->FormMouseUp(TControl::Form, TMouseButton::Left, {}, 703, 1); });
+        Os->Dispatch(
+            [&] { Os->Events->FormMouseDown(TControl::Form, TMouseButton::Left, {}, 703, 1); });
+        Os->Dispatch(
+            [&] { Os->Events->FormMouseUp(TControl::Form, TMouseButton::Left, {}, 703, 1); });
     };
     EXPECT_EQ(RunProgram(*Os), 0);
     EXPECT_FALSE(Os->WindowCreated);
@@ -132,11 +134,11 @@ TEST_F(AppTest, ASavedWindowOffEveryMonitorComesBackWhereItCanBeReached) {
         int Left, Top;
         int WantLeft, WantTop;
     } cases[] = {
-        {-1500, 300, -1500, 300},           // on the left monitor: kept
-        {-40, 100, -40, 100},               // across both: kept
+        {-1500, 300, -1500, 300},                        // on the left monitor: kept
+        {-40, 100, -40, 100},                            // across both: kept
         {-1920 - 737 + 64, 976, -1920 - 737 + 64, 976},  // 64 x 64 showing: kept
-        {-1920 - 737 + 63, 300, -1920, 300},  // one pixel less: brought in
-        {5000, 5000, 1024 - 737, 768 - 584},  // a monitor that was unplugged
+        {-1920 - 737 + 63, 300, -1920, 300},             // one pixel less: brought in
+        {5000, 5000, 1024 - 737, 768 - 584},             // a monitor that was unplugged
         {INT_MIN, INT_MIN, -1920, 0},
         {INT_MAX, INT_MAX, 1024 - 737, 768 - 584},
     };
@@ -144,8 +146,8 @@ TEST_F(AppTest, ASavedWindowOffEveryMonitorComesBackWhereItCanBeReached) {
         Form.reset();
         Os.reset(new THeadlessPlatform(Dir));
         Os->Monitors = {{-1920, 0, 0, 1040}, {0, 0, 1024, 768}};
-        WriteIni("ResumeOk=1\r\nLeft=" + std::to_string(c.Left) + "\r\nTop=" +
-                 std::to_string(c.Top) + "\r\n");
+        WriteIni("ResumeOk=1\r\nLeft=" + std::to_string(c.Left) +
+                 "\r\nTop=" + std::to_string(c.Top) + "\r\n");
         Start();
         EXPECT_EQ(Os->Left, c.WantLeft) << c.Left << "," << c.Top;
         EXPECT_EQ(Os->Top, c.WantTop) << c.Left << "," << c.Top;

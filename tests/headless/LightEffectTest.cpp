@@ -156,7 +156,7 @@ TEST_F(LightEffect, GrabRectangleEdges) {
     const struct {
         int X, Y;
         bool Grabs;
-    } kPresses[] = {{35, 47, true},   {374, 546, true}, {34, 300, false},
+    } kPresses[] = {{35, 47, true},    {374, 546, true}, {34, 300, false},
                     {375, 300, false}, {200, 46, false}, {200, 547, false}};
     for (const auto& p : kPresses) {
         SCOPED_TRACE(std::to_string(p.X) + "," + std::to_string(p.Y));
@@ -175,7 +175,8 @@ TEST_F(LightEffect, GrabRectangleEdges) {
         EXPECT_EQ(Form->StarX, p.Grabs ? p.X - 206 : -1);
         EXPECT_EQ(Form->StarY, p.Grabs ? p.Y - 298 : -1);
         for (const TPoint& q : old)
-            EXPECT_EQ(Os->Surface.GetPixel(q.first, q.second) == Form->BackBuffer.GetPixel(q.first, q.second),
+            EXPECT_EQ(Os->Surface.GetPixel(q.first, q.second) ==
+                          Form->BackBuffer.GetPixel(q.first, q.second),
                       p.Grabs)
                 << "old area at " << oldLeft << "," << oldTop;
         Up(p.X, p.Y);
@@ -194,8 +195,8 @@ TEST_F(LightEffect, GrabNeedsLightShowOrTheTitleCard) {
         SCOPED_TRACE(std::to_string(c.LightShow) + " card " + std::to_string(c.Card));
         TearDown();
         SetUp();
-        WriteIni("ResumeOk=1\r\nCardNum=" + std::to_string(c.Card) + "\r\nLightShow=" +
-                 (c.LightShow ? "1" : "0") + "\r\nStarX=-1\r\nStarY=-1\r\n");
+        WriteIni("ResumeOk=1\r\nCardNum=" + std::to_string(c.Card) +
+                 "\r\nLightShow=" + (c.LightShow ? "1" : "0") + "\r\nStarX=-1\r\nStarY=-1\r\n");
         Start();
         Down(200, 300);
         EXPECT_EQ(Form->AnimStep, c.Grabs ? 2 : 1);

@@ -58,26 +58,25 @@ TEST_F(MenuAndLinks, ItemsAreEnabledByTheirConditions) {
         bool Centre, LightPoint, Undo, Saigen, Wall;
     } kCases[] = {
         {"fresh start", "", [] {}, false, false, false, false, false},
-        {"window moved", "", [this] { Os->SetWindowPos(3, 4); }, true, false, false,
-         false, false},
+        {"window moved", "", [this] { Os->SetWindowPos(3, 4); }, true, false, false, false, false},
         {"moved back by the command", "",
          [this] {
              Os->SetWindowPos(3, 4);
              Menu(M::PopCenter);
          },
          false, false, false, false, false},
-        {"origin moved, title card, light off", "LightShow=0\r\n",
-         [this] { Click(100, 100); }, false, true, false, false, false},
-        {"origin moved, card shown, light off", "ResumeOk=1\r\nCardNum=4\r\nStarX=9\r\nLightShow=0\r\n",
-         [] {}, false, false, false, false, false},
-        {"origin moved, card shown, light on", "ResumeOk=1\r\nCardNum=4\r\nStarX=9\r\n",
-         [] {}, false, true, false, false, false},
-        {"origin half moved", "ResumeOk=1\r\nCardNum=4\r\nStarX=-1\r\nStarY=7\r\n",
-         [] {}, false, false, false, false, false},
-        {"a previous card", "", [this] { PickTwo(3, 7); }, false, false, true, false,
+        {"origin moved, title card, light off", "LightShow=0\r\n", [this] { Click(100, 100); },
+         false, true, false, false, false},
+        {"origin moved, card shown, light off",
+         "ResumeOk=1\r\nCardNum=4\r\nStarX=9\r\nLightShow=0\r\n", [] {}, false, false, false, false,
          false},
-        {"previous card is the title card", "", [this] { PickTwo(0, 7); }, false,
+        {"origin moved, card shown, light on", "ResumeOk=1\r\nCardNum=4\r\nStarX=9\r\n", [] {},
+         false, true, false, false, false},
+        {"origin half moved", "ResumeOk=1\r\nCardNum=4\r\nStarX=-1\r\nStarY=7\r\n", [] {}, false,
          false, false, false, false},
+        {"a previous card", "", [this] { PickTwo(3, 7); }, false, false, true, false, false},
+        {"previous card is the title card", "", [this] { PickTwo(0, 7); }, false, false, false,
+         false, false},
         // Away to the title card and back: the card before the title card is the one
         // on show again, and undoing would show nothing new.
         {"previous card is the card on show", "",
@@ -88,17 +87,17 @@ TEST_F(MenuAndLinks, ItemsAreEnabledByTheirConditions) {
              ASSERT_EQ(Form->PreviousCard, 7);
          },
          false, false, false, false, false},
-        {"saved card not shown", "CardNum=6\r\nWish=abc\r\n", [] {}, false, false,
-         false, true, false},
-        {"saved reading on show", "ResumeOk=1\r\nCardNum=6\r\nWish=abc\r\nStarX=-1\r\nStarY=-1\r\n", [] {},
-         false, false, false, false, false},
-        {"saved card shown, wish changed",
-         "ResumeOk=1\r\nCardNum=6\r\nWish=abc\r\nStarX=-1\r\nStarY=-1\r\n",
-         [this] { Type("d"); }, false, false, false, true, false},
-        {"all cards seen", "CardOK=" + std::string(MaxCard, 'l') + "\r\n", [] {},
-         false, false, false, false, true},
-        {"one card unseen", "CardOK=" + std::string(MaxCard - 1, 'l') + ".\r\n",
+        {"saved card not shown", "CardNum=6\r\nWish=abc\r\n", [] {}, false, false, false, true,
+         false},
+        {"saved reading on show", "ResumeOk=1\r\nCardNum=6\r\nWish=abc\r\nStarX=-1\r\nStarY=-1\r\n",
          [] {}, false, false, false, false, false},
+        {"saved card shown, wish changed",
+         "ResumeOk=1\r\nCardNum=6\r\nWish=abc\r\nStarX=-1\r\nStarY=-1\r\n", [this] { Type("d"); },
+         false, false, false, true, false},
+        {"all cards seen", "CardOK=" + std::string(MaxCard, 'l') + "\r\n", [] {}, false, false,
+         false, false, true},
+        {"one card unseen", "CardOK=" + std::string(MaxCard - 1, 'l') + ".\r\n", [] {}, false,
+         false, false, false, false},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.Name);
@@ -224,7 +223,11 @@ TEST_F(MenuAndLinks, EveryActionPlaysItsCueAndMutedOnlyStops) {
         {"LightShowChange", "", none, menu(M::LightShowChange), kMenuCue},
         {"LightPointChange", "", [this] { Click(100, 100); }, menu(M::LightPointChange), kMenuCue},
         {"NextResume", "", none, menu(M::NextResume), kMenuCue},
-        {"CardUndo", "", [this] { PickTwo(3, 7); }, menu(M::CardUndo), {"stop", "A11", "stop", "A04"}},
+        {"CardUndo",
+         "",
+         [this] { PickTwo(3, 7); },
+         menu(M::CardUndo),
+         {"stop", "A11", "stop", "A04"}},
         {"PopSaigen", "CardNum=3\r\n", none, menu(M::PopSaigen), {"stop", "A11", "stop", "A02"}},
         {"WallMakeClick", allSeen, none, menu(M::WallMakeClick), kMenuCue},
         {"fortune button", "", [this] { Type("x"); }, press(FortuneButton), {"stop", "A02"}},
@@ -233,17 +236,25 @@ TEST_F(MenuAndLinks, EveryActionPlaysItsCueAndMutedOnlyStops) {
         {"random button", "", none, press(RandomButton), {"stop", "A03"}},
         {"heart button", allSeen, none, press(HeartButton), {"stop", "A02"}},
         {"creator button on card 0", "", none, press(CreatorButton), {"stop", "B00"}},
-        {"creator button on card 7", "ResumeOk=1\r\nCardNum=7\r\n", none, press(CreatorButton),
+        {"creator button on card 7",
+         "ResumeOk=1\r\nCardNum=7\r\n",
+         none,
+         press(CreatorButton),
          {"stop", "creator"}},
         {"link button", "", none, press(HomepageButton), {"stop", "A10"}},
         {"index opened", "", none, press(PrevButton), {"stop", "A05"}},
         {"index page step", "", openIndex, press(NextButton), {"stop", "A08"}},
         {"index cell", "", openIndex, [this] { Click(510, 80); }, {"stop", "A04"}},
-        {"index closed by right press", "", openIndex,
-         [this] { Down(300, 300, TMouseButton::Right); }, {"stop", "A06"}},
+        {"index closed by right press",
+         "",
+         openIndex,
+         [this] { Down(300, 300, TMouseButton::Right); },
+         {"stop", "A06"}},
         {"index closed by fortune button", "", openIndex, press(FortuneButton), {"stop", "A06"}},
         {"index closed by a key", "", openIndex, [this] { Key('Q'); }, {"stop", "A06"}},
-        {"middle drag", "", none,
+        {"middle drag",
+         "",
+         none,
          [this] {
              Down(600, 330, TMouseButton::Middle);
              Up(600, 330, TMouseButton::Middle);
@@ -251,8 +262,11 @@ TEST_F(MenuAndLinks, EveryActionPlaysItsCueAndMutedOnlyStops) {
          {"stop", "A09", "stop", "A10"}},
         {"left drag", "", none, [this] { Click(420, 560); }, {"stop", "A09", "stop", "A10"}},
         {"light grab", "", none, [this] { Click(100, 100); }, {"stop", "A11", "stop", "A10"}},
-        {"right press in the wish box", "", none,
-         [this] { Form->Memo1MouseDown(TMouseButton::Right, {}, 5, 5); }, {"stop", "A11"}},
+        {"right press in the wish box",
+         "",
+         none,
+         [this] { Form->Memo1MouseDown(TMouseButton::Right, {}, 5, 5); },
+         {"stop", "A11"}},
     };
     for (TRow row : kRows) {
         for (bool muted : {false, true}) {
@@ -261,13 +275,15 @@ TEST_F(MenuAndLinks, EveryActionPlaysItsCueAndMutedOnlyStops) {
             row.Setup();
             // "creator" stands for the sound of the shown card's creator code.
             for (std::string& s : row.Sounds)
-                if (s == "creator") s = "B" + Form->CardLine(Form->CurrentCard, FieldCreator).substr(0, 2);
+                if (s == "creator")
+                    s = "B" + Form->CardLine(Form->CurrentCard, FieldCreator).substr(0, 2);
             Os->Sounds.clear();
             row.Action();
             TSounds want = row.Sounds;
-            if (muted) want.erase(std::remove_if(want.begin(), want.end(),
-                                                 [](const std::string& s) { return s != "stop"; }),
-                                  want.end());
+            if (muted)
+                want.erase(std::remove_if(want.begin(), want.end(),
+                                          [](const std::string& s) { return s != "stop"; }),
+                           want.end());
             EXPECT_EQ(Os->Sounds, want);
         }
     }
@@ -289,11 +305,12 @@ TEST_F(MenuAndLinks, PointerFollowsThePenOptions) {
     const struct {
         bool Black, Down;
         int Normal, Drag;
-    } kPens[] = {{false, false, 2, 6}, {true, false, 3, 7}, {false, true, 4, 6}, {true, true, 5, 7}};
+    } kPens[] = {
+        {false, false, 2, 6}, {true, false, 3, 7}, {false, true, 4, 6}, {true, true, 5, 7}};
     for (const auto& p : kPens) {
         SCOPED_TRACE(std::to_string(p.Black) + std::to_string(p.Down));
-        Restart(std::string("FezPenBlack=") + (p.Black ? "1" : "0") + "\r\nFezPenDown=" +
-                (p.Down ? "1" : "0") + "\r\n");
+        Restart(std::string("FezPenBlack=") + (p.Black ? "1" : "0") +
+                "\r\nFezPenDown=" + (p.Down ? "1" : "0") + "\r\n");
         EXPECT_EQ(Os->Pointer, p.Normal);
         Down(600, 330, TMouseButton::Middle);
         EXPECT_EQ(Os->Pointer, p.Drag);

@@ -29,8 +29,10 @@ std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
     auto label = [&](TControl c) -> const THeadlessPlatform::TLabel& { return os.Labels[c]; };
     if (!os.Messages.empty()) why << "message box: " << os.SjisToUtf8(os.Messages[0].Text) << "; ";
     if (!ValidAnimStep(f.AnimStep)) why << "AnimStep " << f.AnimStep << "; ";
-    if (f.CurrentCard < 0 || f.CurrentCard > MaxCard) why << "CurrentCard " << f.CurrentCard << "; ";
-    if (f.PreviousCard < 0 || f.PreviousCard > MaxCard) why << "PreviousCard " << f.PreviousCard << "; ";
+    if (f.CurrentCard < 0 || f.CurrentCard > MaxCard)
+        why << "CurrentCard " << f.CurrentCard << "; ";
+    if (f.PreviousCard < 0 || f.PreviousCard > MaxCard)
+        why << "PreviousCard " << f.PreviousCard << "; ";
     for (int id = kFirstButton; id <= kLastButton; ++id) {
         const int s = Button(id).State;
         const int top = id < CloseButton ? 1 : id == HeartButton ? 3 : 2;
@@ -39,10 +41,12 @@ std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
     if (Button(CloseButton).State != 1 || Button(MinimiseButton).State != 1)
         why << "close or minimise button not in its one state; ";
     if (f.IndexMode == os.Memo.Visible) why << "index view and wish box both shown or hidden; ";
-    if (Button(WishCaption).State != (f.IndexMode ? 1 : 0)) why << "wish caption does not follow the index view; ";
+    if (Button(WishCaption).State != (f.IndexMode ? 1 : 0))
+        why << "wish caption does not follow the index view; ";
     if (SjisLength(os.Memo.Text) > 380) why << "wish longer than the box allows; ";
     auto checkMark = [&](TMenuItem item, bool value, const char* name) {
-        if (f.Menu[static_cast<int>(item)].Checked != value) why << name << " check mark differs from the option; ";
+        if (f.Menu[static_cast<int>(item)].Checked != value)
+            why << name << " check mark differs from the option; ";
     };
     checkMark(TMenuItem::MuteOnChange, f.Options.MuteOn, "MuteOn");
     checkMark(TMenuItem::FezPenBlackChange, f.Options.FezPenBlack, "FezPenBlack");
@@ -55,9 +59,11 @@ std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
 
     const int step = f.AnimStep;
     if (step >= 999 && !os.MemoIsReadOnly) why << "wish box editable during a card turn; ";
-    if (step >= 500 && step <= 507 && (Button(PrevButton).State != 2 || Button(NextButton).State != 2 || !f.IndexMode))
+    if (step >= 500 && step <= 507 &&
+        (Button(PrevButton).State != 2 || Button(NextButton).State != 2 || !f.IndexMode))
         why << "index opening without both page buttons pressed; ";
-    if (step >= 550 && step <= 557 && Button(HomepageButton).State != 2) why << "link run without its button pressed; ";
+    if (step >= 550 && step <= 557 && Button(HomepageButton).State != 2)
+        why << "link run without its button pressed; ";
     if (step == 3) {
         if (!label(TControl::LabelCreator).Visible) why << "creator held but its label hidden; ";
         if (Button(CreatorButton).State != 2) why << "creator held but its button not pressed; ";
@@ -69,7 +75,8 @@ std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
         const bool unseen = card >= 1 && !f.Collection.SeenCards[card];
         const std::string number = "CARD." + ZeroPad(card, 3);
         if (label(TControl::LabelNo).Text != number || !label(TControl::LabelNo).Visible)
-            why << "number label '" << label(TControl::LabelNo).Text << "' for card " << card << "; ";
+            why << "number label '" << label(TControl::LabelNo).Text << "' for card " << card
+                << "; ";
         const std::string title = unseen ? sjis::kUnseenTitle : f.CardLine(card, FieldTitle);
         if (label(TControl::LabelTittle).Text != title || !label(TControl::LabelTittle).Visible)
             why << "title label does not show card " << card << "; ";
@@ -84,17 +91,21 @@ std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
         if (Button(ExplanationCaption).State != 0) why << "creator caption shown while idle; ";
         if (os.MemoIsReadOnly) why << "wish box read-only while idle; ";
         for (int id : {PrevButton, NextButton, RandomButton, CreatorButton, HomepageButton})
-            if (Button(id).State != 1) why << "button " << id << " in state " << Button(id).State << " while idle; ";
+            if (Button(id).State != 1)
+                why << "button " << id << " in state " << Button(id).State << " while idle; ";
         if (Button(FortuneButton).State > 1) why << "fortune button pressed while idle; ";
         bool all = true;
         for (int k = 1; k <= MaxCard; ++k) all = all && f.Collection.SeenCards[k];
-        if (f.Collection.AllCardsSeen != all) why << "AllCardsSeen is " << f.Collection.AllCardsSeen << "; ";
-        const int heart = f.Collection.AllCardsSeen && HasAlternateMarker(f.CardLine(card, FieldHeader))
-                              ? (f.ShowAlternate ? 1 : 3)
-                              : 0;
+        if (f.Collection.AllCardsSeen != all)
+            why << "AllCardsSeen is " << f.Collection.AllCardsSeen << "; ";
+        const int heart =
+            f.Collection.AllCardsSeen && HasAlternateMarker(f.CardLine(card, FieldHeader))
+                ? (f.ShowAlternate ? 1 : 3)
+                : 0;
         if (Button(HeartButton).State != heart)
             why << "heart in state " << Button(HeartButton).State << ", expected " << heart << "; ";
-        if (f.IndexMode && Button(FortuneButton).State != 0) why << "fortune button usable in the index view; ";
+        if (f.IndexMode && Button(FortuneButton).State != 0)
+            why << "fortune button usable in the index view; ";
         if (f.IndexMode && f.LoadedIndexPage != card / 10)
             why << "index shows page " << f.LoadedIndexPage << " for card " << card << "; ";
     }
@@ -115,9 +126,7 @@ protected:
     int_type underflow() override {
         if (Next > 0 && FailedAt < 0) {
             // The window lives from its showing until it is closed.
-            TOrvaneFM* form = Os.WindowShown && !Os.CloseRequested
-                                  ? ProgramOf(Os.Events)
-                                  : nullptr;
+            TOrvaneFM* form = Os.WindowShown && !Os.CloseRequested ? ProgramOf(Os.Events) : nullptr;
             if (form) {
                 const std::string why = Violation(Os, *form);
                 if (!why.empty()) {
@@ -126,7 +135,8 @@ protected:
                 }
             }
         }
-        if (FailedAt >= 0 || Next >= Events.size() || (Next > 0 && (Os.CloseRequested || !Os.WindowShown)))
+        if (FailedAt >= 0 || Next >= Events.size() ||
+            (Next > 0 && (Os.CloseRequested || !Os.WindowShown)))
             return traits_type::eof();
         Line = Events[Next++] + "\n";
         ++Ran;
@@ -152,8 +162,8 @@ struct TRun {
 std::string SettingsFor(uint64_t seed) {
     switch (seed % 3) {
         case 1:
-            return "[Orvane.ini]\r\nResumeOk=1\r\nCardNum=5\r\nCardOK=" + std::string(MaxCard, 'l') +
-                   "\r\nWish=abc\r\nStarX=30\r\nStarY=-20\r\n";
+            return "[Orvane.ini]\r\nResumeOk=1\r\nCardNum=5\r\nCardOK=" +
+                   std::string(MaxCard, 'l') + "\r\nWish=abc\r\nStarX=30\r\nStarY=-20\r\n";
         case 2:
             return "[Orvane.ini]\r\nResumeOk=1\r\nIndexMode=1\r\nCardNum=49\r\nCardOK=" +
                    std::string(45, 'l') + "\r\nLightShow=0\r\nFezPenDown=1\r\n";
@@ -191,14 +201,16 @@ TRun RunEvents(uint64_t seed, const std::vector<std::string>& events) {
                 run.Why = "message at close: " + os.SjisToUtf8(os.Messages[0].Text);
             else if (!os.ReadFile(dir + "Orvane.ini", text))
                 run.Why = "no settings file after the close";
-            else if (text.find("CardOk=") == std::string::npos && text.find("CardOK=") == std::string::npos)
+            else if (text.find("CardOk=") == std::string::npos &&
+                     text.find("CardOK=") == std::string::npos)
                 run.Why = "no seen record in the settings file";
             else if (os.FileExists(dir + "Orvane.ini.new"))
                 run.Why = "a half-written settings file is left";
             if (!run.Why.empty()) run.FailedAt = static_cast<long>(events.size()) - 1;
         }
     }
-    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0) ADD_FAILURE() << "cannot remove " << dir;
+    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0)
+        ADD_FAILURE() << "cannot remove " << dir;
     return run;
 }
 
@@ -221,14 +233,22 @@ std::vector<std::string> MakeEvents(uint64_t seed, long count) {
         {0, 0},     {736, 583}, {40, 560},  {471, 233}, {460, 140},
     };
     static const char* const kTexts[] = {
-        "abc", "旅の無事", "a\\nb", "ｱｲｳ ソ表", "x", "    ", "☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆",
+        "abc",
+        "旅の無事",
+        "a\\nb",
+        "ｱｲｳ ソ表",
+        "x",
+        "    ",
+        "☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆☆",
         "long wish long wish long wish long wish long wish long wish long wish long wish ",
-        "\\r\\n", "=[Orvane.ini]", "0123456789",
+        "\\r\\n",
+        "=[Orvane.ini]",
+        "0123456789",
     };
-    static const char* const kMenus[] = {"PopCenter",   "MStayOnTop", "MuteOnChange",
-                                         "FezPenBlackChange", "FezPenDownChange",
-                                         "LightShowChange",   "LightPointChange",
-                                         "CardUndo",    "PopSaigen",  "NextResume"};
+    static const char* const kMenus[] = {"PopCenter",         "MStayOnTop",       "MuteOnChange",
+                                         "FezPenBlackChange", "FezPenDownChange", "LightShowChange",
+                                         "LightPointChange",  "CardUndo",         "PopSaigen",
+                                         "NextResume"};
     static const int kKeys[] = {13, 13, 27, 8, 46, 37, 39, 65, 32, 112};
     static const int kTicks[] = {10, 20, 50, 60, 60, 100, 300, 1000};
     TGen g{seed * 0x9E3779B97F4A7C15ull + 1};
@@ -277,13 +297,15 @@ std::vector<std::string> MakeEvents(uint64_t seed, long count) {
 
 // Deletes events while the run still fails the same way: chunks from half the
 // sequence down to single events.
-std::vector<std::string> Shrink(uint64_t seed, std::vector<std::string> events, const std::string& why,
-                                int budget) {
+std::vector<std::string> Shrink(uint64_t seed, std::vector<std::string> events,
+                                const std::string& why, int budget) {
     const std::string kind = why.substr(0, why.find_first_of("0123456789'"));
     for (size_t chunk = events.size() / 2; chunk >= 1 && budget > 0; chunk /= 2) {
         for (size_t at = 1; at + chunk <= events.size() && budget > 0;) {  // keep "start"
-            std::vector<std::string> shorter(events.begin(), events.begin() + static_cast<long>(at));
-            shorter.insert(shorter.end(), events.begin() + static_cast<long>(at + chunk), events.end());
+            std::vector<std::string> shorter(events.begin(),
+                                             events.begin() + static_cast<long>(at));
+            shorter.insert(shorter.end(), events.begin() + static_cast<long>(at + chunk),
+                           events.end());
             --budget;
             const TRun r = RunEvents(seed, shorter);
             if (r.FailedAt >= 0 && r.Why.compare(0, kind.size(), kind) == 0) {

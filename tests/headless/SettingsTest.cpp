@@ -33,12 +33,23 @@ TEST_F(AppTest, AReadingIsWrittenInTheKeyOrderOfANewFile) {
     const std::string ini = ReadIni();
     // Fate and OldDate were in the file and are replaced in place; the others are new and
     // follow in the order of a new file.
-    const std::string order[] = {"Fate=0", "OldDate=2026/12/01", "CardNum=12", "StarX=-1",
-                                 "StarY=-1", "ResumeOk=0", "IndexMode=0", "StayOnTop=0",
-                                 "MuteOn=0", "FezPenBlack=0", "FezPenDown=0", "LightShow=1",
-                                 "Left=143", "Top=86",
+    const std::string order[] = {"Fate=0",
+                                 "OldDate=2026/12/01",
+                                 "CardNum=12",
+                                 "StarX=-1",
+                                 "StarY=-1",
+                                 "ResumeOk=0",
+                                 "IndexMode=0",
+                                 "StayOnTop=0",
+                                 "MuteOn=0",
+                                 "FezPenBlack=0",
+                                 "FezPenDown=0",
+                                 "LightShow=1",
+                                 "Left=143",
+                                 "Top=86",
                                  "CardOk=" + std::string(11, '.') + "l" + std::string(37, '.'),
-                                 "MemDate=2026/12/08", "Wish=abc"};
+                                 "MemDate=2026/12/08",
+                                 "Wish=abc"};
     size_t at = 0;
     for (const std::string& key : order) {
         const size_t found = ini.find(key + "\r\n");
@@ -75,8 +86,9 @@ TEST_F(AppTest, AWishWithLineBreaksComesBackAsItselfAndInjectsNothing) {
 }
 
 TEST_F(AppTest, OutOfRangeNumbersAreBroughtIntoRange) {
-    WriteIni("ResumeOk=1\r\nCardNum=-3\r\nFate=-2147483648\r\nLeft=99999999999\r\nTop=-5\r\n"
-             "OldDate=2026/12/01\r\n");
+    WriteIni(
+        "ResumeOk=1\r\nCardNum=-3\r\nFate=-2147483648\r\nLeft=99999999999\r\nTop=-5\r\n"
+        "OldDate=2026/12/01\r\n");
     Start();
     EXPECT_EQ(Form->SavedCard, 0);
     EXPECT_EQ(Form->CurrentCard, 0);
@@ -101,7 +113,8 @@ TEST_F(AppTest, FateRenewsOnlyAfterItsDays) {
         {"2026/11/18", "2026/12/08", false},  // 20 days, already closed today
     };
     for (const Case& c : cases) {
-        WriteIni(std::string("Fate=30\r\nOldDate=") + c.oldDate + "\r\nMemDate=" + c.memDate + "\r\n");
+        WriteIni(std::string("Fate=30\r\nOldDate=") + c.oldDate + "\r\nMemDate=" + c.memDate +
+                 "\r\n");
         Form.reset();
         Start();
         const bool renewed = FormatDate(Form->OldDate) == "2026/12/08";
@@ -123,7 +136,8 @@ TEST_F(AppTest, OptionsSurviveARestart) {
     EXPECT_TRUE(Os->Topmost);
     Close();
     const std::string ini = ReadIni();
-    for (const char* kv : {"MuteOn=1", "FezPenBlack=1", "FezPenDown=1", "LightShow=0", "StayOnTop=1"})
+    for (const char* kv :
+         {"MuteOn=1", "FezPenBlack=1", "FezPenDown=1", "LightShow=0", "StayOnTop=1"})
         EXPECT_TRUE(Has(ini, std::string(kv) + "\r\n")) << kv;
 }
 
@@ -136,10 +150,14 @@ TEST_F(AppTest, AFileFromAnotherProgramKeepsEverythingElse) {
     EXPECT_EQ(Form->Fate, 12);
     Close();
     const std::string ini = ReadIni();
-    EXPECT_EQ(ini.rfind("; written by hand\r\n[Other]\r\nCardNum=44\r\n\r\n[orvane.INI]\r\n; keep me\r\nUnknown=1\r\nFate =12\r\n", 0), 0u)
+    EXPECT_EQ(ini.rfind("; written by hand\r\n[Other]\r\nCardNum=44\r\n\r\n[orvane.INI]\r\n; keep "
+                        "me\r\nUnknown=1\r\nFate =12\r\n",
+                        0),
+              0u)
         << ini;
     EXPECT_TRUE(Has(ini, "[Tail]\r\nx=y"));
-    EXPECT_LT(ini.find("MemDate="), ini.find("[Tail]")) << "new keys go to the end of their section";
+    EXPECT_LT(ini.find("MemDate="), ini.find("[Tail]"))
+        << "new keys go to the end of their section";
 }
 
 TEST_F(AppTest, AFailedSaveLeavesThePreviousFileWholeAndNamesIt) {

@@ -21,8 +21,8 @@ TEST_F(AppTest, FirstStartWithoutSettingsShowsTheTitleCardCentred) {
     EXPECT_EQ(LabelText(TControl::LabelTittle), "") << "card 0 has no title";
     EXPECT_NE(LabelText(TControl::LabelKaisetu).find("占い実行"), std::string::npos);
     EXPECT_FALSE(Os->Labels[TControl::LabelCreator].Visible);
-    for (TControl c : {TControl::LabelNo, TControl::LabelTittle, TControl::LabelKaisetu,
-                       TControl::LabelCreator})
+    for (TControl c :
+         {TControl::LabelNo, TControl::LabelTittle, TControl::LabelKaisetu, TControl::LabelCreator})
         EXPECT_EQ(Os->Labels[c].Style.Background, PackColor(118, 132, 207));
     EXPECT_EQ(Os->Labels[TControl::LabelTittle].Style.TextColor, PackColor(31, 33, 55));
     EXPECT_EQ(Os->Labels[TControl::LabelTittle].Style.CellHeight, 24);
@@ -50,8 +50,10 @@ TEST_F(AppTest, SmallScreenStaysOnTopByDefault) {
 
 TEST_F(AppTest, ResumedStartRestoresTheLastReading) {
     const std::string wish = Os->Utf8ToSjis("旅の無事");
-    WriteIni("ResumeOk=1\r\nCardNum=17\r\nLeft=-40\r\nTop=3000\r\nStarX=12\r\nStarY=-7\r\n"
-             "CardOK=" + std::string(17, 'l') + "\r\nWish=" + wish + "\r\n");
+    WriteIni(
+        "ResumeOk=1\r\nCardNum=17\r\nLeft=-40\r\nTop=3000\r\nStarX=12\r\nStarY=-7\r\n"
+        "CardOK=" +
+        std::string(17, 'l') + "\r\nWish=" + wish + "\r\n");
     Start();
     // Below the screen nobody could reach it: it comes up inside the screen instead.
     EXPECT_EQ(Os->Left, 0);

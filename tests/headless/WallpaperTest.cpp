@@ -17,7 +17,9 @@ const std::string kAllSeen = "CardOK=" + std::string(MaxCard, 'l') + "\r\n";
 
 // A colour no star can make: stars only brighten black, and a brightened channel is at
 // least 2, so a red of 1 marks a pixel copied from the window.
-uint32_t Marker(int x, int y) { return MakePixel(1, x & 255, y & 255); }
+uint32_t Marker(int x, int y) {
+    return MakePixel(1, x & 255, y & 255);
+}
 
 // Whether point (x, y) of the 412 x 572 frame block survives its corners being cut off
 // diagonally by 17 pixels.
@@ -76,8 +78,8 @@ protected:
 TEST(WallpaperStars, BrightenChannelMovesTowardWhiteByClampedPercent) {
     const struct {
         int C, Amount, Offset, Want;
-    } kCases[] = {{0, 10, -30, 2},  {0, 100, 0, 255}, {200, 50, 0, 227}, {0, 100, 50, 255},
-                  {0, 1, 0, 2},     {100, 0, 0, 101}, {0, 25, 0, 63},   {10, 60, -10, 132}};
+    } kCases[] = {{0, 10, -30, 2}, {0, 100, 0, 255}, {200, 50, 0, 227}, {0, 100, 50, 255},
+                  {0, 1, 0, 2},    {100, 0, 0, 101}, {0, 25, 0, 63},    {10, 60, -10, 132}};
     for (const auto& c : kCases)
         EXPECT_EQ(BrightenChannel(c.C, c.Amount, c.Offset), c.Want)
             << c.C << ", " << c.Amount << ", " << c.Offset;

@@ -34,7 +34,8 @@ TEST_F(PlatformText, JapaneseRoundTripsBothWays) {
         const char* utf8;
         std::string sjis;
     } cases[] = {
-        {"\xE5\x8D\xA0\xE3\x81\x84\xE5\xAE\x9F\xE8\xA1\x8C", "\x90\xE8\x82\xA2\x8E\xC0\x8D\x73"},  // 占い実行
+        {"\xE5\x8D\xA0\xE3\x81\x84\xE5\xAE\x9F\xE8\xA1\x8C",
+         "\x90\xE8\x82\xA2\x8E\xC0\x8D\x73"},                      // 占い実行
         {"\xEF\xBD\xB1\xEF\xBD\xB2\xEF\xBD\xB3", "\xB1\xB2\xB3"},  // half-width ｱｲｳ: one byte each
         // 表示ソ: trail bytes 0x5C, the byte of a backslash, inside double-byte characters.
         {"\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x82\xBD", "\x95\x5C\x8E\xA6\x83\x5C"},
@@ -60,8 +61,9 @@ TEST_F(PlatformText, TextsAreTakenWholeNotUpToTheirFirstZeroByte) {
 TEST_F(PlatformText, BadBytesAreReplacedAndTheRestOfTheTextSurvives) {
     // Not code page 932: a byte that starts no character, a lead byte at the very end,
     // a lead byte before a space.
-    for (const std::string& bad : {std::string("A\xFF" "B"), std::string("AB\x82"),
-                                   std::string("A\x82 B")}) {
+    for (const std::string& bad : {std::string("A\xFF"
+                                               "B"),
+                                   std::string("AB\x82"), std::string("A\x82 B")}) {
         const std::string out = Os->SjisToUtf8(bad);
         ASSERT_FALSE(out.empty()) << bad;
         EXPECT_EQ(out.front(), 'A') << bad;
@@ -71,7 +73,9 @@ TEST_F(PlatformText, BadBytesAreReplacedAndTheRestOfTheTextSurvives) {
     }
     // A character code page 932 cannot hold (an emoji) becomes question marks, never a
     // stray lead byte that would swallow the next character.
-    const std::string out = Os->Utf8ToSjis("A\xF0\x9F\x98\x80" "B");
+    const std::string out = Os->Utf8ToSjis(
+        "A\xF0\x9F\x98\x80"
+        "B");
     ASSERT_GE(out.size(), 3u);
     EXPECT_EQ(out.front(), 'A');
     EXPECT_EQ(out.back(), 'B');
@@ -150,7 +154,8 @@ TEST_F(PlatformFiles, FailedWriteOrReplaceKeepsTheOldFile) {
     ASSERT_TRUE(Os->WriteFile(target, "old"));
     // The new file cannot be written (its folder does not exist, or is a file), so
     // there is nothing to move over the old one.
-    const std::string inMissingDir = Dir + "no-such-dir" + (Dir.back() == '/' ? "/" : "\\") + "x.new";
+    const std::string inMissingDir =
+        Dir + "no-such-dir" + (Dir.back() == '/' ? "/" : "\\") + "x.new";
     EXPECT_FALSE(Os->WriteFile(inMissingDir, "new"));
     EXPECT_FALSE(Os->FileExists(inMissingDir));
     const std::string underFile = target + (Dir.back() == '/' ? "/" : "\\") + "x.new";
@@ -165,8 +170,8 @@ TEST_F(PlatformFiles, FailedWriteOrReplaceKeepsTheOldFile) {
 TEST_F(PlatformFiles, ReadOnlyDirectoryRefusesNewFiles) {
     const std::string sub = Dir + "locked";
     std::filesystem::create_directory(sub);
-    std::filesystem::permissions(sub, std::filesystem::perms::owner_read |
-                                          std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        sub, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     const std::string sep = Dir.back() == '/' ? "/" : "\\";
     // Some accounts (root; Windows, where read-only does not apply to folders) may write
     // anyway; then there is nothing to test.

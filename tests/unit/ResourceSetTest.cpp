@@ -21,7 +21,6 @@
 
 namespace {
 
-
 class ResourceSet : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -101,12 +100,12 @@ const std::map<int, TSize> kOddCards = {{39, {340, 420}}, {41, {310, 500}}, {44,
 TEST_F(ResourceSet, EveryJpegNameTheProgramBuildsHasItsSizeAndThreeComponents) {
     // The program asks in mixed case; the set stores upper case.
     std::vector<std::pair<std::string, TSize>> want = {
-        {"Base", {737, 584}}, {"Button", {450, 222}}, {"Nami", {348, 508}},
-        {"Quest", {46, 68}},  {"C999", {340, 500}},   {"hC000", {340, 500}},
-        {"hC005", {340, 500}}};
+        {"Base", {737, 584}}, {"Button", {450, 222}}, {"Nami", {348, 508}}, {"Quest", {46, 68}},
+        {"C999", {340, 500}}, {"hC000", {340, 500}},  {"hC005", {340, 500}}};
     for (int n = 0; n <= 49; ++n) {
         const auto odd = kOddCards.find(n);
-        want.push_back({"C" + ZeroPad(n, 3), odd == kOddCards.end() ? TSize{340, 500} : odd->second});
+        want.push_back(
+            {"C" + ZeroPad(n, 3), odd == kOddCards.end() ? TSize{340, 500} : odd->second});
     }
     for (int p = 0; p <= 4; ++p) want.push_back({"Index" + ZeroPad(p, 2), {238, 142}});
 
@@ -142,7 +141,8 @@ TEST_F(ResourceSet, BitmapsKeepTheirDepthAndSize) {
     }
     int bits = 0;
     const TPicture star = Bmp("Star", bits);
-    for (uint32_t p : star.Pixels) EXPECT_EQ(p & 0xFFFFFF, 0xFFFFFFu) << "every sparkle pixel is white";
+    for (uint32_t p : star.Pixels)
+        EXPECT_EQ(p & 0xFFFFFF, 0xFFFFFFu) << "every sparkle pixel is white";
 }
 
 TEST_F(ResourceSet, MaskGives602RunsAtMostTwoARowAndCoversEveryButton) {
@@ -262,8 +262,10 @@ TEST_F(ResourceSet, CardTextHasItsLayoutAndItsFacts) {
     for (const auto& c : nameOfCode) codes.insert(c.first);
     EXPECT_EQ(codes, (std::set<std::string>{"00", "01", "02", "03", "04", "05", "06", "07", "10",
                                             "11", "12", "13", "16", "17"}));
-    for (int k = 0; k < 7; ++k) EXPECT_EQ(longest[k], static_cast<size_t>(kLongest[k])) << "field " << k;
-    EXPECT_NE(Utf8(lines[2]).find("占い実行"), std::string::npos) << "card 0 names the fortune button";
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ(longest[k], static_cast<size_t>(kLongest[k])) << "field " << k;
+    EXPECT_NE(Utf8(lines[2]).find("占い実行"), std::string::npos)
+        << "card 0 names the fortune button";
     // No bytes outside the text's own: no NUL, no stray line ends inside a line.
     for (const std::string& l : lines)
         EXPECT_EQ(l.find_first_of(std::string("\0\r\n", 3)), std::string::npos);
@@ -279,7 +281,8 @@ std::string SourceDir() {
 }
 
 TEST_F(ResourceSet, PointerFilesAreMonochrome32x32WithTheirHotSpots) {
-    const int kHot[9][2] = {{0, 0}, {8, 8}, {0, 0}, {0, 0}, {4, 31}, {4, 31}, {3, 3}, {3, 3}, {15, 15}};
+    const int kHot[9][2] = {{0, 0},  {8, 8}, {0, 0}, {0, 0},  {4, 31},
+                            {4, 31}, {3, 3}, {3, 3}, {15, 15}};
     for (int n = 1; n <= 8; ++n) {
         std::string file;
         const std::string path = SourceDir() + "resources/CR" + std::to_string(n) + ".cur";

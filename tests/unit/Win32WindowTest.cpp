@@ -24,12 +24,18 @@ struct TRecorder : TWindowEvents {
 
     static std::string Name(TControl c) {
         switch (c) {
-            case TControl::Form: return "Form";
-            case TControl::LabelNo: return "LabelNo";
-            case TControl::LabelTittle: return "LabelTittle";
-            case TControl::LabelCreator: return "LabelCreator";
-            case TControl::LabelKaisetu: return "LabelKaisetu";
-            case TControl::Memo1: return "Memo1";
+            case TControl::Form:
+                return "Form";
+            case TControl::LabelNo:
+                return "LabelNo";
+            case TControl::LabelTittle:
+                return "LabelTittle";
+            case TControl::LabelCreator:
+                return "LabelCreator";
+            case TControl::LabelKaisetu:
+                return "LabelKaisetu";
+            case TControl::Memo1:
+                return "Memo1";
         }
         return "?";
     }
@@ -46,13 +52,15 @@ struct TRecorder : TWindowEvents {
         if (OnTick) OnTick();
     }
     void FormMouseDown(TControl s, TMouseButton b, TShiftState m, int x, int y) override {
-        Log.push_back("down " + Name(s) + " " + Button(b) + Mods(m) + " " + std::to_string(x) + "," + std::to_string(y));
+        Log.push_back("down " + Name(s) + " " + Button(b) + Mods(m) + " " + std::to_string(x) +
+                      "," + std::to_string(y));
     }
     void FormMouseMove(TControl s, TShiftState, int x, int y) override {
         Log.push_back("move " + Name(s) + " " + std::to_string(x) + "," + std::to_string(y));
     }
     void FormMouseUp(TControl s, TMouseButton b, TShiftState m, int x, int y) override {
-        Log.push_back("up " + Name(s) + " " + Button(b) + Mods(m) + " " + std::to_string(x) + "," + std::to_string(y));
+        Log.push_back("up " + Name(s) + " " + Button(b) + Mods(m) + " " + std::to_string(x) + "," +
+                      std::to_string(y));
     }
     void FormKeyDown(TControl s, int& key, TShiftState) override {
         Log.push_back("key " + Name(s) + " " + std::to_string(key));
@@ -343,8 +351,8 @@ TEST_F(Win32Window, AMoveToAMonitorOfAnotherResolutionRescalesEverythingButThePr
     MONITORINFO info;
     info.cbSize = sizeof info;
     ASSERT_TRUE(GetMonitorInfoW(monitor, &info));
-    const TWindowScale want = TWindowScale::Choose(
-        144, info.rcWork.right - info.rcWork.left, info.rcWork.bottom - info.rcWork.top, 737, 584);
+    const TWindowScale want = TWindowScale::Choose(144, info.rcWork.right - info.rcWork.left,
+                                                   info.rcWork.bottom - info.rcWork.top, 737, 584);
     ASSERT_GT(want.Factor(), 1.0) << "the test screen is too small to scale at all";
     Os.SetWindowPos(10, 20);
     RECT suggested = {30, 40, 30 + 1106, 40 + 876};
@@ -370,7 +378,8 @@ TEST_F(Win32Window, AMoveToAMonitorOfAnotherResolutionRescalesEverythingButThePr
     LOGFONTW font = {};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Label, WM_GETFONT, 0, 0)), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, want.Length(12));
-    SendMessageW(Label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(want.Edge(445 + 49) - want.Edge(445), 0));
+    SendMessageW(Label, WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(want.Edge(445 + 49) - want.Edge(445), 0));
     SendMessageW(Label, WM_LBUTTONUP, 0, MAKELPARAM(0, 0));
     // The window's own last pixel of the close button, and the first one past it.
     SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(want.Edge(735) - 1, want.Edge(33) - 1));

@@ -16,13 +16,16 @@ TEST(WindowScale, FollowsTheMonitorButFitsItsWorkAreaAndNeverShrinks) {
         int Dpi, WorkW, WorkH;
         int WantW, WantH;
     } cases[] = {
-        {96, 1920, 1040, 737, 584},    {120, 1920, 1040, 921, 730},
-        {144, 1920, 1040, 1106, 876},  {168, 1920, 1040, 1290, 1022},
+        {96, 1920, 1040, 737, 584},
+        {120, 1920, 1040, 921, 730},
+        {144, 1920, 1040, 1106, 876},
+        {168, 1920, 1040, 1290, 1022},
         {192, 3840, 2100, 1474, 1168},
         // 200 % on a 1366 x 728 work area: the largest window that fits.
         {192, 1366, 728, 0, 728},
         // A small screen at 100 %, or a dpi below 96: never smaller than designed.
-        {96, 800, 560, 737, 584},      {72, 1920, 1040, 737, 584},
+        {96, 800, 560, 737, 584},
+        {72, 1920, 1040, 737, 584},
         {0, 1920, 1040, 737, 584},
     };
     for (const Case& c : cases) {
@@ -69,15 +72,18 @@ TEST(WindowScale, EveryButtonEdgeMapsBackInsideAndTheNextPixelOutside) {
 TEST(WindowScale, AtOneHundredPercentThePictureIsCopiedAsItIs) {
     TPicture pic;
     pic.SetSize(737, 584);
-    for (size_t i = 0; i < pic.Pixels.size(); ++i) pic.Pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+    for (size_t i = 0; i < pic.Pixels.size(); ++i)
+        pic.Pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
     std::vector<uint32_t> dst(737 * 584, 0xABCDEF);
-    const TPhysicalRect r = PresentScaled(pic, TWindowScale(1.0, 737, 584), 36, 48, 340, 500, dst.data(), 737);
+    const TPhysicalRect r =
+        PresentScaled(pic, TWindowScale(1.0, 737, 584), 36, 48, 340, 500, dst.data(), 737);
     EXPECT_EQ(r.X, 36);
     EXPECT_EQ(r.W, 340);
     for (int y = 0; y < 584; ++y)
         for (int x = 0; x < 737; ++x) {
             const bool inside = x >= 36 && x < 376 && y >= 48 && y < 548;
-            ASSERT_EQ(dst[y * 737 + x], inside ? pic.Pixels[y * 737 + x] : 0xABCDEFu) << x << "," << y;
+            ASSERT_EQ(dst[y * 737 + x], inside ? pic.Pixels[y * 737 + x] : 0xABCDEFu)
+                << x << "," << y;
         }
 }
 
@@ -111,7 +117,8 @@ TEST(WindowScale, FlatColourStaysFlatAndALineKeepsItsPlace) {
             const int k = static_cast<int>(f);
             for (int px = 0; px < s.PhysicalWidth(); ++px) {
                 const bool white = px >= 40 * k && px < 41 * k;
-                EXPECT_EQ(dst[5 * k * s.PhysicalWidth() + px] == 0xFFFFFFu, white) << f << " " << px;
+                EXPECT_EQ(dst[5 * k * s.PhysicalWidth() + px] == 0xFFFFFFu, white)
+                    << f << " " << px;
             }
         }
     }
@@ -132,7 +139,8 @@ TEST(WindowScale, ADirtyRectangleRedrawsWhatTheWholePictureWouldShowThere) {
         const size_t n = static_cast<size_t>(s.PhysicalWidth()) * s.PhysicalHeight();
         std::vector<uint32_t> partial(n), whole(n);
         PresentScaled(before, s, 0, 0, 737, 584, partial.data(), s.PhysicalWidth());
-        const TPhysicalRect r = PresentScaled(after, s, 36, 48, 340, 500, partial.data(), s.PhysicalWidth());
+        const TPhysicalRect r =
+            PresentScaled(after, s, 36, 48, 340, 500, partial.data(), s.PhysicalWidth());
         PresentScaled(after, s, 0, 0, 737, 584, whole.data(), s.PhysicalWidth());
         EXPECT_EQ(partial, whole) << f;
         EXPECT_LE(r.X, s.Edge(36));
