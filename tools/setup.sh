@@ -12,7 +12,7 @@ wine wine32:i386 libasound2:i386 xvfb xdotool x11-utils imagemagick
 fonts-ipafont-gothic fonts-noto-cjk
 python3-pil python3-numpy python3-cairo
 cmake ninja-build dpkg-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
-time clang libclang-rt-14-dev valgrind nsis zip
+time clang clang-format libclang-rt-14-dev valgrind nsis zip
 libgtk-3-dev libsdl2-dev libx11-dev dbus-daemon gsettings-desktop-schemas
 "
 

@@ -11,6 +11,9 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 
 bash tools/setup.sh
 
+echo "== source layout (.clang-format)"
+bash tools/check_format.sh
+
 echo "== native build and tests"
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/native -j "$jobs"
