@@ -274,32 +274,7 @@ void TGtkPlatform::Draw(cairo_t* cr) {
 
 void TGtkPlatform::Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) {
     if (!FMirror || pic.Empty()) return;
-    // Clip against the source picture and the window, moving the other side along.
-    if (sx < 0) {
-        w += sx;
-        dx -= sx;
-        sx = 0;
-    }
-    if (sy < 0) {
-        h += sy;
-        dy -= sy;
-        sy = 0;
-    }
-    if (dx < 0) {
-        w += dx;
-        sx -= dx;
-        dx = 0;
-    }
-    if (dy < 0) {
-        h += dy;
-        sy -= dy;
-        dy = 0;
-    }
-    if (sx + w > pic.Width) w = pic.Width - sx;
-    if (sy + h > pic.Height) h = pic.Height - sy;
-    if (dx + w > FWidth) w = FWidth - dx;
-    if (dy + h > FHeight) h = FHeight - dy;
-    if (w <= 0 || h <= 0) return;
+    if (!ClipCopy(sx, sy, w, h, pic.Width, pic.Height, dx, dy, FWidth, FHeight)) return;
     // The picture's pixels are 0x00RRGGBB words, which is Cairo's RGB24: a surface over
     // them needs no conversion, and one copy puts the rectangle into the mirror.
     cairo_surface_t* source = cairo_image_surface_create_for_data(
