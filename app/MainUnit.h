@@ -82,6 +82,17 @@ enum TStep : int {
     kStepFaceIn = 4000,      // the new face widens in
 };
 
+// The picture area: the backdrop, the frame and the card, redrawn whole at each step of
+// a turn. The light origin is grabbed on the card's own rectangle, one pixel up and left.
+constexpr int kAreaLeft = 32;
+constexpr int kAreaTop = 44;
+constexpr int kAreaWidth = 348;
+constexpr int kAreaHeight = 508;
+constexpr int kGrabLeft = 35;
+constexpr int kGrabTop = 47;
+constexpr int kGrabWidth = 340;
+constexpr int kGrabHeight = 500;
+
 // The card index's grid, in place of the wish box: two rows of five thumbnails of
 // 46 x 68, one every 48 pixels across and 74 down.
 constexpr int kGridLeft = 458;

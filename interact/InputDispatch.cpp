@@ -8,11 +8,6 @@
 #include "app/MainUnit.h"
 #include "common/MySysU.h"
 
-namespace {
-constexpr int kKeyEnter = 13;
-constexpr int kKeyEscape = 27;
-}  // namespace
-
 bool TOrvaneFM::HitButton(int x, int y, int w, int h) const {
     return PointInRect(x, y, w, h, MouseDownX, MouseDownY);
 }
@@ -80,7 +75,8 @@ void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, 
         }
     }
     // No button: grab the light origin where sparkles are shown, else drag the window.
-    if ((Options.LightShow || CurrentCard == 0) && HitButton(35, 47, 340, 500)) {
+    if ((Options.LightShow || CurrentCard == 0) &&
+        HitButton(kGrabLeft, kGrabTop, kGrabWidth, kGrabHeight)) {
         SetPointer(kPointerCrossHair);
         EraseLightArea();
         SetLightOriginFromPoint(x, y);

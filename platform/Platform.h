@@ -21,6 +21,17 @@
 enum class TControl { Form, LabelNo, LabelTittle, LabelCreator, LabelKaisetu, Memo1 };
 enum class TMouseButton { Left, Right, Middle };
 
+// Keys are Windows' virtual-key numbers on every backend; these are the ones the program
+// and the wish box treat specially.
+enum TKey : int {
+    kKeyBackspace = 0x08,
+    kKeyEnter = 0x0D,
+    kKeyEscape = 0x1B,
+    kKeyLeft = 0x25,
+    kKeyRight = 0x27,
+    kKeyDelete = 0x2E,
+};
+
 struct TShiftState {
     bool Shift = false;
     bool Ctrl = false;

@@ -88,7 +88,7 @@ void TOrvaneFM::PrepareCardSlot(int slot) {
 }
 
 void TOrvaneFM::ComposeCardArea(int slot, int percent, bool flush) {
-    BlitToBuffer(Nami, 0, 0, 348, 508, 32, 44, false);
+    BlitToBuffer(Nami, 0, 0, kAreaWidth, kAreaHeight, kAreaLeft, kAreaTop, false);
     const TPicture& picture = CardSlot[slot];
     const CardSlotGeometry& s = CardGeom[slot];
     // A picture that failed to decode is an empty slot: only the backdrop shows.
@@ -122,5 +122,5 @@ void TOrvaneFM::ComposeCardArea(int slot, int percent, bool flush) {
         CopyRect(WakuYoko, 1, 6, 1, 1, BackBuffer, x - 3 + e, y + H + 2);    // bottom-left corner
         CopyRect(WakuYoko, 346, 6, 1, 1, BackBuffer, x + w + 2 - e, y + H + 2);  // bottom-right
     }
-    if (flush) FlushRect(32, 44, 348, 508);
+    if (flush) FlushRect(kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight);
 }

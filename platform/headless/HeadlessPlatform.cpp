@@ -243,18 +243,18 @@ void THeadlessPlatform::PressKey(int code, TShiftState shift) {
     std::string& text = Memo.Text;
     const int length = SjisLength(text);
     auto offset = [&](int chars) { return SjisByteOffset(text, chars); };
-    if (key == 8 && MemoCaretPos > 0) {  // Backspace
+    if (key == kKeyBackspace && MemoCaretPos > 0) {
         const size_t from = offset(MemoCaretPos - 1), to = offset(MemoCaretPos);
         text.erase(from, to - from);
         --MemoCaretPos;
         Dispatch([&] { Events->Memo1Change(); });
-    } else if (key == 46 && MemoCaretPos < length) {  // Delete
+    } else if (key == kKeyDelete && MemoCaretPos < length) {
         const size_t from = offset(MemoCaretPos), to = offset(MemoCaretPos + 1);
         text.erase(from, to - from);
         Dispatch([&] { Events->Memo1Change(); });
-    } else if (key == 37 && MemoCaretPos > 0) {
+    } else if (key == kKeyLeft && MemoCaretPos > 0) {
         --MemoCaretPos;
-    } else if (key == 39 && MemoCaretPos < length) {
+    } else if (key == kKeyRight && MemoCaretPos < length) {
         ++MemoCaretPos;
     }
 }
