@@ -47,5 +47,6 @@ add_executable(sablewick_time_to_map ${CMAKE_SOURCE_DIR}/tests/gtk/bench/TimeToM
 target_link_libraries(sablewick_time_to_map PRIVATE PkgConfig::X11)
 add_executable(sablewick_gtk_present_bench ${CMAKE_SOURCE_DIR}/tests/gtk/bench/PresentBench.cpp)
 target_link_libraries(sablewick_gtk_present_bench PRIVATE sablewick_gtk)
+target_include_directories(sablewick_gtk_present_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 
 include(${CMAKE_SOURCE_DIR}/cmake/PackagingLinux.cmake)

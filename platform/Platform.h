@@ -19,6 +19,25 @@
 
 // The controls whose events reach the window's handlers.
 enum class TControl { Form, LabelNo, LabelTittle, LabelCreator, LabelKaisetu, Memo1 };
+
+// The control's name in the program, for probes, logs and the script driver's output.
+inline const char* ControlName(TControl c) {
+    switch (c) {
+        case TControl::LabelNo:
+            return "LabelNo";
+        case TControl::LabelTittle:
+            return "LabelTittle";
+        case TControl::LabelCreator:
+            return "LabelCreator";
+        case TControl::LabelKaisetu:
+            return "LabelKaisetu";
+        case TControl::Memo1:
+            return "Memo1";
+        case TControl::Form:
+            break;
+    }
+    return "Form";
+}
 enum class TMouseButton { Left, Right, Middle };
 
 // Keys are Windows' virtual-key numbers on every backend; these are the ones the program

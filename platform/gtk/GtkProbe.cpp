@@ -6,23 +6,6 @@
 #include "platform/gtk/GtkPlatform.h"
 
 namespace {
-const char* ControlName(TControl id) {
-    switch (id) {
-        case TControl::LabelNo:
-            return "LabelNo";
-        case TControl::LabelTittle:
-            return "LabelTittle";
-        case TControl::LabelCreator:
-            return "LabelCreator";
-        case TControl::LabelKaisetu:
-            return "LabelKaisetu";
-        case TControl::Memo1:
-            return "Memo1";
-        default:
-            return "Form";
-    }
-}
-
 // One line a value: line breaks are written as "\n".
 std::string OneLine(const char* text) {
     std::string out;

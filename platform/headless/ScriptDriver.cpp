@@ -15,23 +15,6 @@ const char* const kMenuNames[] = {"PopCenter",         "MStayOnTop",       "Mute
                                   "LightPointChange",  "CardUndo",         "PopSaigen",
                                   "NextResume",        "WallMakeClick"};
 
-const char* ControlName(TControl c) {
-    switch (c) {
-        case TControl::LabelNo:
-            return "LabelNo";
-        case TControl::LabelTittle:
-            return "LabelTittle";
-        case TControl::LabelCreator:
-            return "LabelCreator";
-        case TControl::LabelKaisetu:
-            return "LabelKaisetu";
-        case TControl::Memo1:
-            return "Memo1";
-        default:
-            return "Form";
-    }
-}
-
 std::string Json(const std::string& utf8) {
     std::string out = "\"";
     for (unsigned char c : utf8) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
+#include "support/QuietEvents.h"
 #include "support/TestPlatform.h"
 
 #include <imm.h>
@@ -110,22 +111,8 @@ protected:
     TWin32Platform Os{GetModuleHandleW(nullptr)};
 };
 
-struct TNoEvents : TWindowEvents {
-    void FormPaint() override {}
-    void Timer1Timer() override {}
-    void FormMouseDown(TControl, TMouseButton, TShiftState, int, int) override {}
-    void FormMouseMove(TControl, TShiftState, int, int) override {}
-    void FormMouseUp(TControl, TMouseButton, TShiftState, int, int) override {}
-    void FormKeyDown(TControl, int&, TShiftState) override {}
-    void Memo1Change() override {}
-    void Memo1MouseDown(TMouseButton, TShiftState, int, int) override {}
-    void FormCloseQuery() override {}
-    void FormDestroy() override {}
-    void FormEndSession() override {}
-};
-
 TEST_F(Win32User, TheWishBoxSwitchesTheInputMethodOnWhenItGetsTheFocus) {
-    TNoEvents events;
+    TQuietEvents events;
     Os.SetApplicationTitle("SablewickImeTest-" + std::to_string(GetCurrentProcessId()));
     Os.CreateMainWindow(&events, 737, 584);
     Os.CreateMemo(463, 82, 228, 121, 380, TLabelStyle());
@@ -166,7 +153,7 @@ TEST(Win32Font, TheFirstFaceOfTheListThatIsInstalledWins) {
 }
 
 TEST_F(Win32User, LabelsAndTheWishBoxUseOneInstalledJapaneseFace) {
-    TNoEvents events;
+    TQuietEvents events;
     Os.SetApplicationTitle("SablewickFontTest-" + std::to_string(GetCurrentProcessId()));
     Os.CreateMainWindow(&events, 737, 584);
     TLabelStyle label;

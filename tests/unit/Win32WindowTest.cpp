@@ -22,23 +22,7 @@ struct TRecorder : TWindowEvents {
     std::function<void()> OnTick;
     std::function<void()> OnClose;
 
-    static std::string Name(TControl c) {
-        switch (c) {
-            case TControl::Form:
-                return "Form";
-            case TControl::LabelNo:
-                return "LabelNo";
-            case TControl::LabelTittle:
-                return "LabelTittle";
-            case TControl::LabelCreator:
-                return "LabelCreator";
-            case TControl::LabelKaisetu:
-                return "LabelKaisetu";
-            case TControl::Memo1:
-                return "Memo1";
-        }
-        return "?";
-    }
+    static std::string Name(TControl c) { return ControlName(c); }
     static std::string Button(TMouseButton b) {
         return b == TMouseButton::Left ? "L" : b == TMouseButton::Right ? "R" : "M";
     }

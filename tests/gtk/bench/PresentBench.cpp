@@ -10,22 +10,9 @@
 #include <vector>
 
 #include "platform/gtk/GtkPlatform.h"
+#include "support/QuietEvents.h"
 
 namespace {
-struct TQuiet : TWindowEvents {
-    void FormPaint() override {}
-    void Timer1Timer() override {}
-    void FormMouseDown(TControl, TMouseButton, TShiftState, int, int) override {}
-    void FormMouseMove(TControl, TShiftState, int, int) override {}
-    void FormMouseUp(TControl, TMouseButton, TShiftState, int, int) override {}
-    void FormKeyDown(TControl, int&, TShiftState) override {}
-    void Memo1Change() override {}
-    void Memo1MouseDown(TMouseButton, TShiftState, int, int) override {}
-    void FormCloseQuery() override {}
-    void FormDestroy() override {}
-    void FormEndSession() override {}
-};
-
 template <typename F>
 double BestMicroseconds(F&& step) {
     double best = 1e18;
@@ -49,7 +36,7 @@ double BestMicroseconds(F&& step) {
 int main(int argc, char** argv) {
     if (!gtk_init_check(&argc, &argv)) return 3;
     TGtkPlatform os(g_get_tmp_dir());
-    TQuiet events;
+    TQuietEvents events;
     os.CreateMainWindow(&events, 737, 584);
     TPicture back;
     back.SetSize(737, 584);
