@@ -156,6 +156,42 @@ struct TCollection {
     bool AllCardsSeen = false;
 };
 
+// The main window's state as one value: what the script driver prints and what the
+// tests read, so that neither reaches into the window's members.
+struct TFormState {
+    bool Created = false;    // the start ran to its end
+    bool Destroyed = false;  // the window is gone and the settings were saved
+    bool Closing = false;
+    int AnimStep = 0;  // a TStep, or a step within one of its runs
+    int CurrentCard = 0;
+    int PreviousCard = 0;
+    int Fate = 0;
+    int SavedCard = 0;  // the card the settings file held at start
+    std::string SavedWish;
+    bool ReadingMade = false;  // a reading was made this run: the wish is saved at close
+    TCollection Collection;
+    std::string SeenCards;  // the collection as the settings file stores it
+    TOptions Options;
+    TDate OldDate;
+    TDate MemDate;
+    bool IndexMode = false;
+    int LoadedIndexPage = -1;
+    bool ShowAlternate = false;
+    bool KeepCardTexts = false;
+    int StarX = -1;  // the light origin
+    int StarY = -1;
+    int DragOriginX = 0;  // the window's place when a drag began, or where it ended
+    int DragOriginY = 0;
+    TButtonTable Buttons;
+    TMenuEntry Menu[kMenuItemCount];
+    Sparkle Sparkles[kSparkles];
+    long StarsStamped = 0;  // stars stamped by the last wallpaper
+    std::string ProgramDir;
+    std::string BrowserPath;
+
+    const TMenuEntry& MenuEntry(TMenuItem item) const { return Menu[static_cast<int>(item)]; }
+};
+
 class TOrvaneFM {
 public:
     explicit TOrvaneFM(TPlatform& os);
@@ -165,6 +201,8 @@ public:
     TRandom Random;
     // The events the window's backend delivers, guarded; they reach the handlers below.
     TWindowEventsGuard Events{*this};
+    // The state as one value (app/FormState.cpp).
+    TFormState State() const;
 
     // ---- Lifecycle (app/Lifecycle.cpp)
     // Builds everything; false when a step failed (the error was shown).
@@ -175,25 +213,13 @@ public:
     void FormEndSession();
     void FormPaint();
     void FormCloseQuery();
-    std::string ProgramDir;  // with its trailing separator
-    bool Closing = false;
-    bool Created = false;    // FormCreate ran to its end
-    bool Destroyed = false;  // FormDestroy ran
 
     // ---- Settings (app/Settings.cpp)
     void LoadSettings();
     void SaveSettings();
     std::string SettingsPath() const;
-    int SavedCard = 0;
-    bool SavedIndexMode = false;
-    int SavedStarX = 0;
-    int SavedStarY = 0;
-    std::string SavedWish;
-    bool ReadingMade = false;
 
     // ---- Options menu (app/OptionsMenu.cpp)
-    TOptions Options;
-    TMenuEntry Menu[kMenuItemCount];
     void InitMenu();
     void SetResumeOk(bool value);
     void SetMuteOn(bool value);
@@ -227,7 +253,6 @@ public:
     void BuildWindowShape(const TPicture& mask, uint32_t transparent);
 
     // ---- Creator web links (app/WebLinks.cpp)
-    std::string BrowserPath;
     void FindBrowser();
     void OpenLink(const std::string& address);
     void OpenLinkByShell(const std::string& address);
@@ -244,7 +269,6 @@ public:
     TResourceView SoundTable[kSoundSlots + 1];  // slots 1..29
 
     // ---- Card catalogue (content/CardCatalog.cpp)
-    std::vector<std::string> CardText;
     std::string CardLine(int card, int field) const;
 
     // ---- Card panel (content/CardPanel.cpp)
@@ -270,9 +294,6 @@ public:
     void StampStar(int x, int y, int shape, int amount);
     void LightenPixel(int x, int y, int amount);
     void CopyFrameStrip(int a, int b, int width, int height);
-    int WallOffX = 0;
-    int WallOffY = 0;
-    long StarsStamped = 0;  // stars stamped by the last wallpaper
 
     // ---- Back buffer and composition (render/BackBuffer.cpp, render/ComposeCardArea.cpp)
     TPicture BackBuffer;
@@ -294,23 +315,16 @@ public:
     void PrepareCardSlot(int slot);
 
     // ---- Sequencer (render/Sequencer.cpp)
-    int AnimStep = kStepIdle;  // a TStep, or a step within one of its runs
     // Starts the card turn to CurrentCard: input is refused and the wish box read-only
     // until it ends; `cue` confirms what started it.
     void StartCardTurn(int cue);
     void TurnMidpoint();    // the new face and its words, while the back shows
     void FinishCardTurn();  // buttons, labels and the wish box back, sparkles anew
-    uint32_t LastStepTick = 0;
-    bool StartupSoundPlayed = false;
-    bool ShowAlternate = false;
-    bool KeepCardTexts = false;
     void Timer1Timer();
     void PaceAnimation();
     void AdvanceAnimation();
 
     // ---- Light effects (render/LightEffects.cpp)
-    int StarX = -1;
-    int StarY = -1;
     Sparkle Sparkles[kSparkles];
     TPicture StarPic;
     TPicture LightScratch;
@@ -321,18 +335,7 @@ public:
     void SetLightOrigin(int x, int y);
     void SetLightOriginFromPoint(int px, int py);
 
-    // ---- Buttons (interact/ButtonDatU.cpp)
-    TButtonTable Buttons;
-    ButtonRecord& Button(int id) { return Buttons[id]; }
-    void InitButtonTable() { Buttons = DesignedButtons(); }
-
     // ---- Input (interact/InputDispatch.cpp)
-    int DragOriginX = 0;
-    int DragOriginY = 0;
-    // Where the pointer held the window when the press came, from the window's corner in
-    // screen pixels: a drag keeps that point under the pointer, at any display scale.
-    int64_t DragGrabX = 0;
-    int64_t DragGrabY = 0;
     void FormMouseDown(TControl sender, TMouseButton button, TShiftState shift, int x, int y);
     void FormMouseMove(TControl sender, TShiftState shift, int x, int y);
     // The steps of a left press: a cell of the open index, a button, or a drag.
@@ -351,12 +354,6 @@ public:
     void ReleaseButtons();
 
     // ---- Fortune and seen cards (interact/Fortune.cpp)
-    int CurrentCard = 0;
-    int PreviousCard = 0;
-    int Fate = 0;
-    TDate OldDate;
-    TDate MemDate;
-    TCollection Collection;
     int WishToCard(const std::string& wish) const;
     void SetCurrentCard(int n);
     void MarkSeen(int n, bool all);
@@ -369,8 +366,6 @@ public:
     void RandomDraw();
 
     // ---- Card index (interact/CardIndex.cpp)
-    bool IndexMode = false;
-    int LoadedIndexPage = -1;
     TPicture IndexPage;
     TPicture Quest;
     void SetIndexMode(bool on, int look);  // look: a TFrameLook
@@ -383,8 +378,68 @@ public:
     void DragPointer();
 
 private:
+    // Tests that need a precondition no user action makes in one step reach in here.
+    friend struct TFormAccess;
+
+    // What the window holds; read from outside through State().
+    std::string ProgramDir;  // with its trailing separator
+    bool Created = false;    // FormCreate ran to its end
+    bool Destroyed = false;  // FormDestroy ran
+    bool Closing = false;
+
+    // The settings file's values at start, and whether this run made a reading.
+    int SavedCard = 0;
+    bool SavedIndexMode = false;
+    int SavedStarX = 0;
+    int SavedStarY = 0;
+    std::string SavedWish;
+    bool ReadingMade = false;
+
+    TOptions Options;
+    TMenuEntry Menu[kMenuItemCount];
+    std::string BrowserPath;
+    std::vector<std::string> CardText;  // seven lines per card
+
+    // The card, the collection and the personal number.
+    int CurrentCard = 0;
+    int PreviousCard = 0;
+    int Fate = 0;
+    TDate OldDate;
+    TDate MemDate;
+    TCollection Collection;
+
+    // The sequencer.
+    int AnimStep = kStepIdle;  // a TStep, or a step within one of its runs
+    uint32_t LastStepTick = 0;
+    bool StartupSoundPlayed = false;
+    bool ShowAlternate = false;  // the alternate pictures and comments are shown
+    bool KeepCardTexts = false;  // a turn that keeps the labels (the heart button)
+
+    // The card index.
+    bool IndexMode = false;
+    int LoadedIndexPage = -1;
+
+    // The light origin.
+    int StarX = -1;
+    int StarY = -1;
+
+    // The buttons and the pointer's press and drag.
+    TButtonTable Buttons;
+    ButtonRecord& Button(int id) { return Buttons[id]; }
+    void InitButtonTable() { Buttons = DesignedButtons(); }
     int MouseDownX = 0;  // the press HitButton tests against
     int MouseDownY = 0;
+    int DragOriginX = 0;
+    int DragOriginY = 0;
+    // Where the pointer held the window when the press came, from the window's corner in
+    // screen pixels: a drag keeps that point under the pointer, at any display scale.
+    int64_t DragGrabX = 0;
+    int64_t DragGrabY = 0;
+
+    // Where the wallpaper's picture lies on the screen.
+    int WallOffX = 0;
+    int WallOffY = 0;
+    long StarsStamped = 0;  // stars stamped by the last wallpaper
 };
 
 // Pure rules, testable without a window.

@@ -269,10 +269,14 @@ bool THeadlessPlatform::TypeText(const std::string& sjis) {
 void THeadlessPlatform::AdvanceClock(int ms) {
     for (int t = 0; t + 10 <= ms; t += 10) {
         Tick += 10;
-        if (!WindowCreated || TimerInterval == 0) continue;
-        Dispatch([&] { Events->Timer1Timer(); });
+        FireTimer();
     }
     Tick += static_cast<uint32_t>(ms % 10);
+}
+
+void THeadlessPlatform::FireTimer() {
+    if (!WindowCreated || TimerInterval == 0) return;
+    Dispatch([&] { Events->Timer1Timer(); });
 }
 
 std::vector<TScreenRect> THeadlessPlatform::MonitorWorkAreas() {

@@ -114,6 +114,9 @@ public:
     bool TypeText(const std::string& sjis);
     // The clock goes on; the timer fires every 10 ms of it.
     void AdvanceClock(int ms);
+    // One timer event now, the clock where it is: Windows delivers a late or coalesced
+    // WM_TIMER whenever the queue gets to it.
+    void FireTimer();
 
     // The resource name a sound pointer belongs to ("" when none).
     std::string ResourceNameAt(const uint8_t* data) const;

@@ -169,7 +169,8 @@ bool TScriptDriver::Command(const std::string& rawLine) {
         Tick(a);
     } else if (cmd == "idle") {
         // Timer events until the sequencer is idle, bounded.
-        for (int i = 0; i < 100000 && Os.WindowCreated && Form()->AnimStep != 0; ++i) Tick(10);
+        for (int i = 0; i < 100000 && Os.WindowCreated && Form()->State().AnimStep != 0; ++i)
+            Tick(10);
     } else if (cmd == "down" || cmd == "up") {
         const int button = w.size() >= 4 ? ParseButton(w[1]) : -1;
         if (button < 0 || !ParseInt(w[2], a) || !ParseInt(w[3], b))
@@ -267,31 +268,32 @@ void TScriptDriver::StateJson() {
     if (Ended) o << ", \"exit\": " << ExitCode;
     if (Os.OtherInstanceActivated) o << ", \"activatedOther\": true";
     if (f) {
-        o << ", \"AnimStep\": " << f->AnimStep << ", \"CurrentCard\": " << f->CurrentCard
-          << ", \"PreviousCard\": " << f->PreviousCard << ", \"Fate\": " << f->Fate
-          << ", \"SeenCards\": " << Json(f->EncodeSeenCards())
-          << ", \"AllCardsSeen\": " << Bool(f->Collection.AllCardsSeen)
-          << ", \"ReadingMade\": " << Bool(f->ReadingMade)
-          << ", \"IndexMode\": " << Bool(f->IndexMode)
-          << ", \"LoadedIndexPage\": " << f->LoadedIndexPage
-          << ", \"ShowAlternate\": " << Bool(f->ShowAlternate) << ", \"StarX\": " << f->StarX
-          << ", \"StarY\": " << f->StarY << ", \"Closing\": " << Bool(f->Closing)
-          << ", \"StayOnTop\": " << Bool(f->Options.StayOnTop)
-          << ", \"MuteOn\": " << Bool(f->Options.MuteOn)
-          << ", \"FezPenBlack\": " << Bool(f->Options.FezPenBlack)
-          << ", \"FezPenDown\": " << Bool(f->Options.FezPenDown)
-          << ", \"LightShow\": " << Bool(f->Options.LightShow)
-          << ", \"ResumeOk\": " << Bool(f->Options.ResumeOk)
-          << ", \"OldDate\": " << Json(FormatDate(f->OldDate))
-          << ", \"SavedCard\": " << f->SavedCard;
+        const TFormState st = f->State();
+        o << ", \"AnimStep\": " << st.AnimStep << ", \"CurrentCard\": " << st.CurrentCard
+          << ", \"PreviousCard\": " << st.PreviousCard << ", \"Fate\": " << st.Fate
+          << ", \"SeenCards\": " << Json(st.SeenCards)
+          << ", \"AllCardsSeen\": " << Bool(st.Collection.AllCardsSeen)
+          << ", \"ReadingMade\": " << Bool(st.ReadingMade)
+          << ", \"IndexMode\": " << Bool(st.IndexMode)
+          << ", \"LoadedIndexPage\": " << st.LoadedIndexPage
+          << ", \"ShowAlternate\": " << Bool(st.ShowAlternate) << ", \"StarX\": " << st.StarX
+          << ", \"StarY\": " << st.StarY << ", \"Closing\": " << Bool(st.Closing)
+          << ", \"StayOnTop\": " << Bool(st.Options.StayOnTop)
+          << ", \"MuteOn\": " << Bool(st.Options.MuteOn)
+          << ", \"FezPenBlack\": " << Bool(st.Options.FezPenBlack)
+          << ", \"FezPenDown\": " << Bool(st.Options.FezPenDown)
+          << ", \"LightShow\": " << Bool(st.Options.LightShow)
+          << ", \"ResumeOk\": " << Bool(st.Options.ResumeOk)
+          << ", \"OldDate\": " << Json(FormatDate(st.OldDate))
+          << ", \"SavedCard\": " << st.SavedCard;
         o << ", \"buttons\": {";
         for (int i = kFirstButton; i <= kLastButton; ++i)
-            o << (i == kFirstButton ? "" : ", ") << "\"" << i << "\": " << f->Button(i).State;
+            o << (i == kFirstButton ? "" : ", ") << "\"" << i << "\": " << st.Buttons[i].State;
         o << "}, \"menu\": {";
         for (int i = 0; i < kMenuItemCount; ++i)
             o << (i ? ", " : "") << "\"" << kMenuNames[i]
-              << "\": {\"enabled\": " << Bool(f->Menu[i].Enabled)
-              << ", \"checked\": " << Bool(f->Menu[i].Checked) << "}";
+              << "\": {\"enabled\": " << Bool(st.Menu[i].Enabled)
+              << ", \"checked\": " << Bool(st.Menu[i].Checked) << "}";
         o << "}";
     }
     o << ", \"labels\": {";

@@ -11,6 +11,7 @@
 #include "app/MainUnit.h"
 #include "platform/WindowScale.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "tests/support/FormAccess.h"
 
 namespace {
 
@@ -64,8 +65,8 @@ void BM_WholeReveal(benchmark::State& state) {
     TRunningProgram p;
     int steps = 0;
     for (auto _ : state) {
-        p.Form->AnimStep = 1000;
-        while (p.Form->AnimStep != 0) {
+        TFormAccess::AnimStep(*p.Form) = 1000;
+        while (TFormAccess::AnimStep(*p.Form) != 0) {
             p.Form->AdvanceAnimation();
             ++steps;
         }
@@ -100,7 +101,7 @@ void BM_MakeWallpaper(benchmark::State& state) {
     p.Os->ScreenWidth = static_cast<int>(state.range(0));
     p.Os->ScreenHeight = static_cast<int>(state.range(1));
     for (auto _ : state) p.Form->MakeWallpaper();
-    state.counters["stars"] = static_cast<double>(p.Form->StarsStamped);
+    state.counters["stars"] = static_cast<double>(p.Form->State().StarsStamped);
 }
 BENCHMARK(BM_MakeWallpaper)
     ->Args({1024, 768})

@@ -8,6 +8,7 @@
 
 #include "app/MainUnit.h"
 #include "fuzz/FuzzSupport.h"
+#include "tests/support/FormAccess.h"
 
 namespace {
 template <typename F>
@@ -43,27 +44,38 @@ void CheckLines(const std::string& text, const std::vector<std::string>& lines) 
     const bool tail = !text.empty() && text.back() != '\r' && text.back() != '\n';
     FUZZ_CHECK(lines.size() == breaks + (tail ? 1 : 0));
 }
+
+// One window for the whole run: building it for every input would cost most of the run.
+struct TProgram {
+    TFuzzPlatform Os;
+    TOrvaneFM Form{Os};
+    TProgram() { Os.ReplaceCardText = true; }
+};
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    TFuzzPlatform os;
-    os.ReplaceCardText = true;
+    static TProgram p;
+    TFuzzPlatform& os = p.Os;
+    TOrvaneFM& form = p.Form;
     os.CardText.assign(reinterpret_cast<const char*>(data), size);
+    os.Messages.clear();
+    os.Sounds.clear();
+    os.ShellLaunches.clear();
+    TFormAccess::Restart(form);
     {
-        TOrvaneFM form(os);
         std::vector<std::string> lines;
         FUZZ_CHECK(form.LoadTextResource("CardT", lines));
         CheckLines(os.CardText, lines);
 
-        // Every reader of the card words, for every card, seen and with all seen: each
+        // Every reader of the card words, for every card, unseen and with all seen: each
         // either works or raises the error the message loop shows.
-        form.CardText = lines;
+        TFormAccess::CardText(form) = lines;
         for (int pass = 0; pass < 2; ++pass) {
-            for (int k = 1; k <= MaxCard; ++k) form.Collection.SeenCards[k] = pass == 1;
+            if (pass == 1) form.MarkSeen(0, true);
             form.CheckAllSeen();
-            form.ShowAlternate = pass == 1;
+            TFormAccess::ShowAlternate(form) = pass == 1;
             for (int card = 0; card <= MaxCard; ++card) {
-                form.CurrentCard = card;
+                form.SetCurrentCard(card);
                 if (Handler(os, [&] { form.SetCardPanel(card); }) && pass == 1)
                     FUZZ_CHECK(os.Labels[TControl::LabelTittle].Text == lines[7 * card + 1]);
                 Handler(os, [&] { form.ShowCardLabels(true); });
@@ -75,28 +87,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 #ifdef SABLEWICK_REPLAY
-    // The replay also starts the whole program on the text, which is too slow to fuzz:
-    // it starts or shows an error, and clicks over the card panel never crash it.
+    // The replay also starts a whole program of its own on the text, which is too slow to
+    // fuzz: it starts or shows an error, and clicks over the card panel never crash it.
     const int card = size > 0 ? data[size - 1] % 50 : 0;
-    os.Messages.clear();
-    os.Files[std::string(TFuzzPlatform::kDir) + kIniName] =
+    TFuzzPlatform ros;
+    ros.ReplaceCardText = true;
+    ros.CardText = os.CardText;
+    ros.Files[std::string(TFuzzPlatform::kDir) + kIniName] =
         "[Orvane.ini]\r\nResumeOk=1\r\nCardNum=" + std::to_string(card) +
         "\r\nCardOK=" + std::string(49, 'l') + "\r\n";
     {
-        TOrvaneFM form(os);
+        TOrvaneFM form(ros);
         if (form.FormCreate()) {
-            FUZZ_CHECK(os.Messages.empty());
-            os.ShowMainWindow();
+            FUZZ_CHECK(ros.Messages.empty());
+            ros.ShowMainWindow();
             auto press = [&](int x, int y) {
-                Handler(os,
+                Handler(ros,
                         [&] { form.FormMouseDown(TControl::Form, TMouseButton::Left, {}, x, y); });
-                Handler(os,
+                Handler(ros,
                         [&] { form.FormMouseUp(TControl::Form, TMouseButton::Left, {}, x, y); });
             };
             auto idle = [&] {
-                for (int i = 0; i < 40 && form.AnimStep != 0; ++i) {
-                    os.Tick += FrameInterval;
-                    Handler(os, [&] { form.Timer1Timer(); });
+                for (int i = 0; i < 40 && form.State().AnimStep != 0; ++i) {
+                    ros.Tick += FrameInterval;
+                    Handler(ros, [&] { form.Timer1Timer(); });
                 }
             };
             // The creator button, the heart, the link button and a random draw.
@@ -109,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             idle();
             form.FormCloseQuery();
         } else {
-            FUZZ_CHECK(!os.Messages.empty());
+            FUZZ_CHECK(!ros.Messages.empty());
         }
         form.FormDestroy();
     }

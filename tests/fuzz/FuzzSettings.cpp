@@ -8,6 +8,7 @@
 #include "app/MainUnit.h"
 #include "common/IniFile.h"
 #include "fuzz/FuzzSupport.h"
+#include "tests/support/FormAccess.h"
 
 namespace {
 const char kSection[] = "Orvane.ini";
@@ -53,71 +54,62 @@ void CheckReader(const std::string& content) {
     FUZZ_CHECK(again.ReadString(kSection, "CARDOK", "") == std::string(49, 'l'));
 }
 
-struct TLoaded {
-    int SavedCard, CurrentCard, Fate, StarX, StarY;
-    bool ResumeOk, IndexMode, StayOnTop, MuteOn, PenBlack, PenDown, LightShow;
-    TDate OldDate;
-    std::string Seen, SavedWish;
+// One window for the whole run: building it for every input would cost most of the run.
+// Before each input it is put back to a window that has just been built.
+struct TProgram {
+    TFuzzPlatform Os;
+    TOrvaneFM Form{Os};
+    TProgram() { TFormAccess::ProgramDir(Form) = TFuzzPlatform::kDir; }
+
+    // A fresh start's state with `content` as the settings file, read by LoadSettings.
+    TFormState Start(const std::string& content) {
+        Os.Files.clear();
+        Os.Files[std::string(TFuzzPlatform::kDir) + kIniName] = content;
+        return Load();
+    }
+    // What the next start reads from the files as they are now.
+    TFormState Load() {
+        Os.Messages.clear();
+        TFormAccess::Restart(Form);
+        Form.Random.Seed(7);
+        Form.LoadSettings();
+        return Form.State();
+    }
 };
 
-TLoaded Load(TFuzzPlatform& os) {
-    TOrvaneFM form(os);
-    form.ProgramDir = TFuzzPlatform::kDir;
-    form.Random.Seed(7);
-    form.LoadSettings();
-    TLoaded l{form.SavedCard,
-              form.CurrentCard,
-              form.Fate,
-              form.StarX,
-              form.StarY,
-              form.Options.ResumeOk,
-              form.IndexMode,
-              form.Options.StayOnTop,
-              form.Options.MuteOn,
-              form.Options.FezPenBlack,
-              form.Options.FezPenDown,
-              form.Options.LightShow,
-              form.OldDate,
-              form.EncodeSeenCards(),
-              form.SavedWish};
-    return l;
-}
-
 void CheckProgram(const std::string& content) {
-    const std::string path = std::string(TFuzzPlatform::kDir) + kIniName;
-    TFuzzPlatform os;
-    os.Files[path] = content;
-    TOrvaneFM form(os);
-    form.ProgramDir = TFuzzPlatform::kDir;
-    form.Random.Seed(7);
-    form.LoadSettings();
-    FUZZ_CHECK(form.SavedCard >= 0 && form.SavedCard <= MaxCard);
-    FUZZ_CHECK(form.CurrentCard >= 0 && form.CurrentCard <= MaxCard);
-    FUZZ_CHECK(form.Fate >= 0 && form.Fate < MaxCard);
-    FUZZ_CHECK(IsValidDate(form.OldDate) && IsValidDate(form.MemDate));
-    FUZZ_CHECK(form.Options.ResumeOk || form.CurrentCard == 0);
-    FUZZ_CHECK(form.SavedWish.size() <= 2 * kIniMaxText);
+    static TProgram p;
+    const TFormState s = p.Start(content);
+    FUZZ_CHECK(s.SavedCard >= 0 && s.SavedCard <= MaxCard);
+    FUZZ_CHECK(s.CurrentCard >= 0 && s.CurrentCard <= MaxCard);
+    FUZZ_CHECK(s.Fate >= 0 && s.Fate < MaxCard);
+    FUZZ_CHECK(IsValidDate(s.OldDate) && IsValidDate(s.MemDate));
+    FUZZ_CHECK(s.Options.ResumeOk || s.CurrentCard == 0);
+    FUZZ_CHECK(s.SavedWish.size() <= 2 * kIniMaxText);
 
     // A run with a new reading: the wish (any bytes the box may hold) and the card are
     // stored and read back exactly; everything else keeps its value.
     const std::string wish = content.substr(0, 380);
-    os.Memo.Text = wish;
-    form.ReadingMade = true;
-    form.CurrentCard = static_cast<int>(content.size() % 50);
-    form.SaveSettings();
-    FUZZ_CHECK(os.Messages.empty());
-    const TLoaded back = Load(os);
+    p.Os.Memo.Text = wish;
+    TFormAccess::ReadingMade(p.Form) = true;
+    p.Form.SetCurrentCard(static_cast<int>(content.size() % 50));
+    p.Form.SaveSettings();
+    FUZZ_CHECK(p.Os.Messages.empty());
+    const TFormState saved = p.Form.State();
+    const TFormState back = p.Load();
     FUZZ_CHECK(back.SavedWish == wish);
-    FUZZ_CHECK(back.SavedCard == form.CurrentCard);
-    FUZZ_CHECK(back.Fate == form.Fate);
-    FUZZ_CHECK(back.OldDate == form.OldDate);
-    FUZZ_CHECK(back.Seen == form.EncodeSeenCards());
-    FUZZ_CHECK(back.ResumeOk == form.Options.ResumeOk && back.IndexMode == form.IndexMode);
-    FUZZ_CHECK(back.StayOnTop == form.Options.StayOnTop && back.MuteOn == form.Options.MuteOn);
-    FUZZ_CHECK(back.PenBlack == form.Options.FezPenBlack &&
-               back.PenDown == form.Options.FezPenDown);
-    FUZZ_CHECK(back.LightShow == form.Options.LightShow);
-    if (form.Options.ResumeOk) FUZZ_CHECK(back.StarX == form.StarX && back.StarY == form.StarY);
+    FUZZ_CHECK(back.SavedCard == saved.CurrentCard);
+    FUZZ_CHECK(back.Fate == saved.Fate);
+    FUZZ_CHECK(back.OldDate == saved.OldDate);
+    FUZZ_CHECK(back.SeenCards == saved.SeenCards);
+    FUZZ_CHECK(back.Options.ResumeOk == saved.Options.ResumeOk &&
+               back.IndexMode == saved.IndexMode);
+    FUZZ_CHECK(back.Options.StayOnTop == saved.Options.StayOnTop);
+    FUZZ_CHECK(back.Options.MuteOn == saved.Options.MuteOn);
+    FUZZ_CHECK(back.Options.FezPenBlack == saved.Options.FezPenBlack);
+    FUZZ_CHECK(back.Options.FezPenDown == saved.Options.FezPenDown);
+    FUZZ_CHECK(back.Options.LightShow == saved.Options.LightShow);
+    if (saved.Options.ResumeOk) FUZZ_CHECK(back.StarX == saved.StarX && back.StarY == saved.StarY);
 }
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include "app/MainUnit.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/FormAccess.h"
 #include "support/TestPlatform.h"
 
 // The real program on the headless backend, in a program directory of its own.
@@ -53,7 +54,7 @@ protected:
     int Idle() {
         int steps = 0;
         // One timer event each step's interval: the clock jumps to just before it.
-        for (int i = 0; i < 10000 && Os->WindowCreated && Form->AnimStep != 0; ++i) {
+        for (int i = 0; i < 10000 && Os->WindowCreated && State().AnimStep != 0; ++i) {
             Os->Tick += FrameInterval - 10;
             Os->AdvanceClock(10);
             ++steps;
@@ -81,9 +82,10 @@ protected:
         Down(206, 298, TMouseButton::Right);
         Up(206, 298, TMouseButton::Right);
     }
-    ButtonRecord& Button(int id) { return Form->Button(id); }
+    TFormState State() const { return Form->State(); }
+    ButtonRecord Button(int id) const { return State().Buttons[id]; }
     void SeeAll() {
-        for (int k = 1; k <= MaxCard; ++k) Form->Collection.SeenCards[k] = true;
+        Form->MarkSeen(0, true);
         Form->CheckAllSeen();
     }
 

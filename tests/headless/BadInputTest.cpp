@@ -84,15 +84,15 @@ protected:
     // The state every start must be in, whatever the file said.
     void ExpectSaneState() {
         EXPECT_TRUE(Os->Messages.empty()) << Os->SjisToUtf8(Os->Messages[0].Text);
-        EXPECT_GE(Form->CurrentCard, 0);
-        EXPECT_LE(Form->CurrentCard, MaxCard);
-        EXPECT_GE(Form->SavedCard, 0);
-        EXPECT_LE(Form->SavedCard, MaxCard);
-        EXPECT_GE(Form->Fate, 0);
-        EXPECT_LT(Form->Fate, MaxCard);
-        EXPECT_TRUE(IsValidDate(Form->OldDate));
-        EXPECT_TRUE(IsValidDate(Form->MemDate));
-        EXPECT_EQ(LabelText(TControl::LabelNo), "CARD." + ZeroPad(Form->CurrentCard, 3));
+        EXPECT_GE(State().CurrentCard, 0);
+        EXPECT_LE(State().CurrentCard, MaxCard);
+        EXPECT_GE(State().SavedCard, 0);
+        EXPECT_LE(State().SavedCard, MaxCard);
+        EXPECT_GE(State().Fate, 0);
+        EXPECT_LT(State().Fate, MaxCard);
+        EXPECT_TRUE(IsValidDate(State().OldDate));
+        EXPECT_TRUE(IsValidDate(State().MemDate));
+        EXPECT_EQ(LabelText(TControl::LabelNo), "CARD." + ZeroPad(State().CurrentCard, 3));
     }
 };
 
@@ -104,36 +104,36 @@ TEST_P(BadSettingsValue, StartsInRangeDrawsAndSavesWhatItShows) {
 
     if (!bad.Readable) {
         // Nothing readable: every key takes its default.
-        EXPECT_FALSE(Form->Options.ResumeOk);
-        EXPECT_EQ(Form->CurrentCard, 0);
+        EXPECT_FALSE(State().Options.ResumeOk);
+        EXPECT_EQ(State().CurrentCard, 0);
         EXPECT_EQ(Os->Left, (1024 - 737) / 2);
         EXPECT_EQ(Os->Top, (768 - 584) / 2 - 6);
-        EXPECT_FALSE(Form->IndexMode);
-        EXPECT_FALSE(Form->Options.StayOnTop);
-        EXPECT_FALSE(Form->Options.MuteOn);
-        EXPECT_FALSE(Form->Options.FezPenBlack);
-        EXPECT_FALSE(Form->Options.FezPenDown);
-        EXPECT_TRUE(Form->Options.LightShow);
-        EXPECT_EQ(Form->OldDate, Os->TodayDate);
-        EXPECT_EQ(Form->MemDate, Os->TodayDate);
-        EXPECT_EQ(Form->EncodeSeenCards(), std::string(MaxCard, '.'));
-        EXPECT_EQ(Form->SavedWish, bad.Value.substr(0, kIniMaxText));
+        EXPECT_FALSE(State().IndexMode);
+        EXPECT_FALSE(State().Options.StayOnTop);
+        EXPECT_FALSE(State().Options.MuteOn);
+        EXPECT_FALSE(State().Options.FezPenBlack);
+        EXPECT_FALSE(State().Options.FezPenDown);
+        EXPECT_TRUE(State().Options.LightShow);
+        EXPECT_EQ(State().OldDate, Os->TodayDate);
+        EXPECT_EQ(State().MemDate, Os->TodayDate);
+        EXPECT_EQ(State().SeenCards, std::string(MaxCard, '.'));
+        EXPECT_EQ(State().SavedWish, bad.Value.substr(0, kIniMaxText));
     } else {
         // A readable number: flags are on, the card number is brought into range and
         // the saved position is applied where the window can still be reached.
         const long long v = std::atoll(bad.Value.c_str());
-        EXPECT_TRUE(Form->Options.ResumeOk);
-        EXPECT_TRUE(Form->Options.MuteOn);
-        EXPECT_TRUE(Form->Options.StayOnTop);
-        EXPECT_EQ(Form->CurrentCard, 0);
-        EXPECT_EQ(Form->Fate, static_cast<int>(((v % 49) + 49) % 49));
+        EXPECT_TRUE(State().Options.ResumeOk);
+        EXPECT_TRUE(State().Options.MuteOn);
+        EXPECT_TRUE(State().Options.StayOnTop);
+        EXPECT_EQ(State().CurrentCard, 0);
+        EXPECT_EQ(State().Fate, static_cast<int>(((v % 49) + 49) % 49));
         // Left and Top both hold v: kept while 64 x 64 pixels of the window show on the
         // 1024 x 768 screen, otherwise moved into it.
         const bool reachable = v >= 64 - 737 && v <= 1024 - 64 && v >= 64 - 584 && v <= 768 - 64;
         EXPECT_EQ(Os->Left, reachable ? v : std::max(0LL, std::min(1024LL - 737, v)));
         // A light origin is an offset within the window: a huge one is kept in bounds.
-        EXPECT_EQ(Form->StarX, static_cast<int>(std::max(-1000000LL, std::min(1000000LL, v))));
-        EXPECT_TRUE(Form->IndexMode) << "the index view is resumed";
+        EXPECT_EQ(State().StarX, static_cast<int>(std::max(-1000000LL, std::min(1000000LL, v))));
+        EXPECT_TRUE(State().IndexMode) << "the index view is resumed";
     }
 
     // The program runs: the light effect steps, the window is dragged, the index view
@@ -142,17 +142,17 @@ TEST_P(BadSettingsValue, StartsInRangeDrawsAndSavesWhatItShows) {
     Down(300, 10);
     Move(340, 30);
     Up(340, 30);
-    if (Form->IndexMode) Key('A');
-    EXPECT_FALSE(Form->IndexMode);
+    if (State().IndexMode) Key('A');
+    EXPECT_FALSE(State().IndexMode);
     Key(27);  // Escape empties the wish box
     Type("abc");
     Key(13);
     Idle();
-    EXPECT_EQ(Form->AnimStep, 0);
-    EXPECT_EQ(Form->CurrentCard, WishToCardBytes("abc", Form->Fate));
+    EXPECT_EQ(State().AnimStep, 0);
+    EXPECT_EQ(State().CurrentCard, WishToCardBytes("abc", State().Fate));
     ExpectSaneState();
-    const int fate = Form->Fate;
-    const int card = Form->CurrentCard;
+    const int fate = State().Fate;
+    const int card = State().CurrentCard;
     Close();
     EXPECT_TRUE(Os->Messages.empty());
 
@@ -166,8 +166,8 @@ TEST_P(BadSettingsValue, StartsInRangeDrawsAndSavesWhatItShows) {
     Form.reset();
     Start();
     ExpectSaneState();
-    EXPECT_EQ(Form->Fate, fate);
-    EXPECT_EQ(Form->SavedCard, card);
+    EXPECT_EQ(State().Fate, fate);
+    EXPECT_EQ(State().SavedCard, card);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKey, BadSettingsValue,
@@ -185,7 +185,7 @@ TEST_F(AppTest, AnExtremeLightOriginFromTheFileIsSafeToAnimate) {
     Down(206, 298);  // grabs the light origin again
     Up(206, 298);
     Tick(300);
-    EXPECT_EQ(Form->StarX, 206 - 161 - 44 - 1);
+    EXPECT_EQ(State().StarX, 206 - 161 - 44 - 1);
     EXPECT_TRUE(Os->Messages.empty());
 }
 
@@ -213,8 +213,8 @@ TEST_F(AppTest, BinaryAndHugeSettingsFilesStartWithDefaultsAndKeepTheirOtherCont
     ASSERT_TRUE(Os->WriteFile(Dir + "Orvane.ini", noise + "\r\n[Orvane.ini]\r\nMuteOn=1\r\n"));
     Start();
     EXPECT_TRUE(Os->Messages.empty());
-    EXPECT_TRUE(Form->Options.MuteOn);
-    EXPECT_EQ(Form->CurrentCard, 0);
+    EXPECT_TRUE(State().Options.MuteOn);
+    EXPECT_EQ(State().CurrentCard, 0);
     Close();
     EXPECT_TRUE(Os->Messages.empty());
     TIniFile ini;
@@ -231,8 +231,8 @@ TEST_F(AppTest, BinaryAndHugeSettingsFilesStartWithDefaultsAndKeepTheirOtherCont
     Form.reset();
     Start();
     EXPECT_TRUE(Os->Messages.empty());
-    EXPECT_EQ(Form->Fate, 5);
-    EXPECT_EQ(Form->SavedWish, std::string(kIniMaxText, 'w')) << "a text is read back cut";
+    EXPECT_EQ(State().Fate, 5);
+    EXPECT_EQ(State().SavedWish, std::string(kIniMaxText, 'w')) << "a text is read back cut";
     Close();
     EXPECT_TRUE(Os->Messages.empty());
     const std::string after = ReadIni();
@@ -254,20 +254,21 @@ TEST_F(AppTest, AFileWithTwoByteOrderMarksKeepsTheSeenRecordOfARun) {
     Type("abc");
     Key(13);
     Idle();
-    const int card = Form->CurrentCard;
+    const int card = State().CurrentCard;
     ASSERT_GE(card, 1);
     Close();
     Form.reset();
     Start();
-    EXPECT_TRUE(Form->Collection.SeenCards[card]) << "the card drawn in the last run is remembered";
-    EXPECT_EQ(Form->SavedCard, card);
+    EXPECT_TRUE(State().Collection.SeenCards[card])
+        << "the card drawn in the last run is remembered";
+    EXPECT_EQ(State().SavedCard, card);
 }
 
 TEST_F(AppTest, ASettingsPathThatIsADirectoryGivesDefaultsAndANamedFailure) {
     ASSERT_EQ(::mkdir((Dir + "Orvane.ini").c_str(), 0755), 0);
     Start();
     EXPECT_TRUE(Os->Messages.empty()) << "reading never fails";
-    EXPECT_EQ(Form->CurrentCard, 0);
+    EXPECT_EQ(State().CurrentCard, 0);
     Close();
     ASSERT_EQ(Os->Messages.size(), 1u);
     EXPECT_EQ(Os->Messages[0].Title, "Sablewick");
@@ -328,7 +329,7 @@ TEST_F(AppTest, ASaveFailingAtAnyByteLeavesThePreviousFileByteForByte) {
     EXPECT_EQ(Os->Messages[0].Title, "Sablewick");
     EXPECT_EQ(Os->Messages[0].Text, CannotWrite(path));
     EXPECT_EQ(ReadIni(), previous);
-    EXPECT_TRUE(Form->Closing);
+    EXPECT_TRUE(State().Closing);
 }
 
 TEST_F(AppTest, AProgramDirectoryThatVanishesOrCannotBeWrittenIsReportedByName) {
@@ -378,8 +379,8 @@ TEST_F(AppTest, AProgramDirectoryLongerThan255BytesIsStillTheProgramsOwn) {
     Os->Tick = 1000;
     ASSERT_TRUE(Os->WriteFile(longDir + "Orvane.ini", "[Orvane.ini]\r\nMuteOn=1\r\n"));
     Start();
-    EXPECT_EQ(Form->ProgramDir, longDir);
-    EXPECT_TRUE(Form->Options.MuteOn) << "the settings are read from the long directory";
+    EXPECT_EQ(State().ProgramDir, longDir);
+    EXPECT_TRUE(State().Options.MuteOn) << "the settings are read from the long directory";
     Type("abc");
     Key(13);
     Idle();
@@ -481,7 +482,7 @@ TEST_P(DamagedPicture, GivesAnEmptyPictureAndTheProgramGoesOn) {
     Type("abc");  // card 12 with Fate 0
     Key(13);
     Idle();
-    EXPECT_EQ(Form->CurrentCard, 12);
+    EXPECT_EQ(State().CurrentCard, 12);
     if (name == "C012") {
         EXPECT_TRUE(Form->CardSlot[1].Empty());
         // The turn ends on the backdrop alone, with no frame around a missing picture.
@@ -490,7 +491,7 @@ TEST_P(DamagedPicture, GivesAnEmptyPictureAndTheProgramGoesOn) {
     }
     Click(540, 10);  // the index view
     Idle();
-    EXPECT_TRUE(Form->IndexMode);
+    EXPECT_TRUE(State().IndexMode);
     if (name == "INDEX01") {
         EXPECT_TRUE(Form->IndexPage.Empty()) << "page 1, of card 12";
     }
@@ -499,7 +500,7 @@ TEST_P(DamagedPicture, GivesAnEmptyPictureAndTheProgramGoesOn) {
     Key('A');
     Menu(TMenuItem::WallMakeClick);
     Tick(200);
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
     EXPECT_TRUE(Os->Messages.empty());
     EXPECT_EQ(Os->Wallpapers.size(), 1u);
     // After the session the damaged picture is still the empty one (the wallpaper
@@ -545,7 +546,7 @@ TEST_F(AppTest, AScreenSmallerThanTheWindowStillCentresAndMakesAWallpaperOfItsSi
     EXPECT_TRUE(Os->Messages.empty());
     EXPECT_EQ(Os->Left, (320 - 737) / 2);
     EXPECT_EQ(Os->Top, (200 - 584) / 2 - 6);
-    EXPECT_TRUE(Form->Options.StayOnTop) << "a screen below 616 pixels keeps the window on top";
+    EXPECT_TRUE(State().Options.StayOnTop) << "a screen below 616 pixels keeps the window on top";
     Down(300, 10);
     Move(350, 60);
     Up(350, 60);
@@ -583,7 +584,7 @@ TEST_F(AppTest, TheWallpaperOfAOneByOneScreenIsOnePixel) {
     Type("abc");
     Key(13);
     Idle();
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
     Close();
     EXPECT_TRUE(Os->Messages.empty());
 }
@@ -595,11 +596,11 @@ TEST_F(AppTest, TheTickCountWrappingNeitherStallsNorRushesTheCardTurn) {
         Type("abc");
         Key(13);
         int steps = 0;
-        for (int i = 0; i < 2000 && Form->AnimStep != 0; ++i) {
+        for (int i = 0; i < 2000 && State().AnimStep != 0; ++i) {
             Os->Tick += 10;
-            const int before = Form->AnimStep;
-            Form->Timer1Timer();
-            if (Form->AnimStep != before) ++steps;
+            const int before = State().AnimStep;
+            Os->FireTimer();
+            if (State().AnimStep != before) ++steps;
         }
         Key(27);
         return steps;
@@ -607,11 +608,11 @@ TEST_F(AppTest, TheTickCountWrappingNeitherStallsNorRushesTheCardTurn) {
     Start();
     const int normal = stepsOfAReading(5000);
     EXPECT_GT(normal, 10);
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
     // The last step before the wrap lies just below 2^32; the turn runs across it.
-    Form->LastStepTick = 0xFFFFFFFFu - 60;
+    TFormAccess::LastStepTick(*Form) = 0xFFFFFFFFu - 60;
     EXPECT_EQ(stepsOfAReading(0xFFFFFFFFu - 50), normal);
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
     EXPECT_LT(Os->Tick, 100000u) << "the clock did wrap";
     Close();
     EXPECT_TRUE(Os->Messages.empty());

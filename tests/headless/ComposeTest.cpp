@@ -62,7 +62,6 @@ protected:
         Form->WakuYoko.SetSize(348, 8);
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 348; ++x) Form->WakuYoko.SetPixel(x, y, Band(x, y));
-        Form->ShowAlternate = false;
         TPicture& face = Form->CardSlot[1];
         face.SetSize(w, h);
         FillRect(face, 0, 0, w, h, kFace);
@@ -171,7 +170,7 @@ TEST_F(ComposeTest, ATurnShowsTheNewlyLoadedPictureAtEveryWidth) {
     Start();
     // A 404-high, a 310-wide and a full-size picture.
     for (int card : {48, 41, 5}) {
-        Form->Collection.SeenCards[card] = true;
+        Form->MarkSeen(card, false);
         Form->LoadFrontPicture(card);
         const TPicture& face = Form->CardSlot[1];
         ASSERT_FALSE(face.Empty());

@@ -18,7 +18,7 @@ TEST_F(AppTest, AFolderNamedInAnyScriptKeepsItsFilesAndIsNamedInMessages) {
     Os->Seed = 3;
     Os->Tick = 1000;
     Start();
-    EXPECT_EQ(Form->ProgramDir, dir);
+    EXPECT_EQ(State().ProgramDir, dir);
     Type("abc");
     Key(13);
     Idle();

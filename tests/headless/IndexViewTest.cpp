@@ -45,7 +45,7 @@ protected:
         WriteIni("ResumeOk=1\r\nIndexMode=1\r\nCardNum=" + std::to_string(card) +
                  "\r\nCardOK=" + SeenText(seen) + "\r\n");
         Start();
-        ASSERT_TRUE(Form->IndexMode);
+        ASSERT_TRUE(State().IndexMode);
     }
     static int CellX(int cell) { return kGridX + 48 * (cell % 5); }
     static int CellY(int cell) { return kGridY + 74 * (cell % 10 / 5); }
@@ -93,8 +93,8 @@ TEST_F(IndexView, CellPicksFollowTheGridEdgesAndRows) {
     for (const auto& p : kPicks) {
         Os->Sounds.clear();
         Click(p.X, p.Y);
-        EXPECT_EQ(Form->CurrentCard, p.Card) << p.X << "," << p.Y;
-        EXPECT_EQ(Form->AnimStep, 1000) << p.X << "," << p.Y;
+        EXPECT_EQ(State().CurrentCard, p.Card) << p.X << "," << p.Y;
+        EXPECT_EQ(State().AnimStep, 1000) << p.X << "," << p.Y;
         EXPECT_TRUE(Played("A04")) << p.X << "," << p.Y;
         EXPECT_TRUE(Os->MemoIsReadOnly);
         Idle();
@@ -102,16 +102,16 @@ TEST_F(IndexView, CellPicksFollowTheGridEdgesAndRows) {
     // Just outside the widened grid the press is no pick.
     for (const auto& p : {std::pair<int, int>{456, 100}, {697, 100}, {600, 205}}) {
         Down(p.first, p.second);
-        EXPECT_NE(Form->AnimStep, 1000) << p.first << "," << p.second;
-        EXPECT_EQ(Form->CurrentCard, 25);
+        EXPECT_NE(State().AnimStep, 1000) << p.first << "," << p.second;
+        EXPECT_EQ(State().CurrentCard, 25);
         Up(p.first, p.second);
     }
     // A page that would put a card above 49 under the pointer picks nothing.
-    Form->LoadedIndexPage = 5;
+    TFormAccess::LoadedIndexPage(*Form) = 5;
     Os->Sounds.clear();
     Click(600, 100);
-    EXPECT_EQ(Form->CurrentCard, 25);
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().CurrentCard, 25);
+    EXPECT_EQ(State().AnimStep, 0);
     EXPECT_TRUE(Os->Sounds.empty());
 }
 
@@ -136,12 +136,12 @@ TEST_F(IndexView, TriangleButtonsStepPagesInTheView) {
     for (const auto& s : kSteps) {
         Os->Sounds.clear();
         Click(Button(s.Button).X, Button(s.Button).Y);
-        EXPECT_EQ(Form->CurrentCard, s.Want);
+        EXPECT_EQ(State().CurrentCard, s.Want);
         EXPECT_TRUE(Played("A08"));
         EXPECT_EQ(Idle(), 21);
-        EXPECT_EQ(Form->LoadedIndexPage, s.Want / 10);
+        EXPECT_EQ(State().LoadedIndexPage, s.Want / 10);
         EXPECT_EQ(FrameMismatch(s.Want % 10, 0), 0) << "frame on card " << s.Want;
-        EXPECT_TRUE(Form->IndexMode);
+        EXPECT_TRUE(State().IndexMode);
     }
 }
 
@@ -179,17 +179,17 @@ TEST_F(IndexView, FramePiecesStandAtTheCurrentCellInBothLooks) {
     Click(Button(NextButton).X, Button(NextButton).Y);
     EXPECT_GT(FrameMismatch(3, 0), 0);
     EXPECT_GT(FrameMismatch(3, 1), 0);
-    EXPECT_EQ(Form->LoadedIndexPage, 1);
+    EXPECT_EQ(State().LoadedIndexPage, 1);
     Idle();
-    EXPECT_EQ(Form->LoadedIndexPage, 2);
+    EXPECT_EQ(State().LoadedIndexPage, 2);
     EXPECT_EQ(FrameMismatch(3, 0), 0);
 }
 
 TEST_F(IndexView, OpeningRunEndsOnTheRestingLookWithButtonsReleased) {
     Start();
     Click(Button(NextButton).X, Button(NextButton).Y);
-    EXPECT_TRUE(Form->IndexMode);
-    EXPECT_EQ(Form->AnimStep, 500);
+    EXPECT_TRUE(State().IndexMode);
+    EXPECT_EQ(State().AnimStep, 500);
     EXPECT_TRUE(Played("A05"));
     EXPECT_EQ(Button(PrevButton).State, kStatePressed);
     EXPECT_EQ(Button(NextButton).State, kStatePressed);
@@ -197,7 +197,7 @@ TEST_F(IndexView, OpeningRunEndsOnTheRestingLookWithButtonsReleased) {
     EXPECT_EQ(Button(WishCaption).State, 1);
     EXPECT_FALSE(Os->Memo.Visible);
     EXPECT_EQ(FrameMismatch(0, 1), 0);
-    EXPECT_EQ(Form->LoadedIndexPage, 0);
+    EXPECT_EQ(State().LoadedIndexPage, 0);
     EXPECT_EQ(Idle(), 8);
     EXPECT_EQ(FrameMismatch(0, 0), 0);
     EXPECT_TRUE(WindowShowsBuffer(kGridX, kGridY, 238, 142));
@@ -217,7 +217,7 @@ TEST_F(IndexView, HidingRestoresThePanelStripAndFocusesTheWishBox) {
     Os->Sounds.clear();
     Down(300, 300, TMouseButton::Right);
     Up(300, 300, TMouseButton::Right);
-    EXPECT_FALSE(Form->IndexMode);
+    EXPECT_FALSE(State().IndexMode);
     EXPECT_EQ(Os->MenuOpenings, 0) << "a right press in the view closes it, no menu";
     EXPECT_TRUE(Played("A06"));
     // The wish caption, drawn back after the patch, reaches into the area's top rows.
@@ -233,7 +233,7 @@ TEST_F(IndexView, HidingRestoresThePanelStripAndFocusesTheWishBox) {
     EXPECT_EQ(Button(WishCaption).State, 0);
     EXPECT_TRUE(Os->Memo.Visible);
     EXPECT_TRUE(Os->MemoFocused);
-    EXPECT_EQ(Form->LoadedIndexPage, 0) << "the page picture stays loaded";
+    EXPECT_EQ(State().LoadedIndexPage, 0) << "the page picture stays loaded";
 }
 
 TEST_F(IndexView, FortuneButtonAndPlainKeysCloseItModifiedKeysDoNot) {
@@ -270,10 +270,10 @@ TEST_F(IndexView, FortuneButtonAndPlainKeysCloseItModifiedKeysDoNot) {
                 Key('A', mod);
                 break;
         }
-        EXPECT_EQ(Form->IndexMode, !a.Closes);
+        EXPECT_EQ(State().IndexMode, !a.Closes);
         EXPECT_EQ(Played("A06"), a.Closes);
-        EXPECT_EQ(Form->AnimStep, 0);
-        EXPECT_EQ(Form->CurrentCard, 12) << "closing draws no card";
+        EXPECT_EQ(State().AnimStep, 0);
+        EXPECT_EQ(State().CurrentCard, 12) << "closing draws no card";
         if (a.What == Fortune) {
             EXPECT_EQ(Button(FortuneButton).State, kStateNormal);
         }
@@ -291,17 +291,17 @@ TEST_F(IndexView, CtrlShiftOnTheTitleCardMarksAllSeenCtrlAltUnmarks) {
 
     Click(CellX(5), CellY(5), ctrlShift);  // on a card: only that card
     Idle();
-    EXPECT_EQ(Form->EncodeSeenCards(), SeenText({3, 5}));
+    EXPECT_EQ(State().SeenCards, SeenText({3, 5}));
     Click(CellX(0), CellY(0), ctrlShift);
     Idle();
-    EXPECT_EQ(Form->EncodeSeenCards(), SeenText(AllCards()));
-    EXPECT_TRUE(Form->Collection.AllCardsSeen);
+    EXPECT_EQ(State().SeenCards, SeenText(AllCards()));
+    EXPECT_TRUE(State().Collection.AllCardsSeen);
     for (int cell = 1; cell < 10; ++cell) EXPECT_EQ(ThumbMismatch(cell), 0) << cell;
 
     Click(CellX(0), CellY(0), ctrlAlt);
     Idle();
-    EXPECT_EQ(Form->EncodeSeenCards(), SeenText({}));
-    EXPECT_FALSE(Form->Collection.AllCardsSeen);
+    EXPECT_EQ(State().SeenCards, SeenText({}));
+    EXPECT_FALSE(State().Collection.AllCardsSeen);
     for (int cell = 1; cell < 10; ++cell) EXPECT_EQ(QuestMismatch(cell), 0) << cell;
     EXPECT_EQ(ThumbMismatch(0), 0);
 
@@ -310,7 +310,7 @@ TEST_F(IndexView, CtrlShiftOnTheTitleCardMarksAllSeenCtrlAltUnmarks) {
     ctrl.Ctrl = true;
     Click(CellX(0), CellY(0), ctrl);
     Idle();
-    EXPECT_EQ(Form->EncodeSeenCards(), SeenText({}));
+    EXPECT_EQ(State().SeenCards, SeenText({}));
 }
 
 TEST_F(IndexView, ShownStateIsSavedAndResumedOnlyWithResumeOk) {
@@ -323,7 +323,7 @@ TEST_F(IndexView, ShownStateIsSavedAndResumedOnlyWithResumeOk) {
 
     Form.reset();
     Start();
-    EXPECT_TRUE(Form->IndexMode);
+    EXPECT_TRUE(State().IndexMode);
     EXPECT_FALSE(Os->Memo.Visible);
     EXPECT_EQ(FrameMismatch(0, 0), 0);
     EXPECT_EQ(Button(FortuneButton).State, kStateDisabled);
@@ -332,7 +332,7 @@ TEST_F(IndexView, ShownStateIsSavedAndResumedOnlyWithResumeOk) {
     WriteIni("ResumeOk=0\r\nIndexMode=1\r\n");
     Form.reset();
     Start();
-    EXPECT_FALSE(Form->IndexMode);
+    EXPECT_FALSE(State().IndexMode);
     EXPECT_TRUE(Os->Memo.Visible);
 }
 

@@ -8,11 +8,11 @@ TEST_F(AppTest, ButtonEdgesAreHalfOpen) {
     Tick(10);
     const ButtonRecord r = Button(RandomButton);
     Click(r.X + r.Width, r.Y);  // one pixel right of the button: a drag, no draw
-    EXPECT_EQ(Form->AnimStep, 0);
-    EXPECT_EQ(Form->CurrentCard, 0);
+    EXPECT_EQ(State().AnimStep, 0);
+    EXPECT_EQ(State().CurrentCard, 0);
     Click(r.X + r.Width - 1, r.Y + r.Height - 1);
-    EXPECT_EQ(Form->AnimStep, 1000);
-    EXPECT_GE(Form->CurrentCard, 1);
+    EXPECT_EQ(State().AnimStep, 1000);
+    EXPECT_GE(State().CurrentCard, 1);
     EXPECT_EQ(Button(RandomButton).State, kStatePressed);
 }
 
@@ -21,14 +21,14 @@ TEST_F(AppTest, APressOnADisabledButtonIsConsumedWithoutADrag) {
     Tick(10);
     Os->Sounds.clear();
     Down(471, 233);  // fortune button, disabled at start
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
     EXPECT_TRUE(Os->Sounds.empty());
     Move(600, 300);
     EXPECT_EQ(Os->Left, 143) << "no drag started";
     Up(600, 300);
     Key(13);  // Enter on the disabled fortune button
-    EXPECT_EQ(Form->AnimStep, 0);
-    EXPECT_FALSE(Form->ReadingMade);
+    EXPECT_EQ(State().AnimStep, 0);
+    EXPECT_FALSE(State().ReadingMade);
 }
 
 TEST_F(AppTest, EscapeThenEnterDrawsTheTitleCard) {
@@ -41,10 +41,10 @@ TEST_F(AppTest, EscapeThenEnterDrawsTheTitleCard) {
     EXPECT_EQ(Os->Sounds.back(), "A07");
     EXPECT_EQ(Button(FortuneButton).State, 1) << "clearing the text is a change";
     Key(13);
-    EXPECT_EQ(Form->AnimStep, 1000);
-    EXPECT_EQ(Form->CurrentCard, 0);
-    EXPECT_EQ(Form->PreviousCard, 9);
-    EXPECT_EQ(Form->EncodeSeenCards(), std::string(9, 'l') + std::string(40, '.'));
+    EXPECT_EQ(State().AnimStep, 1000);
+    EXPECT_EQ(State().CurrentCard, 0);
+    EXPECT_EQ(State().PreviousCard, 9);
+    EXPECT_EQ(State().SeenCards, std::string(9, 'l') + std::string(40, '.'));
     Idle();
     EXPECT_EQ(LabelText(TControl::LabelNo), "CARD.000");
     EXPECT_EQ(Button(FortuneButton).State, 0);
@@ -55,20 +55,20 @@ TEST_F(AppTest, WindowDragsByBodyAndByMiddleButtonOverAButton) {
     Tick(10);
     Os->Sounds.clear();
     Down(600, 330);  // the panel, no button
-    EXPECT_EQ(Form->AnimStep, 1);
+    EXPECT_EQ(State().AnimStep, 1);
     EXPECT_EQ(Os->Pointer, 6);
     EXPECT_EQ(Os->Sounds.back(), "A09");
     Move(610, 320);
     EXPECT_EQ(Os->Left, 153);
     EXPECT_EQ(Os->Top, 76);
     Up(610, 320);
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
     EXPECT_EQ(Os->Pointer, 2);
     EXPECT_EQ(Os->Sounds.back(), "A10");
     // The middle button drags even over the random button, and draws nothing.
     Down(600, 240, TMouseButton::Middle);
-    EXPECT_EQ(Form->AnimStep, 1);
-    EXPECT_EQ(Form->CurrentCard, 0);
+    EXPECT_EQ(State().AnimStep, 1);
+    EXPECT_EQ(State().CurrentCard, 0);
     Move(590, 240);
     Up(590, 240, TMouseButton::Middle);
     EXPECT_EQ(Os->Left, 143);
@@ -78,10 +78,10 @@ TEST_F(AppTest, AReleaseAtIdleLeavesTheDragOriginAlone) {
     Start();
     Down(600, 330);
     Up(605, 331);
-    EXPECT_EQ(Form->DragOriginX, 605) << "a release that ends a drag rewrites it";
+    EXPECT_EQ(State().DragOriginX, 605) << "a release that ends a drag rewrites it";
     Up(10, 10);
-    EXPECT_EQ(Form->DragOriginX, 605);
-    EXPECT_EQ(Form->DragOriginY, 331);
+    EXPECT_EQ(State().DragOriginX, 605);
+    EXPECT_EQ(State().DragOriginY, 331);
 }
 
 TEST_F(AppTest, LabelPressesUseLabelCoordinates) {
@@ -90,11 +90,11 @@ TEST_F(AppTest, LabelPressesUseLabelCoordinates) {
     // A press at (1, 1) of the explanation label is tested against the window's buttons
     // at (1, 1): no button, outside the light grab area, so the window drags.
     Down(463 + 1, 398 + 1);
-    EXPECT_EQ(Form->AnimStep, 1);
+    EXPECT_EQ(State().AnimStep, 1);
     Move(463 + 21, 398 + 1);
     EXPECT_EQ(Os->Left, 163);
     Up(463 + 21 - 20, 398 + 1);  // the window moved with the pointer
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
 }
 
 TEST_F(AppTest, CreatorButtonShowsTheCreatorWhileHeld) {
@@ -103,9 +103,9 @@ TEST_F(AppTest, CreatorButtonShowsTheCreatorWhileHeld) {
     Tick(10);
     Os->Sounds.clear();
     Click(457, 549);
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
     Down(460, 560);
-    EXPECT_EQ(Form->AnimStep, 3);
+    EXPECT_EQ(State().AnimStep, 3);
     EXPECT_EQ(Button(CreatorButton).State, kStatePressed);
     EXPECT_EQ(Button(ExplanationCaption).State, 1);
     EXPECT_TRUE(Os->Labels[TControl::LabelCreator].Visible);
@@ -114,7 +114,7 @@ TEST_F(AppTest, CreatorButtonShowsTheCreatorWhileHeld) {
     EXPECT_EQ(Os->Labels[TControl::LabelKaisetu].Text, Form->CardLine(17, FieldComment));
     EXPECT_EQ(Os->Sounds.back(), "B" + creator.substr(0, 2));
     Up(460, 560);
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
     EXPECT_FALSE(Os->Labels[TControl::LabelCreator].Visible);
     EXPECT_EQ(Button(CreatorButton).State, 1);
     EXPECT_EQ(Button(ExplanationCaption).State, 0);
@@ -131,38 +131,39 @@ TEST_F(AppTest, TitleCardCreatorPlaysTheProgramsOwnSound) {
 
 TEST_F(AppTest, WishBoxRightPressPlaysItsCueWithoutTheMenu) {
     Start();
-    Form->Memo1MouseDown(TMouseButton::Right, {}, 5, 5);
+    Down(468, 87, TMouseButton::Right);  // inside the wish box
+    Up(468, 87, TMouseButton::Right);
     EXPECT_EQ(Os->Sounds.back(), "A11");
     EXPECT_EQ(Os->MenuOpenings, 0);
     Down(600, 330, TMouseButton::Right);
     EXPECT_EQ(Os->MenuOpenings, 1);
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
 }
 
 TEST_F(AppTest, ClosingRefusesAllInput) {
     Start();
-    Form->Closing = true;
+    TFormAccess::Closing(*Form) = true;
     Click(580, 233);
     Key(27);
-    Form->Memo1Change();
-    EXPECT_EQ(Form->AnimStep, 0);
-    EXPECT_EQ(Form->CurrentCard, 0);
+    Type("x");
+    EXPECT_EQ(State().AnimStep, 0);
+    EXPECT_EQ(State().CurrentCard, 0);
 }
 
 TEST_F(AppTest, MinimiseButtonMinimises) {
     Start();
     Click(674 + 11, 11 + 11);
     EXPECT_TRUE(Os->Minimised);
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
 }
 
 TEST_F(AppTest, ACreatorCodeWithoutASoundStaysSilent) {
     Start();
     // Codes 00..17 have sounds B00..B17; a code beyond them must not read past the table.
-    Form->CardText[7 * 0 + FieldCreator] = "18Someone New";
+    TFormAccess::CardText(*Form)[7 * 0 + FieldCreator] = "18Someone New";
     Os->Sounds.clear();
     Down(460, 560);
-    EXPECT_EQ(Form->AnimStep, 3);
+    EXPECT_EQ(State().AnimStep, 3);
     EXPECT_EQ(LabelText(TControl::LabelCreator), "Someone New");
     EXPECT_EQ(Os->Sounds, std::vector<std::string>{"stop"});
     Up(460, 560);

@@ -48,7 +48,7 @@ TEST_F(AppTest, AClosedWindowHasNoControlsAndHearsNothing) {
     Type("abc");
     Close();
     EXPECT_FALSE(Os->WindowCreated);
-    EXPECT_TRUE(Form->Destroyed);
+    EXPECT_TRUE(State().Destroyed);
     EXPECT_EQ(Os->MemoText(), "") << "the wish box is gone with the window";
     EXPECT_FALSE(Os->PasteIntoMemo("x"));
     Os->SetLabelText(TControl::LabelNo, "CARD.001");
@@ -91,10 +91,10 @@ TEST_F(AppTest, TheSessionsEndSavesTheReadingAsACloseWouldWithoutABox) {
     EXPECT_TRUE(Os->EndSessionQueried);
     const std::string atSessionEnd = ReadIni();
     EXPECT_EQ(IniValue(atSessionEnd, "Wish"), "abc");
-    EXPECT_EQ(IniValue(atSessionEnd, "CardNum"), std::to_string(Form->CurrentCard));
+    EXPECT_EQ(IniValue(atSessionEnd, "CardNum"), std::to_string(State().CurrentCard));
     EXPECT_EQ(Os->Sounds.size(), sounds) << "no sound, not even a stop";
     EXPECT_TRUE(Os->WindowCreated) << "the window is left as it is";
-    EXPECT_FALSE(Form->Closing);
+    EXPECT_FALSE(State().Closing);
 
     // Should the program live on, its close writes the same again.
     Close();
@@ -185,7 +185,7 @@ TEST_F(AppTest, OnAScaledDisplayTheWindowIsCentredAtItsSizeAndSmallScreensCountI
     Start();
     EXPECT_EQ(Os->Left, (1920 - 1106) / 2);
     EXPECT_EQ(Os->Top, (900 - 876) / 2 - 9);
-    EXPECT_TRUE(Form->Options.StayOnTop);
+    EXPECT_TRUE(State().Options.StayOnTop);
     Close();
     // The same screen at 100 % is tall enough.
     Form.reset();
@@ -194,6 +194,6 @@ TEST_F(AppTest, OnAScaledDisplayTheWindowIsCentredAtItsSizeAndSmallScreensCountI
     Os->ScreenWidth = 1920;
     Os->ScreenHeight = 900;
     Start();
-    EXPECT_FALSE(Form->Options.StayOnTop);
+    EXPECT_FALSE(State().Options.StayOnTop);
     EXPECT_EQ(Os->Top, (900 - 584) / 2 - 6);
 }

@@ -19,7 +19,7 @@ protected:
     // One paced sequencer step.
     void Step() {
         Os->Tick += FrameInterval;
-        Form->Timer1Timer();
+        Os->FireTimer();
     }
     // Every sparkle far behind the origin for its whole life, so none is drawn.
     void SilenceSparkles() {
@@ -28,8 +28,8 @@ protected:
     void SetSparkle(int i, double angle, int radius, int crossSteps, int lifetime) {
         Form->Sparkles[i] = Sparkle{angle, radius, 0, crossSteps, lifetime};
     }
-    int AreaLeft() { return 161 + Form->StarX; }
-    int AreaTop() { return 253 + Form->StarY; }
+    int AreaLeft() { return 161 + State().StarX; }
+    int AreaTop() { return 253 + State().StarY; }
     // Window points of the light area that differ from the back buffer, in window
     // coordinates; only points on the window.
     std::set<TPoint> Drawn() {
@@ -107,9 +107,9 @@ TEST_F(LightEffect, PlusSignThenDotOffsetByOnePixelThenRebirthUndrawn) {
     EXPECT_EQ(Drawn(), (std::set<TPoint>{{ox + 9, oy}}));
     Step();  // reborn, not drawn
     EXPECT_TRUE(Drawn().empty());
-    EXPECT_EQ(Form->Sparkles[3].Age, 0);
-    EXPECT_LE(Form->Sparkles[3].Radius, 0);
-    EXPECT_GE(Form->Sparkles[3].Radius, -9);
+    EXPECT_EQ(State().Sparkles[3].Age, 0);
+    EXPECT_LE(State().Sparkles[3].Radius, 0);
+    EXPECT_GE(State().Sparkles[3].Radius, -9);
 }
 
 TEST_F(LightEffect, SparklesNeverReachTheBackBuffer) {
@@ -141,15 +141,16 @@ TEST_F(LightEffect, AreaLeavingTheWindowAtTheLeftIsClipped) {
 TEST_F(LightEffect, SwitchedOffOverACardTheAreaIsStillRefreshed) {
     WriteIni("ResumeOk=1\r\nCardNum=5\r\nStarX=-1\r\nStarY=-1\r\n");
     Start();
-    ASSERT_NE(Form->CurrentCard, 0);
+    ASSERT_NE(State().CurrentCard, 0);
     ASSERT_TRUE(StepUntilDrawn());
     Menu(TMenuItem::LightShowChange);
-    ASSERT_FALSE(Form->Options.LightShow);
-    Sparkle frozen[kSparkles];
-    std::copy(Form->Sparkles, Form->Sparkles + kSparkles, frozen);
+    ASSERT_FALSE(State().Options.LightShow);
+    const TFormState frozen = State();
     Step();
     EXPECT_TRUE(Drawn().empty()) << "the next step wipes the sparkles from the window";
-    for (int i = 0; i < kSparkles; ++i) EXPECT_EQ(Form->Sparkles[i].Age, frozen[i].Age) << i;
+    const TFormState after = State();
+    for (int i = 0; i < kSparkles; ++i)
+        EXPECT_EQ(after.Sparkles[i].Age, frozen.Sparkles[i].Age) << i;
 }
 
 TEST_F(LightEffect, GrabRectangleEdges) {
@@ -169,18 +170,18 @@ TEST_F(LightEffect, GrabRectangleEdges) {
         const int oldLeft = AreaLeft(), oldTop = AreaTop();
         Os->Sounds.clear();
         Down(p.X, p.Y);
-        EXPECT_EQ(Form->AnimStep, p.Grabs ? 2 : 1);
+        EXPECT_EQ(State().AnimStep, p.Grabs ? 2 : 1);
         EXPECT_EQ(Os->Pointer, p.Grabs ? 1 : 6);
         EXPECT_TRUE(Played(p.Grabs ? "A11" : "A09"));
-        EXPECT_EQ(Form->StarX, p.Grabs ? p.X - 206 : -1);
-        EXPECT_EQ(Form->StarY, p.Grabs ? p.Y - 298 : -1);
+        EXPECT_EQ(State().StarX, p.Grabs ? p.X - 206 : -1);
+        EXPECT_EQ(State().StarY, p.Grabs ? p.Y - 298 : -1);
         for (const TPoint& q : old)
             EXPECT_EQ(Os->Surface.GetPixel(q.first, q.second) ==
                           Form->BackBuffer.GetPixel(q.first, q.second),
                       p.Grabs)
                 << "old area at " << oldLeft << "," << oldTop;
         Up(p.X, p.Y);
-        EXPECT_EQ(Form->AnimStep, 0);
+        EXPECT_EQ(State().AnimStep, 0);
         EXPECT_EQ(Os->Pointer, 2);
     }
 }
@@ -199,9 +200,9 @@ TEST_F(LightEffect, GrabNeedsLightShowOrTheTitleCard) {
                  "\r\nLightShow=" + (c.LightShow ? "1" : "0") + "\r\nStarX=-1\r\nStarY=-1\r\n");
         Start();
         Down(200, 300);
-        EXPECT_EQ(Form->AnimStep, c.Grabs ? 2 : 1);
+        EXPECT_EQ(State().AnimStep, c.Grabs ? 2 : 1);
         EXPECT_EQ(Os->Pointer, c.Grabs ? 1 : 6);
-        EXPECT_EQ(Form->StarX, c.Grabs ? -6 : -1);
+        EXPECT_EQ(State().StarX, c.Grabs ? -6 : -1);
         Up(200, 300);
     }
 }

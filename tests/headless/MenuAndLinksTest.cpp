@@ -46,7 +46,7 @@ protected:
             for (int x = 0; x < kWindowWidth; ++x) n += Os->InShape(x, y);
         return n;
     }
-    std::string Link() { return Form->CardLine(Form->CurrentCard, FieldLink); }
+    std::string Link() { return Form->CardLine(State().CurrentCard, FieldLink); }
 };
 
 TEST_F(MenuAndLinks, ItemsAreEnabledByTheirConditions) {
@@ -83,8 +83,8 @@ TEST_F(MenuAndLinks, ItemsAreEnabledByTheirConditions) {
          [this] {
              PickTwo(7, 0);
              PickTwo(7, 7);
-             ASSERT_EQ(Form->CurrentCard, 7);
-             ASSERT_EQ(Form->PreviousCard, 7);
+             ASSERT_EQ(State().CurrentCard, 7);
+             ASSERT_EQ(State().PreviousCard, 7);
          },
          false, false, false, false, false},
         {"saved card not shown", "CardNum=6\r\nWish=abc\r\n", [] {}, false, false, false, true,
@@ -128,8 +128,8 @@ TEST_F(MenuAndLinks, StayOnTopKeepsTheShapeAndTheCaret) {
     for (bool on : {true, false, true}) {
         Menu(TMenuItem::MStayOnTop);
         EXPECT_EQ(Os->Topmost, on);
-        EXPECT_EQ(Form->Options.StayOnTop, on);
-        EXPECT_EQ(Form->Menu[static_cast<int>(TMenuItem::MStayOnTop)].Checked, on);
+        EXPECT_EQ(State().Options.StayOnTop, on);
+        EXPECT_EQ(State().MenuEntry(TMenuItem::MStayOnTop).Checked, on);
         ASSERT_NE(Os->WindowRegion, nullptr);
         EXPECT_NE(Os->WindowRegion, Form->WindowShape->Handle()) << "the window gets a copy";
         EXPECT_EQ(ShapeArea(), area);
@@ -141,17 +141,17 @@ TEST_F(MenuAndLinks, StayOnTopKeepsTheShapeAndTheCaret) {
 TEST_F(MenuAndLinks, TwoUndosReturnToTheCardShownBefore) {
     Start();
     PickTwo(3, 7);
-    ASSERT_EQ(Form->CurrentCard, 7);
+    ASSERT_EQ(State().CurrentCard, 7);
     Menu(TMenuItem::CardUndo);
-    EXPECT_EQ(Form->AnimStep, 1000);
+    EXPECT_EQ(State().AnimStep, 1000);
     EXPECT_TRUE(Os->MemoIsReadOnly);
     EXPECT_EQ(Idle(), 21);
-    EXPECT_EQ(Form->CurrentCard, 3);
-    EXPECT_EQ(Form->PreviousCard, 7);
+    EXPECT_EQ(State().CurrentCard, 3);
+    EXPECT_EQ(State().PreviousCard, 7);
     Menu(TMenuItem::CardUndo);
     Idle();
-    EXPECT_EQ(Form->CurrentCard, 7);
-    EXPECT_EQ(Form->PreviousCard, 3);
+    EXPECT_EQ(State().CurrentCard, 7);
+    EXPECT_EQ(State().PreviousCard, 3);
     EXPECT_FALSE(Os->MemoIsReadOnly);
 }
 
@@ -165,24 +165,24 @@ TEST_F(MenuAndLinks, ResumeRunEndsOnTheNormalPictureWithTheSavedOriginAndWish) {
     TPicture normal, alternate;
     Form->LoadJpegResource("C005", normal);
     Form->LoadJpegResource("hC005", alternate);
-    ASSERT_TRUE(Form->ShowAlternate);
+    ASSERT_TRUE(State().ShowAlternate);
     ASSERT_TRUE(Form->CardSlot[1].Pixels == alternate.Pixels);
     ASSERT_FALSE(normal.Pixels == alternate.Pixels);
 
     Os->Sounds.clear();
     Menu(TMenuItem::PopSaigen);
-    EXPECT_EQ(Form->AnimStep, 999);
-    EXPECT_FALSE(Form->ReadingMade);
+    EXPECT_EQ(State().AnimStep, 999);
+    EXPECT_FALSE(State().ReadingMade);
     EXPECT_EQ(Os->Memo.Text, "saved");
     EXPECT_EQ(Os->MemoCaretPos, 5);
     EXPECT_EQ(Os->Sounds, (TSounds{"stop", "A11", "stop", "A02"}));
     // 999 does the first frame's work itself and goes on at 1001.
     EXPECT_EQ(Idle(), 21);
-    EXPECT_EQ(Form->CurrentCard, 5);
-    EXPECT_FALSE(Form->ShowAlternate);
+    EXPECT_EQ(State().CurrentCard, 5);
+    EXPECT_FALSE(State().ShowAlternate);
     EXPECT_TRUE(Form->CardSlot[1].Pixels == normal.Pixels);
-    EXPECT_EQ(Form->StarX, 10);
-    EXPECT_EQ(Form->StarY, 20);
+    EXPECT_EQ(State().StarX, 10);
+    EXPECT_EQ(State().StarY, 20);
     EXPECT_FALSE(Os->MemoIsReadOnly);
 }
 
@@ -190,9 +190,9 @@ TEST_F(MenuAndLinks, ResumeRunShowsOrHidesTheIndexAsSaved) {
     WriteIni("CardNum=23\r\nIndexMode=1\r\n");
     Start();
     Menu(TMenuItem::PopSaigen);
-    EXPECT_TRUE(Form->IndexMode);
+    EXPECT_TRUE(State().IndexMode);
     Idle();
-    EXPECT_EQ(Form->LoadedIndexPage, 2);
+    EXPECT_EQ(State().LoadedIndexPage, 2);
     EXPECT_FALSE(Os->Memo.Visible);
 }
 
@@ -265,7 +265,10 @@ TEST_F(MenuAndLinks, EveryActionPlaysItsCueAndMutedOnlyStops) {
         {"right press in the wish box",
          "",
          none,
-         [this] { Form->Memo1MouseDown(TMouseButton::Right, {}, 5, 5); },
+         [this] {
+             Down(468, 87, TMouseButton::Right);
+             Up(468, 87, TMouseButton::Right);
+         },
          {"stop", "A11"}},
     };
     for (TRow row : kRows) {
@@ -276,7 +279,7 @@ TEST_F(MenuAndLinks, EveryActionPlaysItsCueAndMutedOnlyStops) {
             // "creator" stands for the sound of the shown card's creator code.
             for (std::string& s : row.Sounds)
                 if (s == "creator")
-                    s = "B" + Form->CardLine(Form->CurrentCard, FieldCreator).substr(0, 2);
+                    s = "B" + Form->CardLine(State().CurrentCard, FieldCreator).substr(0, 2);
             Os->Sounds.clear();
             row.Action();
             TSounds want = row.Sounds;
@@ -292,12 +295,12 @@ TEST_F(MenuAndLinks, EveryActionPlaysItsCueAndMutedOnlyStops) {
 TEST_F(MenuAndLinks, MuteToggleIsSilentGoingOffAndHeardComingBack) {
     Start();
     Menu(TMenuItem::MuteOnChange);
-    EXPECT_TRUE(Form->Options.MuteOn);
-    EXPECT_TRUE(Form->Menu[static_cast<int>(TMenuItem::MuteOnChange)].Checked);
+    EXPECT_TRUE(State().Options.MuteOn);
+    EXPECT_TRUE(State().MenuEntry(TMenuItem::MuteOnChange).Checked);
     EXPECT_EQ(Os->Sounds, (TSounds{"stop", "A11", "stop"}));
     Os->Sounds.clear();
     Menu(TMenuItem::MuteOnChange);
-    EXPECT_FALSE(Form->Options.MuteOn);
+    EXPECT_FALSE(State().Options.MuteOn);
     EXPECT_EQ(Os->Sounds, (TSounds{"stop", "stop", "A10"}));
 }
 
@@ -337,10 +340,10 @@ TEST_F(MenuAndLinks, PointerFollowsThePenOptions) {
 TEST_F(MenuAndLinks, LinkRunTakesEightStepsThenStartsTheBrowserWithUrl) {
     Os->BrowserForHtml = kBrowser;
     Start();
-    EXPECT_EQ(Form->BrowserPath, kBrowser);
+    EXPECT_EQ(State().BrowserPath, kBrowser);
     EXPECT_FALSE(Os->FileExists(Dir + "z.html")) << "the probe is removed after the lookup";
     Press(HomepageButton);
-    EXPECT_EQ(Form->AnimStep, 550);
+    EXPECT_EQ(State().AnimStep, 550);
     EXPECT_EQ(Button(HomepageButton).State, kStatePressed);
     EXPECT_EQ(Idle(), 8);
     ASSERT_FALSE(Link().empty());
@@ -351,7 +354,7 @@ TEST_F(MenuAndLinks, LinkRunTakesEightStepsThenStartsTheBrowserWithUrl) {
 
 TEST_F(MenuAndLinks, WithoutABrowserTheShellOpensTheAddress) {
     Start();
-    EXPECT_TRUE(Form->BrowserPath.empty());
+    EXPECT_TRUE(State().BrowserPath.empty());
     Press(HomepageButton);
     Idle();
     EXPECT_EQ(Os->ShellLaunches, (TSounds{"open " + Link()}));
@@ -364,7 +367,7 @@ TEST_F(MenuAndLinks, StayOnTopMinimisesBeforeTheBrowserStarts) {
     Press(HomepageButton);
     for (int i = 0; i < 7; ++i) {
         Os->Tick += FrameInterval;
-        Form->Timer1Timer();
+        Os->FireTimer();
     }
     EXPECT_FALSE(Os->Minimised);
     EXPECT_TRUE(Os->ShellLaunches.empty());
@@ -389,7 +392,7 @@ TEST_F(MenuAndLinks, AProbeFileThatWasThereStays) {
     Os->BrowserForHtml = kBrowser;
     ASSERT_TRUE(Os->WriteFile(Dir + "z.html", "<p>mine</p>"));
     Start();
-    EXPECT_EQ(Form->BrowserPath, kBrowser);
+    EXPECT_EQ(State().BrowserPath, kBrowser);
     std::string text;
     ASSERT_TRUE(Os->ReadFile(Dir + "z.html", text));
     EXPECT_EQ(text, "<p>mine</p>");

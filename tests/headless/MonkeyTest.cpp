@@ -25,14 +25,15 @@ bool ValidAnimStep(int s) {
 // What is wrong with the running program's state; empty when nothing is.
 std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
     std::ostringstream why;
-    auto Button = [&](int id) -> const ButtonRecord& { return f.Button(id); };
+    const TFormState s = f.State();
+    auto Button = [&](int id) -> const ButtonRecord& { return s.Buttons[id]; };
     auto label = [&](TControl c) -> const THeadlessPlatform::TLabel& { return os.Labels[c]; };
     if (!os.Messages.empty()) why << "message box: " << os.SjisToUtf8(os.Messages[0].Text) << "; ";
-    if (!ValidAnimStep(f.AnimStep)) why << "AnimStep " << f.AnimStep << "; ";
-    if (f.CurrentCard < 0 || f.CurrentCard > MaxCard)
-        why << "CurrentCard " << f.CurrentCard << "; ";
-    if (f.PreviousCard < 0 || f.PreviousCard > MaxCard)
-        why << "PreviousCard " << f.PreviousCard << "; ";
+    if (!ValidAnimStep(s.AnimStep)) why << "AnimStep " << s.AnimStep << "; ";
+    if (s.CurrentCard < 0 || s.CurrentCard > MaxCard)
+        why << "CurrentCard " << s.CurrentCard << "; ";
+    if (s.PreviousCard < 0 || s.PreviousCard > MaxCard)
+        why << "PreviousCard " << s.PreviousCard << "; ";
     for (int id = kFirstButton; id <= kLastButton; ++id) {
         const int s = Button(id).State;
         const int top = id < CloseButton ? 1 : id == HeartButton ? 3 : 2;
@@ -40,27 +41,27 @@ std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
     }
     if (Button(CloseButton).State != 1 || Button(MinimiseButton).State != 1)
         why << "close or minimise button not in its one state; ";
-    if (f.IndexMode == os.Memo.Visible) why << "index view and wish box both shown or hidden; ";
-    if (Button(WishCaption).State != (f.IndexMode ? 1 : 0))
+    if (s.IndexMode == os.Memo.Visible) why << "index view and wish box both shown or hidden; ";
+    if (Button(WishCaption).State != (s.IndexMode ? 1 : 0))
         why << "wish caption does not follow the index view; ";
     if (SjisLength(os.Memo.Text) > 380) why << "wish longer than the box allows; ";
     auto checkMark = [&](TMenuItem item, bool value, const char* name) {
-        if (f.Menu[static_cast<int>(item)].Checked != value)
+        if (s.MenuEntry(item).Checked != value)
             why << name << " check mark differs from the option; ";
     };
-    checkMark(TMenuItem::MuteOnChange, f.Options.MuteOn, "MuteOn");
-    checkMark(TMenuItem::FezPenBlackChange, f.Options.FezPenBlack, "FezPenBlack");
-    checkMark(TMenuItem::FezPenDownChange, f.Options.FezPenDown, "FezPenDown");
-    checkMark(TMenuItem::LightShowChange, f.Options.LightShow, "LightShow");
-    checkMark(TMenuItem::NextResume, f.Options.ResumeOk, "ResumeOk");
-    checkMark(TMenuItem::MStayOnTop, f.Options.StayOnTop, "StayOnTop");
-    if (os.Topmost != f.Options.StayOnTop) why << "topmost state differs from StayOnTop; ";
+    checkMark(TMenuItem::MuteOnChange, s.Options.MuteOn, "MuteOn");
+    checkMark(TMenuItem::FezPenBlackChange, s.Options.FezPenBlack, "FezPenBlack");
+    checkMark(TMenuItem::FezPenDownChange, s.Options.FezPenDown, "FezPenDown");
+    checkMark(TMenuItem::LightShowChange, s.Options.LightShow, "LightShow");
+    checkMark(TMenuItem::NextResume, s.Options.ResumeOk, "ResumeOk");
+    checkMark(TMenuItem::MStayOnTop, s.Options.StayOnTop, "StayOnTop");
+    if (os.Topmost != s.Options.StayOnTop) why << "topmost state differs from StayOnTop; ";
     if (os.LiveRegions > 2) why << os.LiveRegions << " live regions; ";
 
-    const int step = f.AnimStep;
+    const int step = s.AnimStep;
     if (step >= 999 && !os.MemoIsReadOnly) why << "wish box editable during a card turn; ";
     if (step >= 500 && step <= 507 &&
-        (Button(PrevButton).State != 2 || Button(NextButton).State != 2 || !f.IndexMode))
+        (Button(PrevButton).State != 2 || Button(NextButton).State != 2 || !s.IndexMode))
         why << "index opening without both page buttons pressed; ";
     if (step >= 550 && step <= 557 && Button(HomepageButton).State != 2)
         why << "link run without its button pressed; ";
@@ -71,8 +72,8 @@ std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
     }
     if (step <= 2) {
         // Idle, or dragging: the panel shows the current card as a finished turn left it.
-        const int card = f.CurrentCard;
-        const bool unseen = card >= 1 && !f.Collection.SeenCards[card];
+        const int card = s.CurrentCard;
+        const bool unseen = card >= 1 && !s.Collection.SeenCards[card];
         const std::string number = "CARD." + ZeroPad(card, 3);
         if (label(TControl::LabelNo).Text != number || !label(TControl::LabelNo).Visible)
             why << "number label '" << label(TControl::LabelNo).Text << "' for card " << card
@@ -95,19 +96,19 @@ std::string Violation(THeadlessPlatform& os, TOrvaneFM& f) {
                 why << "button " << id << " in state " << Button(id).State << " while idle; ";
         if (Button(FortuneButton).State > 1) why << "fortune button pressed while idle; ";
         bool all = true;
-        for (int k = 1; k <= MaxCard; ++k) all = all && f.Collection.SeenCards[k];
-        if (f.Collection.AllCardsSeen != all)
-            why << "AllCardsSeen is " << f.Collection.AllCardsSeen << "; ";
+        for (int k = 1; k <= MaxCard; ++k) all = all && s.Collection.SeenCards[k];
+        if (s.Collection.AllCardsSeen != all)
+            why << "AllCardsSeen is " << s.Collection.AllCardsSeen << "; ";
         const int heart =
-            f.Collection.AllCardsSeen && HasAlternateMarker(f.CardLine(card, FieldHeader))
-                ? (f.ShowAlternate ? 1 : 3)
+            s.Collection.AllCardsSeen && HasAlternateMarker(f.CardLine(card, FieldHeader))
+                ? (s.ShowAlternate ? 1 : 3)
                 : 0;
         if (Button(HeartButton).State != heart)
             why << "heart in state " << Button(HeartButton).State << ", expected " << heart << "; ";
-        if (f.IndexMode && Button(FortuneButton).State != 0)
+        if (s.IndexMode && Button(FortuneButton).State != 0)
             why << "fortune button usable in the index view; ";
-        if (f.IndexMode && f.LoadedIndexPage != card / 10)
-            why << "index shows page " << f.LoadedIndexPage << " for card " << card << "; ";
+        if (s.IndexMode && s.LoadedIndexPage != card / 10)
+            why << "index shows page " << s.LoadedIndexPage << " for card " << card << "; ";
     }
     return why.str();
 }

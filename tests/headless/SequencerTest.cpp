@@ -25,7 +25,7 @@ protected:
     // Steps the sequencer once (55 ms later).
     void Step() {
         Os->Tick += FrameInterval;
-        Form->Timer1Timer();
+        Os->FireTimer();
     }
     // Gives the backdrop, the frame, the back and the shown face plain colours.
     void PaintPlain() {
@@ -60,12 +60,12 @@ TEST_F(SequencerTest, AReadingTurnsTheCardOverAndSwapsThePictureWhileTheBackShow
     PaintPlain();
     Type("abc");
     Key(13);
-    ASSERT_NE(Form->AnimStep, 0);
+    ASSERT_NE(State().AnimStep, 0);
     EXPECT_TRUE(Os->MemoIsReadOnly);
     const std::vector<uint32_t> oldFace = Form->CardSlot[1].Pixels;
     std::vector<std::string> frames;
     size_t swappedAt = 0;  // the frame after which the slot holds the new picture
-    while (Form->AnimStep != 0) {
+    while (State().AnimStep != 0) {
         const bool labelShown = Os->Labels[TControl::LabelNo].Visible;
         Step();
         frames.push_back(Shown());
@@ -83,27 +83,33 @@ TEST_F(SequencerTest, AReadingTurnsTheCardOverAndSwapsThePictureWhileTheBackShow
     EXPECT_TRUE(Os->Labels[TControl::LabelNo].Visible);
     EXPECT_FALSE(Os->MemoIsReadOnly);
     EXPECT_EQ(Button(FortuneButton).State, 0) << "the same wish cannot be drawn twice in a row";
-    EXPECT_EQ(Form->CurrentCard, 12);
+    EXPECT_EQ(State().CurrentCard, 12);
     // The window shows the composed card area.
     EXPECT_EQ(Os->Surface.GetPixel(206, 298), Form->BackBuffer.GetPixel(206, 298));
 }
 
 TEST_F(SequencerTest, TheResumeRunTurnsLikeAReadingFromTheSavedOriginAndEndsOnTheNormalPicture) {
-    WriteIni("CardNum=5\r\nStarX=4\r\nStarY=9\r\nCardOK=lllll\r\n");
+    // The alternate picture shows (the heart) and the wish was edited when the last
+    // reading is replayed.
+    WriteIni("ResumeOk=1\r\nCardNum=5\r\nStarX=4\r\nStarY=9\r\nCardOK=" + std::string(49, 'l') +
+             "\r\n");
     Start();
     Tick(10);
+    Click(686, 232);
+    Idle();
+    ASSERT_TRUE(State().ShowAlternate);
+    Type("x");
     PaintPlain();
-    Form->ShowAlternate = true;
     Menu(TMenuItem::PopSaigen);
-    ASSERT_NE(Form->AnimStep, 0);
+    ASSERT_NE(State().AnimStep, 0);
     std::vector<std::string> frames;
-    while (Form->AnimStep != 0 && frames.size() < 40) {
+    while (State().AnimStep != 0 && frames.size() < 40) {
         Step();
         frames.push_back(Shown());
         if (frames.size() == 1) {
-            EXPECT_FALSE(Form->ShowAlternate);
-            EXPECT_EQ(Form->StarX, 4);
-            EXPECT_EQ(Form->StarY, 9);
+            EXPECT_FALSE(State().ShowAlternate);
+            EXPECT_EQ(State().StarX, 4);
+            EXPECT_EQ(State().StarY, 9);
         }
     }
     EXPECT_EQ(frames, kTurn);
@@ -120,22 +126,22 @@ TEST_F(SequencerTest, TheHeartTurnKeepsTheTextsAndShowsTheOtherPicture) {
     const std::vector<uint32_t> regular = Form->CardSlot[1].Pixels;
     const std::string title = LabelText(TControl::LabelTittle);
     Click(686, 232);
-    EXPECT_NE(Form->AnimStep, 0);
-    EXPECT_TRUE(Form->ShowAlternate);
-    while (Form->AnimStep != 0) {
+    EXPECT_NE(State().AnimStep, 0);
+    EXPECT_TRUE(State().ShowAlternate);
+    while (State().AnimStep != 0) {
         Step();
         EXPECT_TRUE(Os->Labels[TControl::LabelTittle].Visible) << "texts stay on screen";
     }
-    EXPECT_TRUE(Form->ShowAlternate);
+    EXPECT_TRUE(State().ShowAlternate);
     EXPECT_NE(Form->CardSlot[1].Pixels, regular);
     EXPECT_EQ(LabelText(TControl::LabelTittle), title);
     EXPECT_EQ(Button(HeartButton).State, kStateNormal);
-    EXPECT_FALSE(Form->KeepCardTexts);
+    EXPECT_FALSE(State().KeepCardTexts);
     // Any other turn clears the alternate view at its first step.
     Click(580, 233);  // random
-    ASSERT_NE(Form->AnimStep, 0);
+    ASSERT_NE(State().AnimStep, 0);
     Step();
-    EXPECT_FALSE(Form->ShowAlternate);
+    EXPECT_FALSE(State().ShowAlternate);
 }
 
 TEST_F(SequencerTest, AlternateViewOfACardWithoutAnAlternatePictureShowsItsRegularPicture) {
@@ -144,7 +150,7 @@ TEST_F(SequencerTest, AlternateViewOfACardWithoutAnAlternatePictureShowsItsRegul
     const std::vector<uint32_t> regular = Form->CardSlot[1].Pixels;
     Click(686, 232);
     Idle();
-    EXPECT_TRUE(Form->ShowAlternate);
+    EXPECT_TRUE(State().ShowAlternate);
     EXPECT_FALSE(Form->CardSlot[1].Empty());
     EXPECT_EQ(Form->CardSlot[1].Pixels, regular);
 }
@@ -156,20 +162,20 @@ TEST_F(SequencerTest, PacingIsFiftyFiveMillisecondsAndSurvivesTheTickWrapping) {
     PaintPlain();
     Type("abc");
     Key(13);
-    Form->Timer1Timer();  // no step has run yet: the first event steps at once
+    Os->FireTimer();  // no step has run yet: the first event steps at once
     EXPECT_EQ(Shown(), kTurn[0]);
     for (int i = 0; i < 5; ++i) {
         Os->Tick += 10;
-        Form->Timer1Timer();
+        Os->FireTimer();
     }
     EXPECT_EQ(Shown(), kTurn[0]) << "50 ms is not yet a frame";
     Os->Tick += 10;  // wraps past zero
-    Form->Timer1Timer();
+    Os->FireTimer();
     EXPECT_EQ(Shown(), kTurn[1]);
     // A long stall is not made up: one step per event.
     Os->Tick += 10000;
-    Form->Timer1Timer();
-    Form->Timer1Timer();
+    Os->FireTimer();
+    Os->FireTimer();
     EXPECT_EQ(Shown(), kTurn[2]);
 }
 
@@ -177,20 +183,20 @@ TEST_F(SequencerTest, InputDuringARunIsDroppedAndAReleaseDoesNotEndIt) {
     Start();
     Tick(10);
     Click(580, 233);  // random
-    ASSERT_NE(Form->AnimStep, 0);
-    const int card = Form->CurrentCard;
+    ASSERT_NE(State().AnimStep, 0);
+    const int card = State().CurrentCard;
     Step();
-    const int step = Form->AnimStep;
+    const int step = State().AnimStep;
     Click(580, 233);
     Key(27);
     Down(100, 100, TMouseButton::Middle);
     Up(100, 100, TMouseButton::Middle);
-    EXPECT_EQ(Form->AnimStep, step);
-    EXPECT_EQ(Form->CurrentCard, card);
+    EXPECT_EQ(State().AnimStep, step);
+    EXPECT_EQ(State().CurrentCard, card);
     EXPECT_EQ(Os->Left, 143);
     EXPECT_EQ(Idle(), static_cast<int>(kTurn.size()) - 1) << "the rest of the turn";
     EXPECT_EQ(Button(RandomButton).State, 1) << "the random button is usable again";
-    EXPECT_TRUE(Form->Collection.SeenCards[card]);
+    EXPECT_TRUE(State().Collection.SeenCards[card]);
 }
 
 TEST_F(SequencerTest, TheLinkRunOpensThePageOnItsEighthStep) {
@@ -198,12 +204,12 @@ TEST_F(SequencerTest, TheLinkRunOpensThePageOnItsEighthStep) {
     Start();
     Tick(10);
     Click(613, 549);
-    ASSERT_NE(Form->AnimStep, 0);
+    ASSERT_NE(State().AnimStep, 0);
     for (int i = 0; i < 7; ++i) Step();
     EXPECT_TRUE(Os->ShellLaunches.empty());
     Step();
     ASSERT_EQ(Os->ShellLaunches.size(), 1u);
     EXPECT_EQ(Os->ShellLaunches[0].rfind("C:\\Browser\\browse.exe /url http", 0), 0u);
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
     EXPECT_EQ(Button(HomepageButton).State, 1);
 }

@@ -64,7 +64,7 @@ TEST_F(AppTest, AReadingIsWrittenInTheKeyOrderOfANewFile) {
 TEST_F(AppTest, TheSeenRecordIsReadWhateverTheKeysCase) {
     WriteIni("cArDoK=llll" + std::string(45, '.') + "\r\n");
     Start();
-    EXPECT_EQ(Form->EncodeSeenCards(), "llll" + std::string(45, '.'));
+    EXPECT_EQ(State().SeenCards, "llll" + std::string(45, '.'));
     Close();
     EXPECT_TRUE(Has(ReadIni(), "cArDoK=llll")) << "the entry is replaced in place";
 }
@@ -76,13 +76,13 @@ TEST_F(AppTest, AWishWithLineBreaksComesBackAsItselfAndInjectsNothing) {
     Type("x\r\nCardNum=7");
     Key(13);
     Idle();
-    const int drawn = Form->CurrentCard;
+    const int drawn = State().CurrentCard;
     Close();
     Form.reset();
     Os->Messages.clear();
     Start();
-    EXPECT_EQ(Form->SavedCard, drawn);
-    EXPECT_EQ(Os->SjisToUtf8(Form->SavedWish), "x\r\nCardNum=7");
+    EXPECT_EQ(State().SavedCard, drawn);
+    EXPECT_EQ(Os->SjisToUtf8(State().SavedWish), "x\r\nCardNum=7");
 }
 
 TEST_F(AppTest, OutOfRangeNumbersAreBroughtIntoRange) {
@@ -90,16 +90,16 @@ TEST_F(AppTest, OutOfRangeNumbersAreBroughtIntoRange) {
         "ResumeOk=1\r\nCardNum=-3\r\nFate=-2147483648\r\nLeft=99999999999\r\nTop=-5\r\n"
         "OldDate=2026/12/01\r\n");
     Start();
-    EXPECT_EQ(Form->SavedCard, 0);
-    EXPECT_EQ(Form->CurrentCard, 0);
-    EXPECT_GE(Form->Fate, 0);
-    EXPECT_LE(Form->Fate, 48);
+    EXPECT_EQ(State().SavedCard, 0);
+    EXPECT_EQ(State().CurrentCard, 0);
+    EXPECT_GE(State().Fate, 0);
+    EXPECT_LE(State().Fate, 48);
     EXPECT_EQ(Os->Left, 143) << "an overflowing Left reads as the current position";
     EXPECT_EQ(Os->Top, -5);
     WriteIni("CardNum=50\r\n");
     Form.reset();
     Start();
-    EXPECT_EQ(Form->SavedCard, 0);
+    EXPECT_EQ(State().SavedCard, 0);
 }
 
 TEST_F(AppTest, FateRenewsOnlyAfterItsDays) {
@@ -117,10 +117,10 @@ TEST_F(AppTest, FateRenewsOnlyAfterItsDays) {
                  "\r\n");
         Form.reset();
         Start();
-        const bool renewed = FormatDate(Form->OldDate) == "2026/12/08";
+        const bool renewed = FormatDate(State().OldDate) == "2026/12/08";
         EXPECT_EQ(renewed, c.renewed) << c.oldDate;
         if (!c.renewed) {
-            EXPECT_EQ(Form->Fate, 30) << c.oldDate;
+            EXPECT_EQ(State().Fate, 30) << c.oldDate;
         }
     }
 }
@@ -128,11 +128,11 @@ TEST_F(AppTest, FateRenewsOnlyAfterItsDays) {
 TEST_F(AppTest, OptionsSurviveARestart) {
     WriteIni("MuteOn=1\r\nFezPenBlack=1\r\nFezPenDown=1\r\nLightShow=0\r\nStayOnTop=1\r\n");
     Start();
-    EXPECT_TRUE(Form->Options.MuteOn);
-    EXPECT_TRUE(Form->Menu[static_cast<int>(TMenuItem::MuteOnChange)].Checked);
+    EXPECT_TRUE(State().Options.MuteOn);
+    EXPECT_TRUE(State().MenuEntry(TMenuItem::MuteOnChange).Checked);
     EXPECT_EQ(Os->Pointer, 5);
-    EXPECT_FALSE(Form->Options.LightShow);
-    EXPECT_FALSE(Form->Menu[static_cast<int>(TMenuItem::LightShowChange)].Checked);
+    EXPECT_FALSE(State().Options.LightShow);
+    EXPECT_FALSE(State().MenuEntry(TMenuItem::LightShowChange).Checked);
     EXPECT_TRUE(Os->Topmost);
     Close();
     const std::string ini = ReadIni();
@@ -147,7 +147,7 @@ TEST_F(AppTest, AFileFromAnotherProgramKeepsEverythingElse) {
         "Unknown=1\r\nFate = \"12\"\r\nOldDate=2026/12/08\r\n[Tail]\r\nx=y\r\n";
     ASSERT_TRUE(Os->WriteFile(Dir + "Orvane.ini", original));
     Start();
-    EXPECT_EQ(Form->Fate, 12);
+    EXPECT_EQ(State().Fate, 12);
     Close();
     const std::string ini = ReadIni();
     EXPECT_EQ(ini.rfind("; written by hand\r\n[Other]\r\nCardNum=44\r\n\r\n[orvane.INI]\r\n; keep "
@@ -189,7 +189,7 @@ TEST_F(AppTest, ASettingsPathThatIsAFolderIsNeverReplaced) {
     const std::string cmd = "mkdir '" + Dir + "Orvane.ini'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     Start();
-    EXPECT_FALSE(Form->Options.ResumeOk);
+    EXPECT_FALSE(State().Options.ResumeOk);
     Close();
     ASSERT_EQ(Os->Messages.size(), 1u);
     EXPECT_FALSE(Os->FileExists(Dir + "Orvane.ini"));

@@ -13,7 +13,7 @@ TEST_F(AppTest, FirstStartWithoutSettingsShowsTheTitleCardCentred) {
     EXPECT_EQ(Os->Top, (768 - 584) / 2 - 6);
     EXPECT_EQ(Os->Width, 737);
     EXPECT_EQ(Os->Height, 584);
-    EXPECT_EQ(Form->CurrentCard, 0);
+    EXPECT_EQ(State().CurrentCard, 0);
     EXPECT_TRUE(Os->Memo.Visible);
     EXPECT_FALSE(Os->MemoIsReadOnly);
     EXPECT_EQ(Os->Memo.Text, "");
@@ -27,10 +27,10 @@ TEST_F(AppTest, FirstStartWithoutSettingsShowsTheTitleCardCentred) {
     EXPECT_EQ(Os->Labels[TControl::LabelTittle].Style.TextColor, PackColor(31, 33, 55));
     EXPECT_EQ(Os->Labels[TControl::LabelTittle].Style.CellHeight, 24);
     EXPECT_EQ(Os->MemoMaxLength, 380);
-    EXPECT_FALSE(Form->Options.StayOnTop);
+    EXPECT_FALSE(State().Options.StayOnTop);
     EXPECT_FALSE(Os->Topmost);
-    EXPECT_TRUE(Form->Options.LightShow);
-    EXPECT_FALSE(Form->Options.MuteOn);
+    EXPECT_TRUE(State().Options.LightShow);
+    EXPECT_FALSE(State().Options.MuteOn);
     EXPECT_EQ(Os->Pointer, 2);
     EXPECT_NE(Os->WindowRegion, nullptr) << "the window has its outline";
     EXPECT_EQ(Os->TimerInterval, 10);
@@ -42,9 +42,9 @@ TEST_F(AppTest, FirstStartWithoutSettingsShowsTheTitleCardCentred) {
 TEST_F(AppTest, SmallScreenStaysOnTopByDefault) {
     Os->ScreenHeight = 600;
     Start();
-    EXPECT_TRUE(Form->Options.StayOnTop);
+    EXPECT_TRUE(State().Options.StayOnTop);
     EXPECT_TRUE(Os->Topmost);
-    EXPECT_TRUE(Form->Menu[static_cast<int>(TMenuItem::MStayOnTop)].Checked);
+    EXPECT_TRUE(State().MenuEntry(TMenuItem::MStayOnTop).Checked);
     EXPECT_EQ(Os->Top, (600 - 584) / 2 - 6);
 }
 
@@ -58,10 +58,10 @@ TEST_F(AppTest, ResumedStartRestoresTheLastReading) {
     // Below the screen nobody could reach it: it comes up inside the screen instead.
     EXPECT_EQ(Os->Left, 0);
     EXPECT_EQ(Os->Top, 768 - 584);
-    EXPECT_EQ(Form->CurrentCard, 17);
-    EXPECT_EQ(Form->PreviousCard, 0);
-    EXPECT_EQ(Form->StarX, 12);
-    EXPECT_EQ(Form->StarY, -7);
+    EXPECT_EQ(State().CurrentCard, 17);
+    EXPECT_EQ(State().PreviousCard, 0);
+    EXPECT_EQ(State().StarX, 12);
+    EXPECT_EQ(State().StarY, -7);
     EXPECT_EQ(Os->Memo.Text, wish);
     EXPECT_EQ(Os->MemoCaretPos, 4) << "the caret after the last character";
     EXPECT_EQ(LabelText(TControl::LabelNo), "CARD.017");
@@ -72,20 +72,20 @@ TEST_F(AppTest, ResumedStartRestoresTheLastReading) {
 TEST_F(AppTest, ResumedIndexViewKeepsTheWishBoxHidden) {
     WriteIni("ResumeOk=1\r\nCardNum=23\r\nIndexMode=1\r\n");
     Start();
-    EXPECT_TRUE(Form->IndexMode);
+    EXPECT_TRUE(State().IndexMode);
     EXPECT_FALSE(Os->Memo.Visible);
-    EXPECT_EQ(Form->LoadedIndexPage, 2);
+    EXPECT_EQ(State().LoadedIndexPage, 2);
     EXPECT_EQ(Button(WishCaption).State, 1);
 }
 
 TEST_F(AppTest, ResumeOffReadsButDoesNotApplyTheReading) {
     WriteIni("ResumeOk=0\r\nCardNum=17\r\nLeft=5\r\nTop=5\r\nIndexMode=1\r\nWish=abc\r\n");
     Start();
-    EXPECT_EQ(Form->CurrentCard, 0);
+    EXPECT_EQ(State().CurrentCard, 0);
     EXPECT_EQ(Os->Left, 143);
-    EXPECT_FALSE(Form->IndexMode);
-    EXPECT_EQ(Form->SavedCard, 17);
-    EXPECT_EQ(Form->SavedWish, "abc");
+    EXPECT_FALSE(State().IndexMode);
+    EXPECT_EQ(State().SavedCard, 17);
+    EXPECT_EQ(State().SavedWish, "abc");
     EXPECT_EQ(Os->Memo.Text, "");
 }
 
@@ -134,9 +134,9 @@ TEST_F(AppTest, ClosingWritesTheSettingsOnceBeforeReleasing) {
     Start();
     EXPECT_FALSE(Os->FileExists(Dir + "Orvane.ini"));
     Click(703, 1);  // the close button's corner
-    EXPECT_TRUE(Form->Closing);
+    EXPECT_TRUE(State().Closing);
     EXPECT_TRUE(Os->CloseRequested);
-    Form->FormDestroy();
+    EXPECT_FALSE(Os->WindowCreated) << "gone once the press's handler returned";
     const std::string ini = ReadIni();
     EXPECT_NE(ini.find("MemDate=2026/12/08"), std::string::npos);
     EXPECT_EQ(ini.find("CardNum"), std::string::npos) << "no reading was made";

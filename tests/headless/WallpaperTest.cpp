@@ -35,7 +35,7 @@ protected:
     void StartAllSeen(const std::string& more = "") {
         WriteIni(kAllSeen + more);
         Start();
-        ASSERT_TRUE(Form->Collection.AllCardsSeen);
+        ASSERT_TRUE(State().Collection.AllCardsSeen);
     }
     // Marks the window's frame block in the back buffer, pixel by pixel.
     void MarkBlock() {
@@ -91,7 +91,7 @@ TEST_F(WallpaperMaker, At1024x768TheStarsTheBlockAndTheFile) {
     StartAllSeen();
     MarkBlock();
     Menu(TMenuItem::WallMakeClick);
-    EXPECT_EQ(Form->StarsStamped, 31213 + 1939);
+    EXPECT_EQ(State().StarsStamped, 31213 + 1939);
     EXPECT_EQ(Os->Wallpapers, std::vector<std::string>{Path()});
     int bits = 0;
     const TPicture wall = ReadWallpaper(bits);
@@ -184,9 +184,9 @@ TEST_F(WallpaperMaker, AFailedSaveKeepsTheOldFileAndPutsEverythingBack) {
     ExpectCardBackInSlot0();
     EXPECT_EQ(Os->Pointer, 3);
     // The next card turn draws the card back from slot 0.
-    Form->AnimStep = 1000;
+    TFormAccess::AnimStep(*Form) = kStepTurn;
     Idle();
-    EXPECT_EQ(Form->AnimStep, 0);
+    EXPECT_EQ(State().AnimStep, 0);
 }
 
 // The same failure through the script driver, which shows escaped errors in a message box
