@@ -20,7 +20,6 @@ constexpr size_t kRectBytes = 16;
 constexpr size_t kFieldHeaderSize = 0;
 constexpr size_t kFieldType = 4;
 constexpr size_t kFieldCount = 8;
-constexpr size_t kFieldBufferSize = 12;
 
 void WriteU32(TMemoryStream& stream, uint32_t v) {
     uint8_t bytes[4];
@@ -76,14 +75,10 @@ TRegionHandle TRegion::CopyHandle() {
 }
 
 void TRegion::LoadFromStream(TMemoryStream& stream) {
-    // The work buffer holds the header and at most one chunk of rectangles, so it never
-    // grows with the mask; the vector releases it on every way out.
-    std::vector<uint8_t> buffer(kRegionWorkBuffer);
-    uint8_t* header = buffer.data();
+    uint8_t header[kHeaderBytes];
     if (stream.Read(header, kHeaderBytes) != kHeaderBytes) throw ERgnError(kLoadCannotCreate);
     if (GetU32(header + kFieldHeaderSize) != kHeaderBytes || GetU32(header + kFieldType) != 1)
         throw ERgnError(kLoadCannotCreate);
-    PutU32(header + kFieldBufferSize, 0);
     uint32_t remaining = GetU32(header + kFieldCount);
 
     // A header that claims more rectangles than the stream holds is refused before any
@@ -93,17 +88,23 @@ void TRegion::LoadFromStream(TMemoryStream& stream) {
     if (static_cast<uint64_t>(remaining) * kRectBytes > available)
         throw ERgnError(kLoadCannotCreate);
 
+    // The rectangles go to the system a chunk at a time, so the work buffers never grow
+    // beyond one chunk with the mask; the vectors release them on every way out.
+    const size_t chunk = std::min<size_t>(remaining, kRectsPerRegionCall);
+    std::vector<uint8_t> bytes(chunk * kRectBytes);
+    std::vector<TRegionRect> rects(chunk);
     TRegionHandle result = NewEmptyRegion(Os);
     try {
         while (remaining > 0) {
             const uint32_t n =
                 std::min<uint32_t>(remaining, static_cast<uint32_t>(kRectsPerRegionCall));
-            PutU32(header + kFieldCount, n);
-            const size_t bytes = static_cast<size_t>(n) * kRectBytes;
-            if (stream.Read(header + kHeaderBytes, bytes) != bytes)
-                throw ERgnError(kLoadCannotCreate);
-            TRegionHandle part =
-                Os.CreateRegionFromData(header, static_cast<uint32_t>(kHeaderBytes + bytes));
+            const size_t size = static_cast<size_t>(n) * kRectBytes;
+            if (stream.Read(bytes.data(), size) != size) throw ERgnError(kLoadCannotCreate);
+            for (uint32_t i = 0; i < n; ++i) {
+                const uint8_t* r = bytes.data() + static_cast<size_t>(i) * kRectBytes;
+                rects[i] = TRegionRect{GetI32(r), GetI32(r + 4), GetI32(r + 8), GetI32(r + 12)};
+            }
+            TRegionHandle part = Os.CreateRegionFromRects(rects.data(), n);
             if (part == nullptr) throw ERgnError(kLoadCannotCreate);
             const bool combined = Os.CombineRegionOr(result, result, part);
             Os.DeleteRegion(part);

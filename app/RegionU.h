@@ -13,10 +13,9 @@ public:
     explicit ERgnError(const std::string& message) : EError(message) {}
 };
 
-// Largest number of rectangles handed to one region call, and the work buffer that
-// holds them with the 32-byte header.
+// Largest number of rectangles handed to one region call: the work buffer that holds
+// them never grows with the mask.
 constexpr int kRectsPerRegionCall = 4000;
-constexpr int kRegionWorkBuffer = 32 + 16 * kRectsPerRegionCall;  // 64032 bytes
 
 // A read position over bytes in memory (the region data stream).
 struct TMemoryStream {
@@ -40,7 +39,10 @@ public:
     TRegionHandle Handle() const { return FHandle; }
     // A new region with the same area; the caller owns it.
     TRegionHandle CopyHandle();
-    // Replaces Handle with the region the stream describes, read from its position.
+    // Replaces Handle with the region the stream describes, read from its position: a
+    // 32-byte header (its own size 32, type 1, the rectangle count, a size and the bounds,
+    // little-endian 32-bit numbers) and 16 bytes for each rectangle: left, top, right,
+    // bottom. Raises ERgnError, keeping the old shape, when the stream is not that.
     void LoadFromStream(TMemoryStream& stream);
     // Replaces Handle with the region of every pixel whose colour (red + 256 x green +
     // 65536 x blue) differs from `transparent`. Only 24-bit pictures are accepted.

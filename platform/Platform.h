@@ -94,6 +94,17 @@ struct TLabelStyle {
 // An opaque region owned by whoever created it, until handed to SetWindowRegion.
 using TRegionHandle = void*;
 
+// A rectangle of window pixels for a region: Right and Bottom lie just outside it.
+struct TRegionRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    bool operator==(const TRegionRect& o) const {
+        return Left == o.Left && Top == o.Top && Right == o.Right && Bottom == o.Bottom;
+    }
+};
+
 // A read-only view of resource bytes, valid for the life of the process.
 struct TResourceView {
     const uint8_t* Data = nullptr;
@@ -221,8 +232,9 @@ public:
 
     // Regions. Creation returns nullptr when the system refuses.
     virtual TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) = 0;
-    // Region from region data (a 32-byte header and rectangles), identity transform.
-    virtual TRegionHandle CreateRegionFromData(const void* data, uint32_t size) = 0;
+    // The area the rectangles cover together; a rectangle without width or height adds
+    // nothing, and no rectangles make an empty region.
+    virtual TRegionHandle CreateRegionFromRects(const TRegionRect* rects, size_t count) = 0;
     // dest := a OR b; false on failure.
     virtual bool CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) = 0;
     // dest := a copy of src; false on failure.

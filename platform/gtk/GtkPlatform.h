@@ -89,7 +89,7 @@ public:
 
     // Regions (GtkRegions.cpp).
     TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) override;
-    TRegionHandle CreateRegionFromData(const void* data, uint32_t size) override;
+    TRegionHandle CreateRegionFromRects(const TRegionRect* rects, size_t count) override;
     bool CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) override;
     bool CopyRegion(TRegionHandle dest, TRegionHandle src) override;
     void DeleteRegion(TRegionHandle region) override;

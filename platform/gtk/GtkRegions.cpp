@@ -1,5 +1,5 @@
 // Regions as Cairo regions: the window shape is handed to GTK as one.
-#include <cstring>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -8,14 +8,6 @@
 namespace {
 cairo_region_t* AsRegion(TRegionHandle h) {
     return static_cast<cairo_region_t*>(h);
-}
-
-int32_t Le32(const uint8_t* p) {
-    uint32_t v = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                 static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-    int32_t s;
-    std::memcpy(&s, &v, 4);
-    return s;
 }
 
 cairo_region_t* Checked(cairo_region_t* r) {
@@ -33,23 +25,20 @@ TRegionHandle TGtkPlatform::CreateRectRegion(int left, int top, int right, int b
     return Checked(cairo_region_create_rectangle(&r));
 }
 
-TRegionHandle TGtkPlatform::CreateRegionFromData(const void* data, uint32_t size) {
-    // A 32-byte header (its own size 32, type 1, the rectangle count, ...) and 16 bytes
-    // for each rectangle: left, top, right, bottom.
-    if (!data || size < 32) return nullptr;
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    if (Le32(bytes) != 32 || Le32(bytes + 4) != 1) return nullptr;
-    const uint32_t count = static_cast<uint32_t>(Le32(bytes + 8));
-    if (count > (size - 32) / 16) return nullptr;
-    std::vector<cairo_rectangle_int_t> rects;
-    rects.reserve(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* p = bytes + 32 + 16 * static_cast<size_t>(i);
-        const int32_t l = Le32(p), t = Le32(p + 4), r = Le32(p + 8), b = Le32(p + 12);
-        if (r <= l || b <= t) continue;
-        rects.push_back({l, t, r - l, b - t});
+TRegionHandle TGtkPlatform::CreateRegionFromRects(const TRegionRect* rects, size_t count) {
+    if (!rects && count > 0) return nullptr;
+    std::vector<cairo_rectangle_int_t> cairoRects;
+    cairoRects.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const TRegionRect& r = rects[i];
+        if (r.Right <= r.Left || r.Bottom <= r.Top) continue;
+        // The width in 64 bits: edges far apart must not wrap into a small rectangle.
+        const int64_t w = int64_t{r.Right} - r.Left, h = int64_t{r.Bottom} - r.Top;
+        if (w > INT32_MAX || h > INT32_MAX) return nullptr;
+        cairoRects.push_back({r.Left, r.Top, static_cast<int>(w), static_cast<int>(h)});
     }
-    return Checked(cairo_region_create_rectangles(rects.data(), static_cast<int>(rects.size())));
+    return Checked(
+        cairo_region_create_rectangles(cairoRects.data(), static_cast<int>(cairoRects.size())));
 }
 
 bool TGtkPlatform::CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) {

@@ -403,11 +403,10 @@ TRegionHandle THeadlessPlatform::CreateRectRegion(int left, int top, int right, 
     return new TRegionSet(TRegionSet::FromRect(left, top, right, bottom));
 }
 
-TRegionHandle THeadlessPlatform::CreateRegionFromData(const void* data, uint32_t size) {
-    TRegionSet region;
-    if (!TRegionSet::FromData(data, size, region)) return nullptr;
+TRegionHandle THeadlessPlatform::CreateRegionFromRects(const TRegionRect* rects, size_t count) {
+    if (!rects && count > 0) return nullptr;
     ++LiveRegions;
-    return new TRegionSet(std::move(region));
+    return new TRegionSet(TRegionSet::FromRects(rects, count));
 }
 
 bool THeadlessPlatform::CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) {

@@ -3,20 +3,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Platform.h"
+
 // The headless backend's own region: the area covered by a set of rectangles, kept as
 // y-bands the way GDI keeps it. Each band covers the rows [Top, Bottom) with sorted,
 // non-overlapping, non-touching spans [Left, Right); bands are sorted, never overlap,
 // and two touching bands never hold the same spans (they are merged into one).
-
-struct TRegionRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-    bool operator==(const TRegionRect& o) const {
-        return Left == o.Left && Top == o.Top && Right == o.Right && Bottom == o.Bottom;
-    }
-};
 
 class TRegionSet {
 public:
@@ -25,10 +17,10 @@ public:
     // Empty when the rectangle has no width or no height.
     static TRegionSet FromRect(int left, int top, int right, int bottom);
     // The union of the rectangles; rectangles without area are left out.
-    static TRegionSet FromRects(const std::vector<TRegionRect>& rects);
-    // Region data as ExtCreateRegion takes it: a 32-byte header (header size 32, type 1,
-    // rectangle count, buffer size, bounds) and the rectangles. False on bad data.
-    static bool FromData(const void* data, size_t size, TRegionSet& out);
+    static TRegionSet FromRects(const TRegionRect* rects, size_t count);
+    static TRegionSet FromRects(const std::vector<TRegionRect>& rects) {
+        return FromRects(rects.data(), rects.size());
+    }
     static TRegionSet Union(const TRegionSet& a, const TRegionSet& b);
 
     void UnionWith(const TRegionSet& other) { *this = Union(*this, other); }
@@ -49,11 +41,16 @@ private:
         int Right;
         bool operator==(const TSpan& o) const { return Left == o.Left && Right == o.Right; }
     };
+    // A band's spans are Spans[First, First + Count): all spans live in one vector, so a
+    // union allocates twice, not once per band.
     struct TBand {
         int Top;
         int Bottom;
-        std::vector<TSpan> Spans;
+        size_t First;
+        size_t Count;
     };
-    static TRegionSet UnionRange(const std::vector<TRegionRect>& rects, size_t first, size_t last);
+    static TRegionSet UnionRange(const TRegionRect* rects, size_t first, size_t last);
+    const TSpan* SpansOf(const TBand& band) const { return Spans.data() + band.First; }
     std::vector<TBand> Bands;
+    std::vector<TSpan> Spans;
 };

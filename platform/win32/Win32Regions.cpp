@@ -1,5 +1,8 @@
 // Regions for the window shape: GDI regions behind the opaque TRegionHandle.
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/win32/Win32Platform.h"
 
@@ -7,15 +10,38 @@ TRegionHandle TWin32Platform::CreateRectRegion(int left, int top, int right, int
     return CreateRectRgn(left, top, right, bottom);
 }
 
-TRegionHandle TWin32Platform::CreateRegionFromData(const void* data, uint32_t size) {
-    // The data comes from a stream; its header is checked against the bytes really
-    // given before GDI reads count x 16 bytes behind it.
-    if (!data || size < sizeof(RGNDATAHEADER)) return nullptr;
-    RGNDATAHEADER header;
-    std::memcpy(&header, data, sizeof header);
-    if (header.dwSize < sizeof(RGNDATAHEADER) || header.dwSize > size) return nullptr;
-    if (header.iType != RDH_RECTANGLES) return nullptr;
-    if (header.nCount > (size - header.dwSize) / sizeof(RECT)) return nullptr;
+TRegionHandle TWin32Platform::CreateRegionFromRects(const TRegionRect* rects, size_t count) {
+    if (!rects && count > 0) return nullptr;
+    // RGNDATA: the header, then the rectangles; GDI is handed only rectangles with area,
+    // and their bounds in the header.
+    std::vector<RECT> kept;
+    kept.reserve(count);
+    RECT bounds = {0, 0, 0, 0};
+    for (size_t i = 0; i < count; ++i) {
+        const TRegionRect& r = rects[i];
+        if (r.Right <= r.Left || r.Bottom <= r.Top) continue;
+        const RECT rect = {r.Left, r.Top, r.Right, r.Bottom};
+        if (kept.empty()) {
+            bounds = rect;
+        } else {
+            bounds.left = std::min(bounds.left, rect.left);
+            bounds.top = std::min(bounds.top, rect.top);
+            bounds.right = std::max(bounds.right, rect.right);
+            bounds.bottom = std::max(bounds.bottom, rect.bottom);
+        }
+        kept.push_back(rect);
+    }
+    if (kept.empty()) return CreateRectRgn(0, 0, 0, 0);
+    const size_t rectBytes = kept.size() * sizeof(RECT);
+    std::vector<uint8_t> data(sizeof(RGNDATAHEADER) + rectBytes);
+    RGNDATAHEADER header = {};
+    header.dwSize = sizeof(RGNDATAHEADER);
+    header.iType = RDH_RECTANGLES;
+    header.nCount = static_cast<DWORD>(kept.size());
+    header.nRgnSize = static_cast<DWORD>(rectBytes);
+    header.rcBound = bounds;
+    std::memcpy(data.data(), &header, sizeof header);
+    std::memcpy(data.data() + sizeof header, kept.data(), rectBytes);
     XFORM identity;
     identity.eM11 = 1.0f;
     identity.eM12 = 0.0f;
@@ -23,7 +49,8 @@ TRegionHandle TWin32Platform::CreateRegionFromData(const void* data, uint32_t si
     identity.eM22 = 1.0f;
     identity.eDx = 0.0f;
     identity.eDy = 0.0f;
-    return ExtCreateRegion(&identity, size, static_cast<const RGNDATA*>(data));
+    return ExtCreateRegion(&identity, static_cast<DWORD>(data.size()),
+                           reinterpret_cast<const RGNDATA*>(data.data()));
 }
 
 bool TWin32Platform::CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) {

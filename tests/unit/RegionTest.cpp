@@ -18,24 +18,20 @@ public:
     explicit TRecordingPlatform(TPlatform& in) : In(in) {}
 
     bool FailRectRegion = false;
-    bool FailFromData = false;
+    bool FailFromRects = false;
     bool FailCombine = false;
     bool FailCopy = false;
-    std::vector<uint32_t> DataSizes;   // size passed to each region-from-data call
-    std::vector<uint32_t> DataCounts;  // rectangle count in each call's header
+    std::vector<size_t> RectCounts;  // rectangles handed to each region-from-rectangles call
     std::set<TRegionHandle> Alive;
 
     TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) override {
         if (FailRectRegion) return nullptr;
         return Track(In.CreateRectRegion(left, top, right, bottom));
     }
-    TRegionHandle CreateRegionFromData(const void* data, uint32_t size) override {
-        DataSizes.push_back(size);
-        uint32_t count = 0;
-        std::memcpy(&count, static_cast<const uint8_t*>(data) + 8, 4);
-        DataCounts.push_back(count);
-        if (FailFromData) return nullptr;
-        return Track(In.CreateRegionFromData(data, size));
+    TRegionHandle CreateRegionFromRects(const TRegionRect* rects, size_t count) override {
+        RectCounts.push_back(count);
+        if (FailFromRects) return nullptr;
+        return Track(In.CreateRegionFromRects(rects, count));
     }
     bool CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) override {
         return !FailCombine && In.CombineRegionOr(dest, a, b);
@@ -313,15 +309,12 @@ TEST_F(RegionTest, RectanglesGoToTheSystemInChunksOfAtMost4000) {
     TRegion region(*Os);
 
     region.makeRgnFromBitmap(Mask(stripes(4000)), 0);
-    EXPECT_EQ(Os->DataCounts, (std::vector<uint32_t>{4000}));
-    EXPECT_EQ(Os->DataSizes, (std::vector<uint32_t>{64032}));
+    EXPECT_EQ(Os->RectCounts, (std::vector<size_t>{4000}));
 
-    Os->DataCounts.clear();
-    Os->DataSizes.clear();
+    Os->RectCounts.clear();
     const auto rows = stripes(4001);
     region.makeRgnFromBitmap(Mask(rows), 0);
-    EXPECT_EQ(Os->DataCounts, (std::vector<uint32_t>{4000, 1}));
-    EXPECT_EQ(Os->DataSizes, (std::vector<uint32_t>{64032, 48}));
+    EXPECT_EQ(Os->RectCounts, (std::vector<size_t>{4000, 1}));
     ExpectShape(region.Handle(), rows);  // the last chunk's rectangle is in it too
     EXPECT_EQ(Os->Alive.size(), 1u);
 }
@@ -370,10 +363,10 @@ TEST_F(RegionTest, SystemFailuresRaiseTheirMessagesAndLeakNothing) {
     region.makeRgnFromBitmap(Mask(kRuns), 0);
     const std::vector<std::string> other = {"##", "##"};
 
-    Os->FailFromData = true;
+    Os->FailFromRects = true;
     ExpectRgnError([&] { region.makeRgnFromBitmap(Mask(other), 0); },
                    "TRegion.LoadFromStream: Cannot Create Region");
-    Os->FailFromData = false;
+    Os->FailFromRects = false;
     ExpectShape(region.Handle(), kRuns);
     EXPECT_EQ(Os->Alive.size(), 1u);
 
