@@ -190,7 +190,8 @@ public:
     // nearest to a rectangle, in screen coordinates.
     virtual std::vector<TScreenRect> MonitorWorkAreas() = 0;
     virtual TScreenRect NearestWorkArea(const TScreenRect& rect) = 0;
-    virtual void GetMousePos(int& x, int& y) = 0;  // screen coordinates
+    // The pointer's screen position when the input event being handled happened.
+    virtual void GetMousePos(int& x, int& y) = 0;
     // Copies the w x h rectangle at (sx, sy) of `pic` onto the window at (dx, dy).
     virtual void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) = 0;
     virtual void StartTimer(int intervalMs) = 0;

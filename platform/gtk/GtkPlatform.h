@@ -11,6 +11,8 @@
 // are drawn transparent when the screen offers an alpha channel.
 #include <gtk/gtk.h>
 
+#include <functional>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -177,6 +179,12 @@ private:
     int FLeft = 0, FTop = 0;
     bool FTopmost = false;
     bool FButtonHeld = false;
+    // The pointer's screen position with the input event being delivered: the program asks
+    // for it during the event, and by then the pointer may have moved on.
+    bool FHasEventPos = false;
+    int FEventX = 0;
+    int FEventY = 0;
+    void DeliverPointerEvent(double rootX, double rootY, const std::function<void()>& handler);
     guint FTimer = 0;
     int FDispatchDepth = 0;
     int FModalDepth = 0;

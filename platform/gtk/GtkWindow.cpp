@@ -378,6 +378,11 @@ TScreenRect TGtkPlatform::NearestWorkArea(const TScreenRect& rect) {
 }
 
 void TGtkPlatform::GetMousePos(int& x, int& y) {
+    if (FHasEventPos) {
+        x = FEventX;
+        y = FEventY;
+        return;
+    }
     x = 0;
     y = 0;
     GdkDisplay* display = gdk_display_get_default();
@@ -427,10 +432,12 @@ void TGtkPlatform::MouseButton(TControl sender, const TChild* child, GdkEventBut
         // The left and middle buttons drag the window; the right one opens a menu,
         // which takes the mouse itself.
         if (button != TMouseButton::Right) FButtonHeld = true;
-        Deliver([&] { FEvents->FormMouseDown(sender, button, shift, x, y); });
+        DeliverPointerEvent(e->x_root, e->y_root,
+                            [&] { FEvents->FormMouseDown(sender, button, shift, x, y); });
     } else {
         if (button != TMouseButton::Right) FButtonHeld = false;
-        Deliver([&] { FEvents->FormMouseUp(sender, button, shift, x, y); });
+        DeliverPointerEvent(e->x_root, e->y_root,
+                            [&] { FEvents->FormMouseUp(sender, button, shift, x, y); });
     }
 }
 
@@ -438,7 +445,21 @@ void TGtkPlatform::MouseMove(TControl sender, const TChild* child, GdkEventMotio
     int x = 0, y = 0;
     LocalPoint(child, e->x_root, e->y_root, e->x, e->y, x, y);
     const TShiftState shift = ShiftFrom(e->state);
-    Deliver([&] { FEvents->FormMouseMove(sender, shift, x, y); });
+    DeliverPointerEvent(e->x_root, e->y_root, [&] { FEvents->FormMouseMove(sender, shift, x, y); });
+}
+
+void TGtkPlatform::DeliverPointerEvent(double rootX, double rootY,
+                                       const std::function<void()>& handler) {
+    // Kept and put back: a handler may run a menu, whose own events come through here.
+    const bool had = FHasEventPos;
+    const int oldX = FEventX, oldY = FEventY;
+    FHasEventPos = HasScreenCoordinates();
+    FEventX = static_cast<int>(rootX);
+    FEventY = static_cast<int>(rootY);
+    Deliver(handler);
+    FHasEventPos = had;
+    FEventX = oldX;
+    FEventY = oldY;
 }
 
 bool TGtkPlatform::HandleKey(GdkEventKey* e) {

@@ -286,10 +286,12 @@ TScreenRect TWin32Platform::NearestWorkArea(const TScreenRect& rect) {
 }
 
 void TWin32Platform::GetMousePos(int& x, int& y) {
-    POINT p = {0, 0};
-    GetCursorPos(&p);
-    x = p.x;
-    y = p.y;
+    // Where the pointer was when the message being handled was posted, not where it is
+    // now: on a busy machine the pointer has moved on by the time a press is handled,
+    // and a drag grabbed at the later point would jump by the difference.
+    const DWORD pos = GetMessagePos();
+    x = GET_X_LPARAM(pos);
+    y = GET_Y_LPARAM(pos);
 }
 
 void TWin32Platform::StartTimer(int intervalMs) {
