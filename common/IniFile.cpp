@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -51,10 +52,6 @@ std::string FoldName(const std::string& s) {
     return out;
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    return FoldName(a) == FoldName(b);
-}
-
 // Position of byte `c` as a character of its own (not the trail byte of a double-byte
 // character); the first one, or the last one when `last` is set.
 size_t FindChar(const std::string& s, char c, bool last) {
@@ -68,37 +65,6 @@ size_t FindChar(const std::string& s, char c, bool last) {
         i += n;
     }
     return found;
-}
-
-enum class TLineKind { Blank, Comment, Section, Key, Other };
-
-struct TLineInfo {
-    TLineKind Kind = TLineKind::Other;
-    std::string Name;   // section or key name, trimmed
-    size_t Equals = 0;  // position of "=" in the raw line (keys)
-};
-
-TLineInfo Classify(const std::string& line) {
-    TLineInfo info;
-    const std::string t = Trim(line);
-    if (t.empty()) {
-        info.Kind = TLineKind::Blank;
-    } else if (t[0] == ';') {
-        info.Kind = TLineKind::Comment;
-    } else if (t[0] == '[' && FindChar(t, ']', true) != kNone) {
-        info.Kind = TLineKind::Section;
-        info.Name = Trim(t.substr(1, FindChar(t, ']', true) - 1));
-    } else {
-        const size_t eq = FindChar(line, '=', false);
-        if (eq != kNone) {
-            info.Name = Trim(line.substr(0, eq));
-            if (!info.Name.empty()) {
-                info.Kind = TLineKind::Key;
-                info.Equals = eq;
-            }
-        }
-    }
-    return info;
 }
 
 // The value as a reader sees it: trimmed, one pair of matching outer quotes removed.
@@ -136,6 +102,31 @@ bool HexDigit(char c, unsigned& v) {
 const char kEscapeMarker[] = "\\~";
 
 }  // namespace
+
+TIniFile::TLine TIniFile::MakeLine(std::string text) {
+    TLine line;
+    line.Text = std::move(text);
+    const std::string t = Trim(line.Text);
+    if (t.empty()) {
+        line.Kind = TLineKind::Blank;
+    } else if (t[0] == ';') {
+        line.Kind = TLineKind::Comment;
+    } else if (t[0] == '[' && FindChar(t, ']', true) != kNone) {
+        line.Kind = TLineKind::Section;
+        line.Name = FoldName(Trim(t.substr(1, FindChar(t, ']', true) - 1)));
+    } else {
+        const size_t eq = FindChar(line.Text, '=', false);
+        if (eq != kNone) {
+            const std::string name = Trim(line.Text.substr(0, eq));
+            if (!name.empty()) {
+                line.Kind = TLineKind::Key;
+                line.Name = FoldName(name);
+                line.Equals = eq;
+            }
+        }
+    }
+    return line;
+}
 
 bool ParseIniInteger(const std::string& text, int& value) {
     const std::string t = Trim(text);
@@ -195,7 +186,7 @@ void TIniFile::Parse(const std::string& content) {
     for (; i < content.size(); ++i) {
         const char c = content[i];
         if (c == '\r' || c == '\n') {
-            Lines.push_back(line);
+            Lines.push_back(MakeLine(std::move(line)));
             line.clear();
             pending = false;
             if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n') ++i;
@@ -204,13 +195,13 @@ void TIniFile::Parse(const std::string& content) {
             pending = true;
         }
     }
-    if (pending) Lines.push_back(line);
+    if (pending) Lines.push_back(MakeLine(std::move(line)));
 }
 
 std::string TIniFile::Text() const {
     std::string out = ByteOrderMark;
-    for (const std::string& line : Lines) {
-        out += line;
+    for (const TLine& line : Lines) {
+        out += line.Text;
         out += "\r\n";
     }
     return out;
@@ -218,22 +209,21 @@ std::string TIniFile::Text() const {
 
 // Only the first section of a name is searched, as Windows does; within it, the first
 // of duplicate keys wins.
-static size_t FindSectionLine(const std::vector<std::string>& lines, const std::string& section) {
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const TLineInfo info = Classify(lines[i]);
-        if (info.Kind == TLineKind::Section && SameName(info.Name, section)) return i;
-    }
+size_t TIniFile::FindSection(const std::string& section) const {
+    const std::string name = FoldName(section);
+    for (size_t i = 0; i < Lines.size(); ++i)
+        if (Lines[i].Kind == TLineKind::Section && Lines[i].Name == name) return i;
     return kNone;
 }
 
-static size_t FindKeyLine(const std::vector<std::string>& lines, size_t sectionLine,
-                          const std::string& key, size_t& sectionEnd) {
+size_t TIniFile::FindKey(size_t sectionLine, const std::string& key, size_t& sectionEnd) const {
+    const std::string name = FoldName(key);
     size_t found = kNone;
     size_t i = sectionLine + 1;
-    for (; i < lines.size(); ++i) {
-        const TLineInfo info = Classify(lines[i]);
-        if (info.Kind == TLineKind::Section) break;
-        if (found == kNone && info.Kind == TLineKind::Key && SameName(info.Name, key)) found = i;
+    for (; i < Lines.size(); ++i) {
+        const TLine& line = Lines[i];
+        if (line.Kind == TLineKind::Section) break;
+        if (found == kNone && line.Kind == TLineKind::Key && line.Name == name) found = i;
     }
     sectionEnd = i;
     return found;
@@ -241,13 +231,12 @@ static size_t FindKeyLine(const std::vector<std::string>& lines, size_t sectionL
 
 bool TIniFile::ReadString(const std::string& section, const std::string& key,
                           std::string& value) const {
-    const size_t s = FindSectionLine(Lines, section);
+    const size_t s = FindSection(section);
     if (s == kNone) return false;
     size_t end;
-    const size_t k = FindKeyLine(Lines, s, key, end);
+    const size_t k = FindKey(s, key, end);
     if (k == kNone) return false;
-    const TLineInfo info = Classify(Lines[k]);
-    value = CutText(UnquoteValue(Lines[k].substr(info.Equals + 1)));
+    value = CutText(UnquoteValue(Lines[k].Text.substr(Lines[k].Equals + 1)));
     return true;
 }
 
@@ -286,29 +275,30 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
     const bool oneLine = value.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
     const std::string stored = oneLine ? value : EncodeIniText(value);
 
-    const size_t s = FindSectionLine(Lines, section);
+    const size_t s = FindSection(section);
     if (s == kNone) {
-        if (!Lines.empty() && !Trim(Lines.back()).empty()) Lines.push_back("");
-        Lines.push_back("[" + section + "]");
-        Lines.push_back(key + "=" + stored);
+        if (!Lines.empty() && Lines.back().Kind != TLineKind::Blank) Lines.push_back(MakeLine(""));
+        Lines.push_back(MakeLine("[" + section + "]"));
+        Lines.push_back(MakeLine(key + "=" + stored));
         return;
     }
     size_t end;
-    const size_t k = FindKeyLine(Lines, s, key, end);
+    const size_t k = FindKey(s, key, end);
     if (k != kNone) {
         // Everything up to the "=" stays as the file had it, spelling of the key included.
-        const TLineInfo info = Classify(Lines[k]);
-        Lines[k] = Lines[k].substr(0, info.Equals + 1) + stored;
+        // Worked out again: the line must read as it will after the file is read back.
+        Lines[k] = MakeLine(Lines[k].Text.substr(0, Lines[k].Equals + 1) + stored);
         return;
     }
     // After the section's last line of content, so blank lines and comments that lead
     // into the next section stay where they are.
     size_t insertAt = s + 1;
     for (size_t i = s + 1; i < end; ++i) {
-        const TLineKind kind = Classify(Lines[i]).Kind;
+        const TLineKind kind = Lines[i].Kind;
         if (kind != TLineKind::Blank && kind != TLineKind::Comment) insertAt = i + 1;
     }
-    Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(insertAt), key + "=" + stored);
+    Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                 MakeLine(key + "=" + stored));
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value) {

@@ -37,8 +37,21 @@ public:
     void WriteDate(const std::string& section, const std::string& key, const TDate& value);
 
 private:
+    enum class TLineKind : unsigned char { Blank, Comment, Section, Key, Other };
+    // A line as the file has it, and what it is, worked out once when the line is read or
+    // written: a lookup compares folded names instead of re-reading every line.
+    struct TLine {
+        std::string Text;
+        TLineKind Kind = TLineKind::Other;
+        std::string Name;   // a section's or key's name, trimmed, ASCII letters folded
+        size_t Equals = 0;  // where a key line's "=" is
+    };
+    static TLine MakeLine(std::string text);
+    size_t FindSection(const std::string& section) const;
+    size_t FindKey(size_t sectionLine, const std::string& key, size_t& sectionEnd) const;
+
     std::string ByteOrderMark;  // written back as it was found
-    std::vector<std::string> Lines;
+    std::vector<TLine> Lines;
 };
 
 // Texts read back are cut to this many characters.

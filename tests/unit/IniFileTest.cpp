@@ -201,6 +201,23 @@ TEST(IniFile, WritingKeepsEveryOtherLineByteForByte) {
     EXPECT_EQ(FromText(ini.Text()).ReadInteger("Other", "CardNum", 0), 41);
 }
 
+TEST(IniFile, WhatIsWrittenReadsTheSameBeforeAndAfterTheFileIsReadBack) {
+    // A value can change what its line is: a key named "[A" with a value holding "]"
+    // makes the line a section header, in memory as in the file read back.
+    TIniFile ini = FromText("[S]\r\n[A=1\r\nB=2\r\n[T]\r\nC=3\r\n");
+    ini.WriteString("S", "[A", "x]");
+    ini.WriteString("s", "b", "=4");
+    ini.WriteString("T", "New", "5");
+    const TIniFile back = FromText(ini.Text());
+    for (const char* section : {"S", "T", "A=x"})
+        for (const char* key : {"[A", "B", "C", "New"})
+            EXPECT_EQ(ini.ReadString(section, key, "-"), back.ReadString(section, key, "-"))
+                << section << " " << key;
+    EXPECT_EQ(ini.ReadString("S", "[A", "-"), "-") << "the line is a section header now";
+    EXPECT_EQ(ini.ReadString("A=x", "B", "-"), "2") << "B=2 belongs to it";
+    EXPECT_EQ(ini.ReadString("S", "B", "-"), "=4") << "so B was added to [S] anew";
+}
+
 TEST(IniFile, LineEndsOfAnyKindAreRead) {
     const TIniFile lf = FromText("[S]\nA=1\nB=2");
     EXPECT_EQ(lf.ReadInteger("S", "B", 0), 2);
