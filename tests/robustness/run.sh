@@ -57,9 +57,10 @@ else
         wait
         for t in "${targets[@]}"; do
             execs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$fuzz_dir/$t.log" | tail -n1)"
+            rate="$(sed -n 's/^stat::average_exec_per_sec: *//p' "$fuzz_dir/$t.log" | tail -n1)"
             rc="$(cat "$fuzz_dir/$t.rc" 2>/dev/null || echo '?')"
             crashes="$(find "$fuzz_dir/findings" -name "$t-*" -type f | wc -l)"
-            note "fuzz $t: ${execs:-0} executions, $crashes findings (exit $rc)"
+            note "fuzz $t: ${execs:-0} executions (${rate:-0} per second), $crashes findings (exit $rc)"
             if [ "$rc" != 0 ] || [ "$crashes" -ne 0 ]; then
                 finding "fuzz $t: see $fuzz_dir/$t.log and $fuzz_dir/findings/$t-*"
                 grep -m3 -E 'ERROR|runtime error|fuzz property failed' "$fuzz_dir/$t.log" | sed 's/^/    /'
