@@ -59,10 +59,17 @@ void CheckReader(const std::string& content) {
 struct TProgram {
     TFuzzPlatform Os;
     TOrvaneFM Form{Os};
-    TProgram() { TFormAccess::ProgramDir(Form) = TFuzzPlatform::kDir; }
+    const int BuiltLeft, BuiltTop;  // where the window stood when it was built
+    TProgram() : BuiltLeft(Os.Left), BuiltTop(Os.Top) {
+        TFormAccess::ProgramDir(Form) = TFuzzPlatform::kDir;
+    }
 
     // A fresh start's state with `content` as the settings file, read by LoadSettings.
     TFormState Start(const std::string& content) {
+        Os.Left = BuiltLeft;
+        Os.Top = BuiltTop;
+        Os.Topmost = false;
+        Os.Memo.Text.clear();
         Os.Files.clear();
         Os.Files[std::string(TFuzzPlatform::kDir) + kIniName] = content;
         return Load();
