@@ -36,35 +36,50 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-// ASCII letters folded to lower case; the bytes of double-byte characters are kept, as
-// a trail byte may well be 0x41..0x5A.
-std::string FoldName(const std::string& s) {
-    std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size();) {
-        const size_t n = CharLength(s, i);
-        if (n == 1 && s[i] >= 'A' && s[i] <= 'Z')
-            out += static_cast<char>(s[i] - 'A' + 'a');
-        else
-            out.append(s, i, n);
-        i += n;
+// Whether s[i] starts a double-byte character that ends before `end`. A byte below 0x81
+// never does, so plain ASCII costs one comparison.
+bool StartsPair(const std::string& s, size_t i, size_t end) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    return c >= 0x81 && IsLeadByte(c) && i + 1 < end &&
+           IsTrailByte(static_cast<unsigned char>(s[i + 1]));
+}
+
+// s[b, e) with ASCII letters folded to lower case; the bytes of double-byte characters
+// are kept, as a trail byte may well be 0x41..0x5A.
+std::string FoldName(const std::string& s, size_t b, size_t e) {
+    std::string out(s, b, e - b);
+    for (size_t i = 0; i < out.size(); ++i) {
+        if (StartsPair(out, i, out.size()))
+            ++i;
+        else if (out[i] >= 'A' && out[i] <= 'Z')
+            out[i] = static_cast<char>(out[i] - 'A' + 'a');
     }
     return out;
 }
 
-// Position of byte `c` as a character of its own (not the trail byte of a double-byte
-// character); the first one, or the last one when `last` is set.
-size_t FindChar(const std::string& s, char c, bool last) {
+std::string FoldName(const std::string& s) {
+    return FoldName(s, 0, s.size());
+}
+
+// Position in s[b, e) of byte `c` as a character of its own (not the trail byte of a
+// double-byte character); the first one, or the last one when `last` is set.
+size_t FindChar(const std::string& s, size_t b, size_t e, char c, bool last) {
     size_t found = kNone;
-    for (size_t i = 0; i < s.size();) {
-        const size_t n = CharLength(s, i);
-        if (n == 1 && s[i] == c) {
+    for (size_t i = b; i < e; ++i) {
+        if (StartsPair(s, i, e)) {
+            ++i;
+        } else if (s[i] == c) {
             found = i;
             if (!last) return found;
         }
-        i += n;
     }
     return found;
+}
+
+// Narrows [b, e) of s to leave out the blanks at either end.
+void TrimRange(const std::string& s, size_t& b, size_t& e) {
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
 }
 
 // The value as a reader sees it: trimmed, one pair of matching outer quotes removed.
@@ -106,21 +121,27 @@ const char kEscapeMarker[] = "\\~";
 TIniFile::TLine TIniFile::MakeLine(std::string text) {
     TLine line;
     line.Text = std::move(text);
-    const std::string t = Trim(line.Text);
-    if (t.empty()) {
+    const std::string& s = line.Text;
+    size_t b = 0, e = s.size();
+    TrimRange(s, b, e);
+    size_t close = kNone;
+    if (b == e) {
         line.Kind = TLineKind::Blank;
-    } else if (t[0] == ';') {
+    } else if (s[b] == ';') {
         line.Kind = TLineKind::Comment;
-    } else if (t[0] == '[' && FindChar(t, ']', true) != kNone) {
+    } else if (s[b] == '[' && (close = FindChar(s, b, e, ']', true)) != kNone) {
         line.Kind = TLineKind::Section;
-        line.Name = FoldName(Trim(t.substr(1, FindChar(t, ']', true) - 1)));
+        size_t nb = b + 1, ne = close;
+        TrimRange(s, nb, ne);
+        line.Name = FoldName(s, nb, ne);
     } else {
-        const size_t eq = FindChar(line.Text, '=', false);
+        const size_t eq = FindChar(s, 0, s.size(), '=', false);
         if (eq != kNone) {
-            const std::string name = Trim(line.Text.substr(0, eq));
-            if (!name.empty()) {
+            size_t nb = 0, ne = eq;
+            TrimRange(s, nb, ne);
+            if (nb < ne) {
                 line.Kind = TLineKind::Key;
-                line.Name = FoldName(name);
+                line.Name = FoldName(s, nb, ne);
                 line.Equals = eq;
             }
         }
