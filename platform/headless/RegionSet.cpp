@@ -1,6 +1,7 @@
 #include "platform/headless/RegionSet.h"
 
 #include <algorithm>
+#include <limits>
 
 TRegionSet TRegionSet::FromRect(int left, int top, int right, int bottom) {
     TRegionSet r;
@@ -31,32 +32,27 @@ TRegionSet TRegionSet::Union(const TRegionSet& a, const TRegionSet& b) {
     if (a.Bands.empty()) return b;
     if (b.Bands.empty()) return a;
 
-    // Every band edge of either region, in order; between two neighbouring edges each
-    // region is either one band or nothing.
-    std::vector<int> edges;
-    edges.reserve(2 * (a.Bands.size() + b.Bands.size()));
-    for (const TBand& band : a.Bands) {
-        edges.push_back(band.Top);
-        edges.push_back(band.Bottom);
-    }
-    for (const TBand& band : b.Bands) {
-        edges.push_back(band.Top);
-        edges.push_back(band.Bottom);
-    }
-    std::sort(edges.begin(), edges.end());
-    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-
+    // Walks the band edges of both regions in order without gathering them: between two
+    // neighbouring edges each region is either one band or nothing.
     TRegionSet result;
-    result.Bands.reserve(edges.size());
+    result.Bands.reserve(a.Bands.size() + b.Bands.size());
     result.Spans.reserve(a.Spans.size() + b.Spans.size());
     size_t ia = 0, ib = 0;
-    for (size_t e = 0; e + 1 < edges.size(); ++e) {
-        const int y0 = edges[e], y1 = edges[e + 1];
+    int y0 = std::min(a.Bands.front().Top, b.Bands.front().Top);
+    for (;;) {
         while (ia < a.Bands.size() && a.Bands[ia].Bottom <= y0) ++ia;
         while (ib < b.Bands.size() && b.Bands[ib].Bottom <= y0) ++ib;
+        if (ia == a.Bands.size() && ib == b.Bands.size()) break;
         const bool inA = ia < a.Bands.size() && a.Bands[ia].Top <= y0;
         const bool inB = ib < b.Bands.size() && b.Bands[ib].Top <= y0;
-        if (!inA && !inB) continue;
+        // The next edge: where a band under way ends or the next one starts.
+        int y1 = std::numeric_limits<int>::max();
+        if (ia < a.Bands.size()) y1 = std::min(y1, inA ? a.Bands[ia].Bottom : a.Bands[ia].Top);
+        if (ib < b.Bands.size()) y1 = std::min(y1, inB ? b.Bands[ib].Bottom : b.Bands[ib].Top);
+        if (!inA && !inB) {
+            y0 = y1;
+            continue;
+        }
         const TSpan* sa = inA ? a.SpansOf(a.Bands[ia]) : nullptr;
         const TSpan* sb = inB ? b.SpansOf(b.Bands[ib]) : nullptr;
         const size_t na = inA ? a.Bands[ia].Count : 0, nb = inB ? b.Bands[ib].Count : 0;
@@ -83,10 +79,12 @@ TRegionSet TRegionSet::Union(const TRegionSet& a, const TRegionSet& b) {
                            result.Spans.begin() + static_cast<std::ptrdiff_t>(first))) {
                 above.Bottom = y1;
                 result.Spans.resize(first);
+                y0 = y1;
                 continue;
             }
         }
         result.Bands.push_back({y0, y1, first, count});
+        y0 = y1;
     }
     return result;
 }
