@@ -81,8 +81,11 @@ bool TOrvaneFM::FormCreate() {
         CheckAllSeen();
         LoadJpegResource("Base", BackBuffer);
         {
+            // The outline is made from the decoded mask itself, tagged as the 24-bit
+            // picture it wants, rather than from a copy of the window's size.
             TPicture mask;
             LoadBitmapCopy("BaseMsk", mask);
+            mask.BitsPerPixel = 24;
             BuildWindowShape(mask, 0);
         }
         ApplyStayOnTop(Options.StayOnTop);

@@ -29,14 +29,12 @@ bool TOrvaneFM::LoadBitmapResource(const std::string& name, TPicture& picture) {
 }
 
 bool TOrvaneFM::LoadBitmapCopy(const std::string& name, TPicture& picture) {
+    // Every BMP resource is used as a picture of the program's own 32-bit format, whatever
+    // the file's. Decoding already gives that format's pixels, so only the tag changes:
+    // no second buffer and no copy.
     picture.Release();
-    TPicture temporary;
-    const bool ok = LoadBitmapResource(name, temporary);
-    if (ok) {
-        // Every BMP resource is redrawn once into a fresh picture and used in that form.
-        picture.SetSize(temporary.Width, temporary.Height);
-        CopyRect(temporary, 0, 0, temporary.Width, temporary.Height, picture, 0, 0);
-    }
+    const bool ok = LoadBitmapResource(name, picture);
+    picture.BitsPerPixel = 32;
     return ok;
 }
 
