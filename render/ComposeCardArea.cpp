@@ -81,10 +81,10 @@ void ScaleColumns(const TPicture& src, TPicture& dst, int dx, int dy, int dw) {
     }
 }
 
-void TOrvaneFM::PrepareCardSlot(int slot) {
-    // Only marks the slot's scaled widths stale: a width of 0 never matches a turn's
-    // width (the narrowest is 4). The buffers stay for the next picture.
-    for (TPicture& scaled : ScaledSlot[slot]) scaled.Width = scaled.Height = 0;
+void TOrvaneFM::PrepareCardSlot(int) {
+    // Nothing is kept per slot: every frame scales the picture straight into the back
+    // buffer. A turn's frame comes every 55 ms and one scaling takes well under one, so
+    // keeping the scaled widths of both slots (over 3 MB) would buy nothing the user sees.
 }
 
 void TOrvaneFM::ComposeCardArea(int slot, int percent, bool flush) {
@@ -96,20 +96,7 @@ void TOrvaneFM::ComposeCardArea(int slot, int percent, bool flush) {
         const int e = percent == 100 ? 0 : 1;
         const TComposeGeometry g = ComposeGeometry(s.W, percent);
         const int x = g.Left, w = g.Width, h2 = g.HalfWidth, y = s.Y, H = s.H;
-        TPicture* scaled = nullptr;
-        for (int k = 0; k < 5; ++k)
-            if (kTurnPercents[k] == percent) scaled = &ScaledSlot[slot][k];
-        if (scaled && (scaled->Width != w || scaled->Height != picture.Height)) {
-            // The first frame at this width since the slot was loaded scales it once.
-            scaled->Width = w;
-            scaled->Height = picture.Height;
-            scaled->Pixels.resize(static_cast<size_t>(w) * picture.Height);
-            ScaleColumns(picture, *scaled, 0, 0, w);
-        }
-        if (scaled)
-            CopyRect(*scaled, 0, 0, w, picture.Height, BackBuffer, x, y);
-        else
-            ScaleColumns(picture, BackBuffer, x, y, w);
+        ScaleColumns(picture, BackBuffer, x, y, w);
         const int edge = h2 + 2 - e;
         CopyRect(WakuTate, 0, 0, 4, H + 4, BackBuffer, x + e - 4, y - 2);    // left edge
         CopyRect(WakuTate, 4, 0, 4, H + 4, BackBuffer, x + w - e, y - 2);    // right edge
