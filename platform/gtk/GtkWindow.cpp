@@ -79,7 +79,12 @@ void TGtkPlatform::CreateMainWindow(TWindowEvents* events, int width, int height
         FAlphaVisual = true;
     }
 
-    FMirror = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    // On X11 the mirror is made like the root window's images: in memory shared with the
+    // X server where it offers that. Painting it into the window is then a copy the server
+    // makes from that memory, where a private picture would be uploaded through another
+    // shared buffer of its size at every paint (and twice over while two are in flight).
+    FMirror = gdk_window_create_similar_image_surface(gdk_screen_get_root_window(screen),
+                                                      CAIRO_FORMAT_RGB24, width, height, 1);
 
     // A layout requests only the size it is given, whatever its children would like, so
     // a long card text can never grow the window.

@@ -274,6 +274,46 @@ TEST_F(GtkBackend, PresentedRectanglesReachTheScreenUnconverted) {
     Os->CloseMainWindow();
 }
 
+// A card turn presents the same area step after step while the window may still be
+// painting the step before: every step must land whole, and the screen end on the last.
+TEST_F(GtkBackend, AQuickRunOfPresentsEndsOnTheLastWhole) {
+    TCounter events;
+    Os->CreateMainWindow(&events, 737, 584);
+    Os->SetWindowPos(10, 20);
+    Os->ShowMainWindow();
+    Settle();
+    TPicture back;
+    back.SetSize(737, 584);
+    for (int step = 0; step < 12; ++step) {
+        for (int y = 0; y < 584; ++y)
+            for (int x = 0; x < 737; ++x)
+                back.SetPixel(x, y, Px((x + step * 17) & 255, (y * 3 + step) & 255, step * 20));
+        Os->Present(back, 32, 44, 348, 508, 32, 44);
+        // Only part of what the present queued is done before the next step comes.
+        gtk_main_iteration_do(FALSE);
+    }
+    Settle();
+    GdkWindow* window = nullptr;
+    GList* toplevels = gtk_window_list_toplevels();
+    for (GList* w = toplevels; w; w = w->next)
+        if (gtk_widget_get_mapped(GTK_WIDGET(w->data)))
+            window = gtk_widget_get_window(GTK_WIDGET(w->data));
+    g_list_free(toplevels);
+    ASSERT_NE(window, nullptr);
+    GdkPixbuf* shot = gdk_pixbuf_get_from_window(window, 32, 44, 348, 508);
+    ASSERT_NE(shot, nullptr);
+    int wrong = 0;
+    for (int y = 0; y < 508; ++y)
+        for (int x = 0; x < 348; ++x) {
+            const guchar* p = gdk_pixbuf_get_pixels(shot) + y * gdk_pixbuf_get_rowstride(shot) +
+                              x * gdk_pixbuf_get_n_channels(shot);
+            if (Px(p[0], p[1], p[2]) != back.GetPixel(32 + x, 44 + y)) ++wrong;
+        }
+    EXPECT_EQ(wrong, 0);
+    g_object_unref(shot);
+    Os->CloseMainWindow();
+}
+
 TEST_F(GtkBackend, KeysReachTheProgramAsWindowsKeyCodes) {
     EXPECT_EQ(VirtualKeyOf(GDK_KEY_Return), 13);
     EXPECT_EQ(VirtualKeyOf(GDK_KEY_KP_Enter), 13);
