@@ -23,8 +23,12 @@ file(GLOB GTK_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/gtk/*.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/*.cpp)
 add_library(sablewick_gtk STATIC ${GTK_SOURCES} ${EMBEDDED_SOURCES})
 # The toolkits' headers are system headers: -Wall -Wextra speak about our code only.
-target_link_libraries(sablewick_gtk PUBLIC sablewick_core PkgConfig::GTK3 PkgConfig::SDL2
-    PkgConfig::X11)
+target_link_libraries(sablewick_gtk PUBLIC sablewick_core PkgConfig::GTK3 PkgConfig::X11)
+# SDL is loaded by the first sound (platform/gtk/GtkSound.cpp): its headers only, no link.
+find_package(Threads REQUIRED)
+target_include_directories(sablewick_gtk SYSTEM PRIVATE ${SDL2_INCLUDE_DIRS})
+target_compile_options(sablewick_gtk PRIVATE ${SDL2_CFLAGS_OTHER})
+target_link_libraries(sablewick_gtk PUBLIC ${CMAKE_DL_LIBS} Threads::Threads)
 
 add_executable(sablewick ${CMAKE_SOURCE_DIR}/platform/gtk/main/GtkMain.cpp)
 target_link_libraries(sablewick PRIVATE sablewick_gtk)

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/gtk/CursorImage.h"
 #include "platform/gtk/GtkPlatform.h"
+#include "platform/gtk/GtkSound.h"
 #include "platform/gtk/WavData.h"
 #include "support/TestPlatform.h"
 
@@ -79,6 +81,79 @@ TEST_F(GtkBackend, BadWaveFilesAreRefusedOrCutToTheirBytes) {
     huge[17] = 0xFF;
     EXPECT_FALSE(ParseWav(huge.data(), huge.size(), wav));
     EXPECT_EQ(RiffFileSize(reinterpret_cast<const uint8_t*>("RIFX....WAVE")), 0u);
+}
+
+// ---- Sound -----------------------------------------------------------------------------
+
+// What SDL's disk driver has written so far: the device's output, byte for byte.
+std::string Recording(const std::string& path) {
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+// Waits (at most 20 s, the disk driver writing in real time) until the recording holds
+// `piece`; its place in the recording, or npos.
+size_t WaitFor(const std::string& path, const std::string& piece) {
+    for (int i = 0; i < 2000; ++i) {
+        const size_t at = Recording(path).find(piece);
+        if (at != std::string::npos) return at;
+        g_usleep(10000);
+    }
+    return std::string::npos;
+}
+
+TEST_F(GtkBackend, ANewSoundCutsOffTheOneBeforeAndStopSilencesIt) {
+    const std::string file = Dir + "/sound.raw";
+    g_setenv("SDL_AUDIODRIVER", "disk", TRUE);
+    g_setenv("SDL_DISKAUDIOFILE", file.c_str(), TRUE);
+    TResourceView a01, a02;
+    ASSERT_TRUE(Os->FindResourceData("WAV", "A01", a01));
+    ASSERT_TRUE(Os->FindResourceData("WAV", "A02", a02));
+    TWavView opening, fortune;
+    ASSERT_TRUE(ParseWav(a01.Data, a01.Size, opening));
+    ASSERT_TRUE(ParseWav(a02.Data, a02.Size, fortune));
+    auto piece = [](const TWavView& w, size_t from) {
+        return std::string(reinterpret_cast<const char*>(w.Samples) + from, 8000);
+    };
+    {
+        TGtkSound sound;
+        sound.Play(a01.Data);
+        const size_t first = WaitFor(file, piece(opening, 0));
+        ASSERT_NE(first, std::string::npos) << "the opening cue never reached the device";
+        sound.Play(a02.Data);
+        const size_t second = WaitFor(file, piece(fortune, 0));
+        ASSERT_NE(second, std::string::npos) << "the second cue never reached the device";
+        // The 6-second opening cue is cut off: the next starts long before its end.
+        EXPECT_LT(second, first + opening.SampleBytes);
+        sound.Stop();
+        const size_t stopped = Recording(file).size();
+        while (Recording(file).size() < stopped + 44100) g_usleep(10000);
+    }
+    const std::string all = Recording(file);
+    EXPECT_EQ(all.find(piece(opening, opening.SampleBytes - 8000)), std::string::npos)
+        << "the opening cue played to its end";
+    // The second cue is a second long: stopped as soon as it started, its end never
+    // plays, and the device goes on with silence.
+    EXPECT_EQ(all.find(piece(fortune, fortune.SampleBytes - 8000)), std::string::npos)
+        << "Stop did not cut the cue off";
+    EXPECT_EQ(all.substr(all.size() - 8000), std::string(8000, '\0'));
+}
+
+TEST_F(GtkBackend, WithoutASoundDeviceSoundsAreSilent) {
+    g_setenv("SDL_AUDIODRIVER", "none-such", TRUE);
+    TResourceView a09;
+    ASSERT_TRUE(Os->FindResourceData("WAV", "A09", a09));
+    TGtkSound sound;
+    sound.Play(a09.Data);
+    sound.Stop();
+    sound.Play(a09.Data);
+    // Nothing to hear and nothing to wait for: the player ends with its owner.
 }
 
 // ---- Cursor files ----------------------------------------------------------------------
