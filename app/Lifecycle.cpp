@@ -4,6 +4,7 @@
 
 #include "app/MainUnit.h"
 #include "common/MySysU.h"
+#include "content/DecodeAhead.h"
 
 namespace {
 const uint32_t kPanelColor = PackColor(118, 132, 207);
@@ -63,6 +64,12 @@ TOrvaneFM::TOrvaneFM(TPlatform& os) : Os(os) {
 }
 
 TOrvaneFM::~TOrvaneFM() = default;
+
+const TDecodeAhead::TWanted kStartPictures[] = {
+    {"JPG", "Base"}, {"BMP", "BaseMsk"}, {"JPG", "Button"},
+    {"JPG", "Nami"}, {"JPG", "C999"},    {"JPG", "Quest"},
+};
+const size_t kStartPictureCount = sizeof kStartPictures / sizeof kStartPictures[0];
 
 bool TOrvaneFM::FormCreate() {
     try {

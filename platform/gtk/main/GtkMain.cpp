@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/MainUnit.h"
+#include "content/DecodeAhead.h"
 #include "platform/gtk/GtkPlatform.h"
 // After our own headers: Xlib defines names such as KeyPress and None as macros.
 #include <gdk/gdkx.h>
@@ -77,6 +78,10 @@ int main(int argc, char** argv) {
 
     TGtkPlatform platform(dir);
     gPlatform = &platform;
+    // Building the window keeps this thread busy for a good part of the start (GTK reads
+    // its theme, the labels load their font); the pictures the first frame needs are
+    // decoded meanwhile on another, where a second processor is free.
+    TDecodeAhead ahead(TDecodeAhead::Find(platform, kStartPictures, kStartPictureCount));
     g_unix_signal_add(SIGTERM, OnSessionEnd, nullptr);
     g_unix_signal_add(SIGHUP, OnSessionEnd, nullptr);
     // Ctrl+C in a terminal closes the window as its close button does.
