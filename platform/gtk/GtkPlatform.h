@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/gtk/CursorImage.h"
 
 class TGtkSound;
 struct _XGC;  // Xlib's graphics context, behind its GC
@@ -203,6 +204,7 @@ private:
     unsigned long FMirrorPixmap = 0;
     _XGC* FMirrorGc = nullptr;
     void CreateMirror(GdkScreen* screen);
+    cairo_surface_t* MirrorSurface();
     void DestroyMirror();
     cairo_region_t* FShape = nullptr;
     bool FAlphaVisual = false;
@@ -213,6 +215,8 @@ private:
     std::thread FFontThread;  // writes the two above, and only until it is joined
 
     GdkCursor* FPointers[9] = {};
+    TCursorImage FPointerImages[9];  // a shape's picture until its cursor is made
+    GdkCursor* Pointer(int number);
     int FPointer = 0;
 
     std::unique_ptr<TGtkSound> FSound;

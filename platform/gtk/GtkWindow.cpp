@@ -287,12 +287,22 @@ void TGtkPlatform::CreateMirror(GdkScreen* screen) {
             XSetForeground(x, FMirrorGc, 0);
             XFillRectangle(x, FMirrorPixmap, FMirrorGc, 0, 0, static_cast<unsigned>(FWidth),
                            static_cast<unsigned>(FHeight));
-            FMirror = cairo_xlib_surface_create(
-                x, FMirrorPixmap, gdk_x11_visual_get_xvisual(visual), FWidth, FHeight);
+            // Cairo comes to the pixmap with the first paint (MirrorSurface), as it comes to
+            // the window's own painting, once the window is on the screen.
             return;
         }
     }
     FMirror = cairo_image_surface_create(CAIRO_FORMAT_RGB24, FWidth, FHeight);
+}
+
+cairo_surface_t* TGtkPlatform::MirrorSurface() {
+    if (!FMirror && FMirrorPixmap) {
+        GdkScreen* screen = gtk_widget_get_screen(FWindow);
+        FMirror = cairo_xlib_surface_create(
+            GDK_SCREEN_XDISPLAY(screen), FMirrorPixmap,
+            gdk_x11_visual_get_xvisual(gdk_screen_get_system_visual(screen)), FWidth, FHeight);
+    }
+    return FMirror;
 }
 
 void TGtkPlatform::DestroyMirror() {
@@ -308,7 +318,8 @@ void TGtkPlatform::DestroyMirror() {
 }
 
 void TGtkPlatform::Draw(cairo_t* cr) {
-    if (!FMirror) return;
+    cairo_surface_t* mirror = MirrorSurface();
+    if (!mirror) return;
     if (FAlphaVisual) {
         cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
         cairo_set_source_rgba(cr, 0, 0, 0, 0);
@@ -318,12 +329,12 @@ void TGtkPlatform::Draw(cairo_t* cr) {
             cairo_clip(cr);
         }
     }
-    cairo_set_source_surface(cr, FMirror, 0, 0);
+    cairo_set_source_surface(cr, mirror, 0, 0);
     cairo_paint(cr);
 }
 
 void TGtkPlatform::Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) {
-    if (!FMirror || pic.Empty()) return;
+    if ((!FMirror && !FMirrorPixmap) || pic.Empty()) return;
     if (!ClipCopy(sx, sy, w, h, pic.Width, pic.Height, dx, dy, FWidth, FHeight)) return;
     if (FMirrorPixmap) {
         // An image header over the picture's own pixels: Xlib sends the rectangle's rows
@@ -348,12 +359,11 @@ void TGtkPlatform::Present(const TPicture& pic, int sx, int sy, int w, int h, in
         image.red_mask = 0xFF0000u;
         image.green_mask = 0xFF00u;
         image.blue_mask = 0xFFu;
-        Display* x = cairo_xlib_surface_get_display(FMirror);
         if (XInitImage(&image)) {
-            XPutImage(x, FMirrorPixmap, FMirrorGc, &image, sx, sy, dx, dy, static_cast<unsigned>(w),
-                      static_cast<unsigned>(h));
-            // Cairo is told that the pixmap changed behind its back.
-            cairo_surface_mark_dirty_rectangle(FMirror, dx, dy, w, h);
+            XPutImage(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()), FMirrorPixmap, FMirrorGc,
+                      &image, sx, sy, dx, dy, static_cast<unsigned>(w), static_cast<unsigned>(h));
+            // Cairo, once it paints the pixmap, is told that it changed behind its back.
+            if (FMirror) cairo_surface_mark_dirty_rectangle(FMirror, dx, dy, w, h);
         }
         if (FLayout) gtk_widget_queue_draw_area(FLayout, dx, dy, w, h);
         return;

@@ -179,6 +179,36 @@ TEST_F(GtkBackend, PointersKeepTheirHotSpotsAndTransparency) {
     }
 }
 
+// The pointers are made from images the backend fills itself: their pixels must be those
+// GDK makes of the same picture as a pixbuf, for every alpha and colour value.
+TEST_F(GtkBackend, PointerPixelsArePremultipliedAsGdkDoesIt) {
+    const int width = 256, height = 64;
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+            p[0] = static_cast<uint8_t>(y * 4 + 3);
+            p[1] = static_cast<uint8_t>(255 - y * 4);
+            p[2] = static_cast<uint8_t>(x ^ (y * 7));
+            p[3] = static_cast<uint8_t>(x);  // every alpha
+        }
+    GdkPixbuf* pixbuf = gdk_pixbuf_new_from_data(rgba.data(), GDK_COLORSPACE_RGB, TRUE, 8, width,
+                                                 height, width * 4, nullptr, nullptr);
+    cairo_surface_t* gdk = gdk_cairo_surface_create_from_pixbuf(pixbuf, 1, nullptr);
+    cairo_surface_flush(gdk);
+    const unsigned char* data = cairo_image_surface_get_data(gdk);
+    const int stride = cairo_image_surface_get_stride(gdk);
+    int wrong = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint32_t want = reinterpret_cast<const uint32_t*>(data + y * stride)[x];
+            if (PremultipliedArgb(&rgba[(static_cast<size_t>(y) * width + x) * 4]) != want) ++wrong;
+        }
+    EXPECT_EQ(wrong, 0);
+    cairo_surface_destroy(gdk);
+    g_object_unref(pixbuf);
+}
+
 TEST_F(GtkBackend, CutOrDamagedCursorFilesAreRefused) {
     std::vector<uint8_t> cur = Resource(*Os, "CURSOR", "cr2");
     TCursorImage image;
