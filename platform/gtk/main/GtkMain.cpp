@@ -55,16 +55,6 @@ int main(int argc, char** argv) {
         }
     }
     g_set_prgname("sablewick");
-    // The session bus, which tells whether another instance runs, is connected on a
-    // thread of GLib's while GTK starts up; the check after it then finds the connection
-    // made (or being made) instead of waiting for the bus on its own. The callback only
-    // lets go of the reference it is handed.
-    g_bus_get(
-        G_BUS_TYPE_SESSION, nullptr,
-        +[](GObject*, GAsyncResult* result, gpointer) {
-            if (GDBusConnection* bus = g_bus_get_finish(result, nullptr)) g_object_unref(bus);
-        },
-        nullptr);
     if (!gtk_init_check(&argc, &argv)) {
         const char* x = g_getenv("DISPLAY");
         const char* wayland = g_getenv("WAYLAND_DISPLAY");
