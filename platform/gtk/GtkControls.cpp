@@ -76,9 +76,8 @@ const char* WantedFamily(const char* name) {
 }
 }  // namespace
 
-void TGtkPlatform::FindFont() {
-    // Runs on a thread of its own (see the constructor), with that thread's own default
-    // font map: Pango gives each thread one, so nothing here is shared with the widgets'.
+const std::string& TGtkPlatform::FontFamily() {
+    if (!FFamily.empty()) return FFamily;
     PangoFontMap* map = pango_cairo_font_map_get_default();
     PangoContext* context = pango_font_map_create_context(map);
     // Fontconfig ranks a family list in its order, so one load of the whole list finds
@@ -93,11 +92,12 @@ void TGtkPlatform::FindFont() {
         PangoFontDescription* desc = pango_font_describe(font);
         if (const char* found = WantedFamily(pango_font_description_get_family(desc))) {
             FFamily = found;
-            FCellToEm = CellRatio(font);
+            if (FCellToEm <= 0) FCellToEm = CellRatio(font);
         }
         pango_font_description_free(desc);
         g_object_unref(font);
     }
+    g_object_unref(context);
     if (FFamily.empty()) {
         // Another face came first (no Japanese face, or a desktop's alias put one of
         // its own before ours): the families the system lists, by their exact names.
@@ -119,30 +119,21 @@ void TGtkPlatform::FindFont() {
                      "fonts-ipafont-gothic); Japanese text may not show\n");
         FFamily = "Sans";
     }
-    if (FCellToEm <= 0) {
-        // The face chosen, measured on its own when the family list found another.
-        FCellToEm = 1.0;
-        if (PangoFont* font = LoadAt100(context, FFamily)) {
-            if (const double ratio = CellRatio(font)) FCellToEm = ratio;
-            g_object_unref(font);
-        }
-    }
-    g_object_unref(context);
-}
-
-void TGtkPlatform::WaitForFont() {
-    if (FFontThread.joinable()) FFontThread.join();
-    // Without a display the thread never ran: the font is found here.
-    if (FFamily.empty()) FindFont();
-}
-
-const std::string& TGtkPlatform::FontFamily() {
-    WaitForFont();
     return FFamily;
 }
 
 double TGtkPlatform::CellToEm() {
-    WaitForFont();
+    if (FCellToEm > 0) return FCellToEm;
+    // The face chosen, measured with its choice when that was one load.
+    const std::string& family = FontFamily();
+    if (FCellToEm > 0) return FCellToEm;
+    FCellToEm = 1.0;
+    PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
+    if (PangoFont* font = LoadAt100(context, family)) {
+        if (const double ratio = CellRatio(font)) FCellToEm = ratio;
+        g_object_unref(font);
+    }
+    g_object_unref(context);
     return FCellToEm;
 }
 

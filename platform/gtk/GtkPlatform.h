@@ -14,7 +14,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -153,12 +152,8 @@ private:
     TChild* Child(TControl id);
     TChild& AddChild(TControl id, GtkWidget* outer, GtkWidget* inner, int x, int y, int w, int h);
     void ApplyStyle(TChild& child, const TLabelStyle& style);
-    // The Japanese face the texts are shown in, and its cell height to em size ratio:
-    // found once, on a thread started with the backend, and waited for at first use.
     const std::string& FontFamily();
     double CellToEm();
-    void FindFont();
-    void WaitForFont();
     void ApplyPointer();
     void PlaceChildren();
     TShiftState ShiftFrom(guint state) const;
@@ -212,7 +207,6 @@ private:
     std::map<TControl, TChild*> FChildren;
     std::string FFamily;
     double FCellToEm = 0;
-    std::thread FFontThread;  // writes the two above, and only until it is joined
 
     GdkCursor* FPointers[9] = {};
     TCursorImage FPointerImages[9];  // a shape's picture until its cursor is made
