@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -35,8 +36,11 @@ public:
     // Whether the folder could be made (or already was there).
     bool ConfigDirReady() const { return FDirReady; }
 
-    // Process and single instance (GtkInstance.cpp).
+    // Process and single instance (GtkPlatform.cpp).
     std::string ProgramPath() override;
+    // Starts registering the instance on the session bus, on a thread of its own, for
+    // ActivateRunningInstance to take up; without it, that registers then.
+    void BeginInstanceCheck();
     bool ActivateRunningInstance(const std::string& caption) override;
     void SetApplicationTitle(const std::string& title) override;
 
@@ -216,6 +220,9 @@ private:
     std::unique_ptr<TGtkSound> FSound;
 
     GApplication* FApp = nullptr;
+    std::thread FInstanceThread;  // registering FApp; sets the two below
+    bool FRegistered = false;
+    std::string FRegisterError;
     int FInstanceSocket = -1;
     std::string FInstanceSocketPath;
     guint FInstanceWatch = 0;

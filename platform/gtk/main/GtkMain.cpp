@@ -68,10 +68,15 @@ int main(int argc, char** argv) {
 
     TGtkPlatform platform(dir);
     gPlatform = &platform;
+    // Whether another instance runs is asked of the session bus on another thread, while
+    // GTK reads its theme here (which it would otherwise do when the window is made):
+    // the wait for the bus and the theme's parsing overlap.
+    platform.BeginInstanceCheck();
     // Building the window keeps this thread busy for a good part of the start (GTK reads
     // its theme, the labels load their font); the pictures the first frame needs are
     // decoded meanwhile on another, where a second processor is free.
     TDecodeAhead ahead(TDecodeAhead::Find(platform, kStartPictures, kStartPictureCount));
+    gtk_settings_get_default();
     g_unix_signal_add(SIGTERM, OnSessionEnd, nullptr);
     g_unix_signal_add(SIGHUP, OnSessionEnd, nullptr);
     // Ctrl+C in a terminal closes the window as its close button does.
