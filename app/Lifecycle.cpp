@@ -4,6 +4,7 @@
 
 #include "app/MainUnit.h"
 #include "common/MySysU.h"
+#include "content/CardFaces.h"
 #include "content/DecodeAhead.h"
 
 namespace {
@@ -86,6 +87,14 @@ bool TOrvaneFM::FormCreate() {
         CenterWindow();
         LoadSettings();
         CheckAllSeen();
+        // The face to show is known from here: decoded ahead too, where that is under way,
+        // while the window's outline and the rest are made.
+        if (TDecodeAhead* ahead = TDecodeAhead::Current()) {
+            TDecodeAhead::TSource face = {"JPG", {}};
+            if (Os.FindResourceData("JPG", FacePicture(ShownFace(CurrentCard, Collection)),
+                                    face.View))
+                ahead->Add(face);
+        }
         LoadJpegResource("Base", BackBuffer);
         {
             // The outline is made from the decoded mask itself, tagged as the 24-bit

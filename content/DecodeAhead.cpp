@@ -31,7 +31,7 @@ TDecodeAhead::TDecodeAhead(std::vector<TSource> sources) {
         FEntries.back().Source = std::move(source);
     }
     if (!gCurrent) gCurrent = this;
-    if (!FEntries.empty()) FThread = std::thread([this] { Run(); });
+    FThread = std::thread([this] { Run(); });
 }
 
 TDecodeAhead::~TDecodeAhead() {
@@ -40,27 +40,41 @@ TDecodeAhead::~TDecodeAhead() {
         std::lock_guard<std::mutex> hold(FLock);
         FStop = true;
     }
-    if (FThread.joinable()) FThread.join();
+    FWork.notify_one();
+    FThread.join();
 }
 
 TDecodeAhead* TDecodeAhead::Current() {
     return gCurrent;
 }
 
+void TDecodeAhead::Add(const TSource& source) {
+    {
+        std::lock_guard<std::mutex> hold(FLock);
+        FEntries.emplace_back();
+        FEntries.back().Source = source;
+    }
+    FWork.notify_one();
+}
+
 void TDecodeAhead::Run() {
-    for (TEntry& entry : FEntries) {
+    for (size_t next = 0;; ++next) {
+        TEntry* entry = nullptr;
         {
-            std::lock_guard<std::mutex> hold(FLock);
+            std::unique_lock<std::mutex> hold(FLock);
+            FWork.wait(hold, [&] { return FStop || next < FEntries.size(); });
             if (FStop) return;
+            // Entries are only ever added at the end, which leaves this one in place.
+            entry = &FEntries[next];
         }
         // An entry's source never changes, and its picture is touched only once it is done.
         TPicture picture;
-        const bool decoded = Decode(entry.Source.Type, entry.Source.View, picture);
+        const bool decoded = Decode(entry->Source.Type, entry->Source.View, picture);
         {
             std::lock_guard<std::mutex> hold(FLock);
-            entry.Picture = std::move(picture);
-            entry.Decoded = decoded;
-            entry.Done = true;
+            entry->Picture = std::move(picture);
+            entry->Decoded = decoded;
+            entry->Done = true;
         }
         FProgress.notify_all();
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -31,6 +32,8 @@ public:
     explicit TDecodeAhead(std::vector<TSource> sources);
     // Stops after the picture under way and waits for the thread.
     ~TDecodeAhead();
+    // One more picture, decoded after those before it.
+    void Add(const TSource& source);
     TDecodeAhead(const TDecodeAhead&) = delete;
     TDecodeAhead& operator=(const TDecodeAhead&) = delete;
 
@@ -49,9 +52,10 @@ private:
     };
     void Run();
 
-    std::vector<TEntry> FEntries;
+    std::deque<TEntry> FEntries;  // only ever added to at the end
     std::mutex FLock;
-    std::condition_variable FProgress;
+    std::condition_variable FWork;      // an entry added, or the end
+    std::condition_variable FProgress;  // an entry done
     bool FStop = false;
     std::thread FThread;
 };

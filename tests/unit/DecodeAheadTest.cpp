@@ -50,6 +50,26 @@ TEST_F(DecodeAheadTest, TheStartsPicturesAreThoseTheLoadersWouldDecode) {
     }
 }
 
+TEST_F(DecodeAheadTest, APictureAddedLaterIsTakenLikeTheOthers) {
+    TResourceView base, face;
+    if (!Os->FindResourceData("JPG", "Base", base) || !Os->FindResourceData("JPG", "C022", face))
+        GTEST_SKIP() << "this build's platform carries no resources";
+    TDecodeAhead ahead({{"JPG", base}});
+    TPicture first;
+    bool decoded = false;
+    // The thread may well be idle by now: the addition wakes it.
+    ASSERT_TRUE(ahead.Take("JPG", base, first, decoded));
+    ahead.Add({"JPG", face});
+    ahead.Add({"JPG", base});  // the same bytes again: a second picture of them
+    TPicture taken, here, again;
+    ASSERT_TRUE(ahead.Take("JPG", face, taken, decoded));
+    EXPECT_TRUE(decoded);
+    ASSERT_TRUE(DecodeJpeg(face.Data, face.Size, here));
+    ExpectSame(taken, here, "C022");
+    ASSERT_TRUE(ahead.Take("JPG", base, again, decoded));
+    ExpectSame(again, first, "Base");
+}
+
 TEST_F(DecodeAheadTest, OnlyTheSameBytesWithTheSameDecoderAreTaken) {
     TResourceView base, other;
     if (!Os->FindResourceData("JPG", "Base", base) || !Os->FindResourceData("JPG", "C022", other))
