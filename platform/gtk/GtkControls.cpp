@@ -6,6 +6,8 @@
 
 #include "platform/gtk/GtkPlatform.h"
 
+#include <pango/pangofc-font.h>
+
 namespace {
 // Japanese faces, best first: IPAGothic has the fixed-pitch metrics the layout was made
 // with; the Noto CJK faces are what most desktops carry.
@@ -61,12 +63,8 @@ PangoFont* LoadAt100(PangoContext* context, const std::string& families) {
 // The program gives the labels' fonts as cell heights (ascent plus descent); CSS sizes
 // are em sizes. The ratio is the face's own; 0 when the face's metrics make no sense.
 double CellRatio(PangoFont* font) {
-    PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
-    const double cell = static_cast<double>(pango_font_metrics_get_ascent(metrics) +
-                                            pango_font_metrics_get_descent(metrics)) /
-                        PANGO_SCALE;
-    pango_font_metrics_unref(metrics);
-    return cell > 10 ? 100.0 / cell : 0;
+    const int cell = FontCellHeight(font);
+    return cell > 10 * PANGO_SCALE ? 100.0 * PANGO_SCALE / cell : 0;
 }
 
 const char* WantedFamily(const char* name) {
@@ -75,6 +73,38 @@ const char* WantedFamily(const char* name) {
     return nullptr;
 }
 }  // namespace
+
+int FontCellHeight(PangoFont* font) {
+    // A fontconfig face's ascent and descent are its ascender and descender, each rounded
+    // up to whole pixels where metrics are hinted: that much of Pango's metrics is read
+    // here. All of them would also lay a sample text out at the font's size to guess a
+    // character width, which at 100 pixels is most of the measuring's cost.
+    if (PANGO_IS_FC_FONT(font)) {
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        PangoFcFont* fc = PANGO_FC_FONT(font);
+        const bool transformed = fc->is_transformed;
+        const bool hinted = fc->is_hinted;
+        G_GNUC_END_IGNORE_DEPRECATIONS
+        FcMatrix* matrix = nullptr;
+        if (!transformed && FcPatternGetMatrix(pango_fc_font_get_pattern(fc), FC_MATRIX, 0,
+                                               &matrix) != FcResultMatch) {
+            hb_font_extents_t extents;
+            hb_font_get_extents_for_direction(pango_font_get_hb_font(font), HB_DIRECTION_LTR,
+                                              &extents);
+            int ascent = extents.ascender, descent = -extents.descender;
+            if (hinted) {
+                ascent = PANGO_PIXELS_CEIL(ascent) * PANGO_SCALE;
+                descent = PANGO_PIXELS_CEIL(descent) * PANGO_SCALE;
+            }
+            return ascent + descent;
+        }
+    }
+    PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
+    const int cell =
+        pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics);
+    pango_font_metrics_unref(metrics);
+    return cell;
+}
 
 const std::string& TGtkPlatform::FontFamily() {
     if (!FFamily.empty()) return FFamily;

@@ -233,6 +233,9 @@ private:
 // Windows virtual-key code of a GDK key value, 0 when the program has no use for it.
 int VirtualKeyOf(guint keyval);
 
+// A font's ascent plus descent in Pango units, as pango_font_get_metrics gives them.
+int FontCellHeight(PangoFont* font);
+
 template <typename F>
 void TGtkPlatform::Deliver(F&& handler) {
     if (!CanDeliver()) return;

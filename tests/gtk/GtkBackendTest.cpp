@@ -156,6 +156,40 @@ TEST_F(GtkBackend, WithoutASoundDeviceSoundsAreSilent) {
     // Nothing to hear and nothing to wait for: the player ends with its owner.
 }
 
+// ---- Fonts -----------------------------------------------------------------------------
+
+// The labels' sizes come from a face's cell height, which the backend reads without
+// Pango's whole metrics: it must be Pango's own, for every face and size, hinted or not.
+TEST_F(GtkBackend, FontCellHeightsAreThoseOfPangosMetrics) {
+    PangoFontMap* map = pango_cairo_font_map_get_default();
+    int compared = 0;
+    for (bool hinted : {true, false}) {
+        PangoContext* context = pango_font_map_create_context(map);
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_hint_metrics(
+            options, hinted ? CAIRO_HINT_METRICS_ON : CAIRO_HINT_METRICS_OFF);
+        pango_cairo_context_set_font_options(context, options);
+        cairo_font_options_destroy(options);
+        for (const char* family : {"IPAGothic", "Noto Sans CJK JP", "DejaVu Sans", "Sans"})
+            for (double px : {100.0, 37.5, 24.0, 11.72, 12.0}) {
+                PangoFontDescription* desc = pango_font_description_from_string(family);
+                pango_font_description_set_absolute_size(desc, px * PANGO_SCALE);
+                PangoFont* font = pango_context_load_font(context, desc);
+                pango_font_description_free(desc);
+                if (!font) continue;
+                PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
+                EXPECT_EQ(FontCellHeight(font), pango_font_metrics_get_ascent(metrics) +
+                                                    pango_font_metrics_get_descent(metrics))
+                    << family << " at " << px << (hinted ? " px, hinted" : " px");
+                pango_font_metrics_unref(metrics);
+                g_object_unref(font);
+                ++compared;
+            }
+        g_object_unref(context);
+    }
+    EXPECT_GT(compared, 0);
+}
+
 // ---- Cursor files ----------------------------------------------------------------------
 
 TEST_F(GtkBackend, PointersKeepTheirHotSpotsAndTransparency) {
