@@ -192,16 +192,17 @@ void TGtkPlatform::CreateMainWindow(TWindowEvents* events, int width, int height
 
 void TGtkPlatform::ShowMainWindow() {
     if (!FWindow) return;
-    // The first frame is in the mirror before the window maps, so the window never shows
-    // an empty picture.
-    Deliver([this] { FEvents->FormPaint(); });
-    if (!FWindow) return;
     gtk_window_move(GTK_WINDOW(FWindow), FLeft, FTop);
     // The wish box is first in the tab order: a shown window gives it the keyboard.
     if (TChild* memo = Child(TControl::Memo1))
         if (memo->Visible) gtk_widget_grab_focus(memo->Inner);
     gtk_widget_show(FWindow);
     gtk_window_present(GTK_WINDOW(FWindow));
+    // The first frame goes into the mirror before the window's first paint, which comes
+    // from the main loop after this, so the window never shows an empty picture. Sent
+    // after the window's mapping (the X server takes requests in order), the whole
+    // picture's pixels do not hold the mapping up.
+    Deliver([this] { FEvents->FormPaint(); });
 }
 
 void TGtkPlatform::RunMessageLoop() {
