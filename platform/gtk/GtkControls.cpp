@@ -67,6 +67,41 @@ double CellRatio(PangoFont* font) {
     return cell > 10 * PANGO_SCALE ? 100.0 * PANGO_SCALE / cell : 0;
 }
 
+// A label that asks for no room of its own. Every label sits in a box of a fixed size,
+// which hands the label the whole of it whatever the label would like; asked, GTK's label
+// lays its text out again and again (on one long line, one character wide, and for the
+// box's width) only to report sizes nobody uses. It still lays the text out once for the
+// width it is given, and draws it exactly as before.
+void NoWidth(GtkWidget*, gint* minimum, gint* natural) {
+    *minimum = *natural = 0;
+}
+void NoWidthFor(GtkWidget*, gint, gint* minimum, gint* natural) {
+    *minimum = *natural = 0;
+}
+void NoHeightAndBaselineFor(GtkWidget*, gint, gint* minimum, gint* natural, gint* minimumBaseline,
+                            gint* naturalBaseline) {
+    *minimum = *natural = 0;
+    if (minimumBaseline) *minimumBaseline = -1;
+    if (naturalBaseline) *naturalBaseline = -1;
+}
+
+GType BoxedLabelType() {
+    static GType type = 0;
+    if (!type)
+        type = g_type_register_static_simple(
+            GTK_TYPE_LABEL, "SablewickBoxedLabel", sizeof(GtkLabelClass),
+            [](gpointer klass, gpointer) {
+                GtkWidgetClass* widget = GTK_WIDGET_CLASS(klass);
+                widget->get_preferred_width = NoWidth;
+                widget->get_preferred_height = NoWidth;
+                widget->get_preferred_width_for_height = NoWidthFor;
+                widget->get_preferred_height_for_width = NoWidthFor;
+                widget->get_preferred_height_and_baseline_for_width = NoHeightAndBaselineFor;
+            },
+            sizeof(GtkLabel), nullptr, static_cast<GTypeFlags>(0));
+    return type;
+}
+
 const char* WantedFamily(const char* name) {
     for (const char* wanted : kJapaneseFamilies)
         if (name && g_ascii_strcasecmp(name, wanted) == 0) return wanted;
@@ -236,7 +271,7 @@ void TGtkPlatform::ApplyStyle(TChild& child, const TLabelStyle& style) {
 void TGtkPlatform::CreateLabel(TControl id, int x, int y, int w, int h, const TLabelStyle& style) {
     if (!FLayout || Child(id)) return;
     GtkWidget* box = gtk_event_box_new();
-    GtkWidget* label = gtk_label_new("");
+    GtkWidget* label = GTK_WIDGET(g_object_new(BoxedLabelType(), "label", "", nullptr));
     gtk_container_add(GTK_CONTAINER(box), label);
     gtk_widget_add_events(
         box, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);

@@ -453,6 +453,66 @@ TEST_F(GtkBackend, AQuickRunOfPresentsEndsOnTheLastWhole) {
     Os->CloseMainWindow();
 }
 
+// The labels ask for no room of their own; each still gets its whole box, and a wrapped
+// one lays its text out for the box's width, and a centred one centres it there.
+TEST_F(GtkBackend, LabelsTakeTheirBoxesWholeAndWrapAtTheirWidth) {
+    TCounter events;
+    Os->CreateMainWindow(&events, 737, 584);
+    TLabelStyle wrapped;
+    wrapped.WordWrap = true;
+    TLabelStyle centred;
+    centred.Centred = centred.VCentred = true;
+    centred.CellHeight = 24;
+    Os->CreateLabel(TControl::LabelKaisetu, 463, 398, 228, 121, wrapped);
+    Os->CreateLabel(TControl::LabelTittle, 439, 303, 276, 24, centred);
+    std::string words;
+    for (int i = 0; i < 40; ++i) words += "word ";
+    Os->SetLabelText(TControl::LabelKaisetu, words);
+    Os->SetLabelText(TControl::LabelTittle, "Title");
+    Os->ShowMainWindow();
+    Settle();
+    std::vector<GtkLabel*> labels;
+    GList* toplevels = gtk_window_list_toplevels();
+    for (GList* w = toplevels; w; w = w->next) {
+        if (!gtk_widget_get_mapped(GTK_WIDGET(w->data))) continue;
+        GtkWidget* layout = gtk_bin_get_child(GTK_BIN(w->data));
+        GList* boxes = gtk_container_get_children(GTK_CONTAINER(layout));
+        for (GList* b = boxes; b; b = b->next)
+            if (GTK_IS_BIN(b->data))
+                if (GtkWidget* inner = gtk_bin_get_child(GTK_BIN(b->data)))
+                    if (GTK_IS_LABEL(inner)) labels.push_back(GTK_LABEL(inner));
+        g_list_free(boxes);
+    }
+    g_list_free(toplevels);
+    ASSERT_EQ(labels.size(), 2u);
+    for (GtkLabel* label : labels) {
+        GtkWidget* widget = GTK_WIDGET(label);
+        const std::string text = gtk_label_get_text(label);
+        PangoLayout* layout = gtk_label_get_layout(label);
+        int x = 0, y = 0;
+        gtk_label_get_layout_offsets(label, &x, &y);
+        // The offsets are in the window the label draws in, as its allocation is.
+        GtkAllocation box;
+        gtk_widget_get_allocation(widget, &box);
+        if (text == "Title") {
+            EXPECT_EQ(gtk_widget_get_allocated_width(widget), 276);
+            EXPECT_EQ(gtk_widget_get_allocated_height(widget), 24);
+            PangoRectangle ink, logical;
+            pango_layout_get_pixel_extents(layout, &ink, &logical);
+            // Centred: as much room on the left of the text as on its right.
+            EXPECT_NEAR((x - box.x) * 2 + logical.width, 276, 1);
+        } else {
+            EXPECT_EQ(gtk_widget_get_allocated_width(widget), 228);
+            EXPECT_EQ(gtk_widget_get_allocated_height(widget), 121);
+            EXPECT_EQ(pango_layout_get_width(layout), 228 * PANGO_SCALE);
+            EXPECT_GT(pango_layout_get_line_count(layout), 2);
+            EXPECT_EQ(x, box.x);
+            EXPECT_EQ(y, box.y);
+        }
+    }
+    Os->CloseMainWindow();
+}
+
 TEST_F(GtkBackend, KeysReachTheProgramAsWindowsKeyCodes) {
     EXPECT_EQ(VirtualKeyOf(GDK_KEY_Return), 13);
     EXPECT_EQ(VirtualKeyOf(GDK_KEY_KP_Enter), 13);
