@@ -24,10 +24,6 @@ TGtkPlatform::TGtkPlatform(const std::string& configDir) : FDir(configDir) {
     // Made when missing; when it cannot be, the program's first write there fails and
     // says which file it could not create.
     FDirReady = g_mkdir_with_parents(FDir.c_str(), 0700) == 0;
-    // Pango reads the font configuration on a thread of its own from the font map's
-    // making: made now, that runs while GTK loads its theme for the window, instead of
-    // holding up the first label.
-    if (gdk_display_get_default()) pango_cairo_font_map_get_default();
 }
 
 TGtkPlatform::~TGtkPlatform() {

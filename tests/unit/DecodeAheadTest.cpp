@@ -2,7 +2,9 @@
 // exactly what they would have decoded themselves, from the same bytes only, once.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "content/DecodeAhead.h"
@@ -68,6 +70,31 @@ TEST_F(DecodeAheadTest, APictureAddedLaterIsTakenLikeTheOthers) {
     ExpectSame(taken, here, "C022");
     ASSERT_TRUE(ahead.Take("JPG", base, again, decoded));
     ExpectSame(again, first, "Base");
+}
+
+TEST_F(DecodeAheadTest, WorkGivenForAfterwardsRunsOnceAfterThePicturesOnTheirThread) {
+    TResourceView base, face;
+    if (!Os->FindResourceData("JPG", "Base", base) || !Os->FindResourceData("JPG", "C022", face))
+        GTEST_SKIP() << "this build's platform carries no resources";
+    std::atomic<int> runs(0);
+    std::atomic<bool> ownThread(false);
+    const std::thread::id test = std::this_thread::get_id();
+    {
+        TDecodeAhead ahead({{"JPG", base}}, [&] {
+            ++runs;
+            ownThread = std::this_thread::get_id() != test;
+        });
+        TPicture pic;
+        bool decoded = false;
+        ASSERT_TRUE(ahead.Take("JPG", base, pic, decoded));
+        // A picture added later is decoded after it, and still handed over.
+        ahead.Add({"JPG", face});
+        ASSERT_TRUE(ahead.Take("JPG", face, pic, decoded));
+        EXPECT_TRUE(decoded);
+        EXPECT_EQ(runs, 1);
+    }
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(ownThread);
 }
 
 TEST_F(DecodeAheadTest, OnlyTheSameBytesWithTheSameDecoderAreTaken) {

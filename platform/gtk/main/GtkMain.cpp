@@ -1,5 +1,6 @@
 // The Linux desktop program's entry point: the display, the settings folder, the
 // session's signals, then the program itself.
+#include <fontconfig/fontconfig.h>
 #include <glib-unix.h>
 #include <unistd.h>
 
@@ -74,8 +75,11 @@ int main(int argc, char** argv) {
     platform.BeginInstanceCheck();
     // Building the window keeps this thread busy for a good part of the start (GTK reads
     // its theme, the labels load their font); the pictures the first frame needs are
-    // decoded meanwhile on another, where a second processor is free.
-    TDecodeAhead ahead(TDecodeAhead::Find(platform, kStartPictures, kStartPictureCount));
+    // decoded meanwhile on another, where a second processor is free. After them that
+    // thread reads the font configuration, which the first label waits for otherwise:
+    // one after the other, the two leave the processors to this thread and the X server.
+    TDecodeAhead ahead(TDecodeAhead::Find(platform, kStartPictures, kStartPictureCount),
+                       [] { FcInit(); });
     gtk_settings_get_default();
     g_unix_signal_add(SIGTERM, OnSessionEnd, nullptr);
     g_unix_signal_add(SIGHUP, OnSessionEnd, nullptr);
