@@ -13,6 +13,7 @@
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/GtkSound.h"
 #include "platform/gtk/WavData.h"
+#include "platform/headless/EmbeddedResources.h"
 #include "support/TestPlatform.h"
 
 namespace {
@@ -60,6 +61,20 @@ TEST_F(GtkBackend, TheProgramsSoundsAreReadInPlace) {
     // A view into the resource itself, ending where the file ends.
     EXPECT_GT(wav.Samples, v.Data);
     EXPECT_EQ(wav.Samples + wav.SampleBytes, v.Data + v.Size);
+}
+
+// Each resource is handed out from a mapping of its own bytes of the program's file: the
+// bytes must be the built-in ones, for every resource, and the view must stay the same.
+TEST_F(GtkBackend, EveryResourceIsItsBuiltInBytesAndStaysPut) {
+    for (int i = 0; i < kEmbeddedResourceCount; ++i) {
+        const TEmbeddedResource& r = kEmbeddedResources[i];
+        TResourceView first, again;
+        ASSERT_TRUE(Os->FindResourceData(r.Type, r.Name, first)) << r.Name;
+        ASSERT_TRUE(Os->FindResourceData(r.Type, r.Name, again)) << r.Name;
+        EXPECT_EQ(first.Data, again.Data) << r.Name;
+        ASSERT_EQ(first.Size, static_cast<size_t>(r.End - r.Begin)) << r.Name;
+        EXPECT_EQ(std::memcmp(first.Data, r.Begin, first.Size), 0) << r.Name;
+    }
 }
 
 TEST_F(GtkBackend, BadWaveFilesAreRefusedOrCutToTheirBytes) {
