@@ -4,6 +4,8 @@
 
 #include "app/MainUnit.h"
 #include "common/MySysU.h"
+#include "content/CardFaces.h"
+#include "content/DecodeAhead.h"
 
 namespace {
 const uint32_t kPanelColor = PackColor(118, 132, 207);
@@ -64,6 +66,12 @@ TOrvaneFM::TOrvaneFM(TPlatform& os) : Os(os) {
 
 TOrvaneFM::~TOrvaneFM() = default;
 
+const TDecodeAhead::TWanted kStartPictures[] = {
+    {"JPG", "Base"}, {"BMP", "BaseMsk"}, {"JPG", "Button"},
+    {"JPG", "Nami"}, {"JPG", "C999"},    {"JPG", "Quest"},
+};
+const size_t kStartPictureCount = sizeof kStartPictures / sizeof kStartPictures[0];
+
 bool TOrvaneFM::FormCreate() {
     try {
         // Dates are always written "yyyy/mm/dd" whatever the locale (FormatDate), and the
@@ -79,10 +87,21 @@ bool TOrvaneFM::FormCreate() {
         CenterWindow();
         LoadSettings();
         CheckAllSeen();
+        // The face to show is known from here: decoded ahead too, where that is under way,
+        // while the window's outline and the rest are made.
+        if (TDecodeAhead* ahead = TDecodeAhead::Current()) {
+            TDecodeAhead::TSource face = {"JPG", {}};
+            if (Os.FindResourceData("JPG", FacePicture(ShownFace(CurrentCard, Collection)),
+                                    face.View))
+                ahead->Add(face);
+        }
         LoadJpegResource("Base", BackBuffer);
         {
+            // The outline is made from the decoded mask itself, tagged as the 24-bit
+            // picture it wants, rather than from a copy of the window's size.
             TPicture mask;
             LoadBitmapCopy("BaseMsk", mask);
+            mask.BitsPerPixel = 24;
             BuildWindowShape(mask, 0);
         }
         ApplyStayOnTop(Options.StayOnTop);

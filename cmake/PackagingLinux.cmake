@@ -31,6 +31,8 @@ set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# SDL is loaded at the first sound rather than linked, so the library scan cannot see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0")
 # Japanese text needs a CJK font; the program runs, with boxes for text, without one.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic")
 set(CPACK_STRIP_FILES ON)

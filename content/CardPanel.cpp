@@ -3,6 +3,7 @@
 #include "app/MainUnit.h"
 #include "common/MySysU.h"
 #include "common/SjisTexts.h"
+#include "content/CardFaces.h"
 
 void TOrvaneFM::SetCardPanel(int card) {
     Os.SetLabelText(TControl::LabelNo, "CARD." + ZeroPad(card, 3));
@@ -49,7 +50,7 @@ void TOrvaneFM::HideCreatorComment(int card) {
 void TOrvaneFM::LoadCardPicture(int card, int slot) {
     TPicture& picture = CardSlot[slot];
     picture.Release();
-    const std::string name = "C" + ZeroPad(card, 3);
+    const std::string name = FacePicture(card);
     bool loaded = false;
     if (slot == 1 && ShowAlternate) {
         // Only some marked cards have an alternate picture in the resources; the others
@@ -71,9 +72,17 @@ void TOrvaneFM::LoadCardPicture(int card, int slot) {
     PrepareCardSlot(slot);
 }
 
+int ShownFace(int card, const TCollection& collection) {
+    if (card > 0 && card < kCardBack && (card > MaxCard || !collection.SeenCards[card])) return 0;
+    return card;
+}
+
+std::string FacePicture(int card) {
+    return "C" + ZeroPad(card, 3);
+}
+
 void TOrvaneFM::LoadFrontPicture(int card) {
-    if (card > 0 && card < kCardBack && (card > MaxCard || !Collection.SeenCards[card])) card = 0;
-    LoadCardPicture(card, 1);
+    LoadCardPicture(ShownFace(card, Collection), 1);
 }
 
 void TOrvaneFM::UpdateHeartButton() {

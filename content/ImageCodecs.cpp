@@ -57,8 +57,27 @@ void JpegProgress(j_common_ptr cinfo) {
         JpegFail(cinfo);
 }
 
+// libjpeg-turbo writes our pixel layout itself: blue, green, red and a fourth byte, which
+// on a little-endian machine is the word 0x??RRGGBB. The rows then go straight into the
+// picture, with no row buffer and no conversion pass; only the fourth byte, which the
+// library may fill with anything, is cleared. The colour conversion is the same as for
+// plain RGB output, so the pixels are too.
+#if defined(JCS_EXTENSIONS) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#define SABLEWICK_JPEG_WRITES_PIXELS 1
+#endif
+#ifdef SABLEWICK_JPEG_WRITES_PIXELS
+constexpr J_COLOR_SPACE kPictureColorSpace = JCS_EXT_BGRX;
+constexpr int kPictureComponents = 4;
+#else
+constexpr J_COLOR_SPACE kPictureColorSpace = JCS_RGB;
+constexpr int kPictureComponents = 3;
+#endif
+
+// Rows read at once: libjpeg hands out what its current band of blocks holds, up to this.
+constexpr int kRowsPerRead = 16;
+
 // The jump back lands in this same frame, so no destructor is skipped: the picture lives
-// in the caller, and the row buffer in libjpeg's own pool.
+// in the caller, and any row buffer in libjpeg's own pool.
 bool DecodeJpegInto(const uint8_t* data, size_t size, TPicture& pic) {
     jpeg_decompress_struct cinfo;
     TJpegError err;
@@ -69,7 +88,6 @@ bool DecodeJpegInto(const uint8_t* data, size_t size, TPicture& pic) {
     err.Base.emit_message = JpegMessage;
     err.Base.output_message = JpegSilent;
     progress.progress_monitor = JpegProgress;
-    JSAMPROW row = nullptr;
 
     if (setjmp(err.Jump)) {
         jpeg_destroy_decompress(&cinfo);
@@ -87,14 +105,27 @@ bool DecodeJpegInto(const uint8_t* data, size_t size, TPicture& pic) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
-    cinfo.out_color_space = JCS_RGB;
+    cinfo.out_color_space = kPictureColorSpace;
     jpeg_start_decompress(&cinfo);
-    if (cinfo.output_components != 3) JpegFail(reinterpret_cast<j_common_ptr>(&cinfo));
+    if (cinfo.output_components != kPictureComponents)
+        JpegFail(reinterpret_cast<j_common_ptr>(&cinfo));
 
     pic.SetSize(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
     pic.BitsPerPixel = 24;
+#ifdef SABLEWICK_JPEG_WRITES_PIXELS
+    while (cinfo.output_scanline < cinfo.output_height) {
+        const int y = static_cast<int>(cinfo.output_scanline);
+        const int want = std::min(kRowsPerRead, pic.Height - y);
+        JSAMPROW rows[kRowsPerRead];
+        for (int i = 0; i < want; ++i) rows[i] = reinterpret_cast<JSAMPROW>(pic.Row(y + i));
+        const int got =
+            static_cast<int>(jpeg_read_scanlines(&cinfo, rows, static_cast<JDIMENSION>(want)));
+        if (got <= 0) JpegFail(reinterpret_cast<j_common_ptr>(&cinfo));
+        for (uint32_t *p = pic.Row(y), *end = pic.Row(y + got); p != end; ++p) *p &= 0xFFFFFFu;
+    }
+#else
     // The row buffer comes from libjpeg's own pool, released by jpeg_destroy_decompress.
-    row = static_cast<JSAMPROW>(
+    JSAMPROW row = static_cast<JSAMPROW>(
         (*cinfo.mem->alloc_small)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                   static_cast<size_t>(cinfo.output_width) * 3));
     while (cinfo.output_scanline < cinfo.output_height) {
@@ -105,6 +136,7 @@ bool DecodeJpegInto(const uint8_t* data, size_t size, TPicture& pic) {
         for (int x = 0; x < pic.Width; ++x)
             dst[x] = MakePixel(row[3 * x], row[3 * x + 1], row[3 * x + 2]);
     }
+#endif
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
     return true;

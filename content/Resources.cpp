@@ -4,6 +4,7 @@
 #include "common/Errors.h"
 #include "common/MySysU.h"
 #include "common/SjisTexts.h"
+#include "content/DecodeAhead.h"
 #include "content/ImageCodecs.h"
 
 // A missing picture, sound or pointer resource is an error the callers do not catch.
@@ -14,9 +15,18 @@ static TResourceView OpenResource(TPlatform& os, const std::string& type, const 
     return view;
 }
 
+// A picture decoded ahead from the same bytes, when there is one (content/DecodeAhead.h).
+static bool TakeDecodedAhead(const char* type, const TResourceView& view, TPicture& picture,
+                             bool& decoded) {
+    TDecodeAhead* ahead = TDecodeAhead::Current();
+    return ahead && ahead->Take(type, view, picture, decoded);
+}
+
 bool TOrvaneFM::LoadJpegResource(const std::string& name, TPicture& picture) {
     TResourceView view = OpenResource(Os, "JPG", name);
     picture.Release();
+    bool decoded = false;
+    if (TakeDecodedAhead("JPG", view, picture, decoded)) return decoded;
     // A file that does not decode leaves the empty picture in place; drawing an empty
     // picture draws nothing.
     return DecodeJpeg(view.Data, view.Size, picture);
@@ -25,18 +35,18 @@ bool TOrvaneFM::LoadJpegResource(const std::string& name, TPicture& picture) {
 bool TOrvaneFM::LoadBitmapResource(const std::string& name, TPicture& picture) {
     TResourceView view = OpenResource(Os, "BMP", name);
     picture.Release();
+    bool decoded = false;
+    if (TakeDecodedAhead("BMP", view, picture, decoded)) return decoded;
     return DecodeBmp(view.Data, view.Size, picture);
 }
 
 bool TOrvaneFM::LoadBitmapCopy(const std::string& name, TPicture& picture) {
+    // Every BMP resource is used as a picture of the program's own 32-bit format, whatever
+    // the file's. Decoding already gives that format's pixels, so only the tag changes:
+    // no second buffer and no copy.
     picture.Release();
-    TPicture temporary;
-    const bool ok = LoadBitmapResource(name, temporary);
-    if (ok) {
-        // Every BMP resource is redrawn once into a fresh picture and used in that form.
-        picture.SetSize(temporary.Width, temporary.Height);
-        CopyRect(temporary, 0, 0, temporary.Width, temporary.Height, picture, 0, 0);
-    }
+    const bool ok = LoadBitmapResource(name, picture);
+    picture.BitsPerPixel = 32;
     return ok;
 }
 

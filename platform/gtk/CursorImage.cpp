@@ -165,3 +165,12 @@ bool DecodeIconImage(const uint8_t* data, size_t size, TCursorImage& out) {
     }
     return true;
 }
+
+uint32_t PremultipliedArgb(const uint8_t* rgba) {
+    const uint32_t a = rgba[3];
+    auto times = [a](uint32_t c) {
+        const uint32_t t = c * a + 0x80;
+        return ((t >> 8) + t) >> 8;
+    };
+    return a << 24 | times(rgba[0]) << 16 | times(rgba[1]) << 8 | times(rgba[2]);
+}

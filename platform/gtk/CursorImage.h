@@ -22,3 +22,7 @@ bool DecodeCursorImage(const uint8_t* data, size_t size, TCursorImage& out);
 // a 32-bit picture's transparency is its alpha channel, a shallower one's its AND mask.
 // False when the file holds no readable bitmap picture; never reads past `size`.
 bool DecodeIconImage(const uint8_t* data, size_t size, TCursorImage& out);
+
+// One straight RGBA pixel as Cairo's premultiplied ARGB32 word: each channel times alpha
+// over 255, rounded to the nearest, exactly as GDK converts a pixbuf.
+uint32_t PremultipliedArgb(const uint8_t* rgba);

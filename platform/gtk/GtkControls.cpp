@@ -6,6 +6,8 @@
 
 #include "platform/gtk/GtkPlatform.h"
 
+#include <pango/pangofc-font.h>
+
 namespace {
 // Japanese faces, best first: IPAGothic has the fixed-pitch metrics the layout was made
 // with; the Noto CJK faces are what most desktops carry.
@@ -61,12 +63,43 @@ PangoFont* LoadAt100(PangoContext* context, const std::string& families) {
 // The program gives the labels' fonts as cell heights (ascent plus descent); CSS sizes
 // are em sizes. The ratio is the face's own; 0 when the face's metrics make no sense.
 double CellRatio(PangoFont* font) {
-    PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
-    const double cell = static_cast<double>(pango_font_metrics_get_ascent(metrics) +
-                                            pango_font_metrics_get_descent(metrics)) /
-                        PANGO_SCALE;
-    pango_font_metrics_unref(metrics);
-    return cell > 10 ? 100.0 / cell : 0;
+    const int cell = FontCellHeight(font);
+    return cell > 10 * PANGO_SCALE ? 100.0 * PANGO_SCALE / cell : 0;
+}
+
+// A label that asks for no room of its own. Every label sits in a box of a fixed size,
+// which hands the label the whole of it whatever the label would like; asked, GTK's label
+// lays its text out again and again (on one long line, one character wide, and for the
+// box's width) only to report sizes nobody uses. It still lays the text out once for the
+// width it is given, and draws it exactly as before.
+void NoWidth(GtkWidget*, gint* minimum, gint* natural) {
+    *minimum = *natural = 0;
+}
+void NoWidthFor(GtkWidget*, gint, gint* minimum, gint* natural) {
+    *minimum = *natural = 0;
+}
+void NoHeightAndBaselineFor(GtkWidget*, gint, gint* minimum, gint* natural, gint* minimumBaseline,
+                            gint* naturalBaseline) {
+    *minimum = *natural = 0;
+    if (minimumBaseline) *minimumBaseline = -1;
+    if (naturalBaseline) *naturalBaseline = -1;
+}
+
+GType BoxedLabelType() {
+    static GType type = 0;
+    if (!type)
+        type = g_type_register_static_simple(
+            GTK_TYPE_LABEL, "SablewickBoxedLabel", sizeof(GtkLabelClass),
+            [](gpointer klass, gpointer) {
+                GtkWidgetClass* widget = GTK_WIDGET_CLASS(klass);
+                widget->get_preferred_width = NoWidth;
+                widget->get_preferred_height = NoWidth;
+                widget->get_preferred_width_for_height = NoWidthFor;
+                widget->get_preferred_height_for_width = NoWidthFor;
+                widget->get_preferred_height_and_baseline_for_width = NoHeightAndBaselineFor;
+            },
+            sizeof(GtkLabel), nullptr, static_cast<GTypeFlags>(0));
+    return type;
 }
 
 const char* WantedFamily(const char* name) {
@@ -75,6 +108,38 @@ const char* WantedFamily(const char* name) {
     return nullptr;
 }
 }  // namespace
+
+int FontCellHeight(PangoFont* font) {
+    // A fontconfig face's ascent and descent are its ascender and descender, each rounded
+    // up to whole pixels where metrics are hinted: that much of Pango's metrics is read
+    // here. All of them would also lay a sample text out at the font's size to guess a
+    // character width, which at 100 pixels is most of the measuring's cost.
+    if (PANGO_IS_FC_FONT(font)) {
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        PangoFcFont* fc = PANGO_FC_FONT(font);
+        const bool transformed = fc->is_transformed;
+        const bool hinted = fc->is_hinted;
+        G_GNUC_END_IGNORE_DEPRECATIONS
+        FcMatrix* matrix = nullptr;
+        if (!transformed && FcPatternGetMatrix(pango_fc_font_get_pattern(fc), FC_MATRIX, 0,
+                                               &matrix) != FcResultMatch) {
+            hb_font_extents_t extents;
+            hb_font_get_extents_for_direction(pango_font_get_hb_font(font), HB_DIRECTION_LTR,
+                                              &extents);
+            int ascent = extents.ascender, descent = -extents.descender;
+            if (hinted) {
+                ascent = PANGO_PIXELS_CEIL(ascent) * PANGO_SCALE;
+                descent = PANGO_PIXELS_CEIL(descent) * PANGO_SCALE;
+            }
+            return ascent + descent;
+        }
+    }
+    PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
+    const int cell =
+        pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics);
+    pango_font_metrics_unref(metrics);
+    return cell;
+}
 
 const std::string& TGtkPlatform::FontFamily() {
     if (!FFamily.empty()) return FFamily;
@@ -206,7 +271,7 @@ void TGtkPlatform::ApplyStyle(TChild& child, const TLabelStyle& style) {
 void TGtkPlatform::CreateLabel(TControl id, int x, int y, int w, int h, const TLabelStyle& style) {
     if (!FLayout || Child(id)) return;
     GtkWidget* box = gtk_event_box_new();
-    GtkWidget* label = gtk_label_new("");
+    GtkWidget* label = GTK_WIDGET(g_object_new(BoxedLabelType(), "label", "", nullptr));
     gtk_container_add(GTK_CONTAINER(box), label);
     gtk_widget_add_events(
         box, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);

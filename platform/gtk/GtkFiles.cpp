@@ -56,7 +56,9 @@ bool TGtkPlatform::WriteFile(const std::string& path, const std::string& data) {
         }
         done += static_cast<size_t>(n);
     }
-    if (ok && ::fsync(fd) != 0) ok = false;
+    // Not flushed here: what must last is written to a temporary file and moved into
+    // place by ReplaceFile, which flushes it first. A file written only to see whether
+    // the folder takes files (the start's probe) then costs no wait for the disk.
     if (::close(fd) != 0) ok = false;
     // A file cut short (a full disk) is worse than none: whoever reads it would take
     // the half for the whole.
@@ -66,6 +68,14 @@ bool TGtkPlatform::WriteFile(const std::string& path, const std::string& data) {
 
 bool TGtkPlatform::ReplaceFile(const std::string& from, const std::string& to) {
     if (from.empty() || to.empty() || !FileExists(from)) return false;
+    // The new file's bytes are on disk before its name takes the old one's place, so a
+    // crash leaves either file whole; a disk that cannot take them (full, or failing)
+    // leaves the old file alone.
+    const int file = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) return false;
+    const bool flushed = ::fsync(file) == 0;
+    ::close(file);
+    if (!flushed) return false;
     if (::rename(from.c_str(), to.c_str()) != 0) return false;
     // The rename is only durable once the folder's entry is on disk too.
     const std::string::size_type slash = to.find_last_of('/');

@@ -24,13 +24,10 @@ TGtkPlatform::TGtkPlatform(const std::string& configDir) : FDir(configDir) {
     // Made when missing; when it cannot be, the program's first write there fails and
     // says which file it could not create.
     FDirReady = g_mkdir_with_parents(FDir.c_str(), 0700) == 0;
-    // Pango reads the font configuration on a thread of its own from the font map's
-    // making: made now, that runs while GTK loads its theme for the window, instead of
-    // holding up the first label.
-    if (gdk_display_get_default()) pango_cairo_font_map_get_default();
 }
 
 TGtkPlatform::~TGtkPlatform() {
+    if (FInstanceThread.joinable()) FInstanceThread.join();
     FEvents = nullptr;
     if (FWindow) gtk_widget_destroy(FWindow);
     if (FShape) cairo_region_destroy(FShape);
@@ -63,8 +60,8 @@ void TGtkPlatform::BringToFront() {
     gtk_window_present(GTK_WINDOW(FWindow));
 }
 
-bool TGtkPlatform::ActivateRunningInstance(const std::string& /*caption*/) {
-    if (FApp || FInstanceSocket >= 0) return false;
+void TGtkPlatform::BeginInstanceCheck() {
+    if (FApp || FInstanceSocket >= 0) return;
     // One instance per session through the session bus: a second start asks the first to
     // come forward and ends.
     FApp = g_application_new(kApplicationId, G_APPLICATION_DEFAULT_FLAGS);
@@ -72,8 +69,22 @@ bool TGtkPlatform::ActivateRunningInstance(const std::string& /*caption*/) {
                          static_cast<TGtkPlatform*>(p)->BringToFront();
                      }),
                      this);
-    GError* error = nullptr;
-    if (g_application_register(FApp, nullptr, &error)) {
+    // Registering is mostly waiting for the bus: it is done on a thread of its own while
+    // this one goes on. Nothing else touches the application until the thread is joined;
+    // its calls from the bus are delivered on the main context all the same.
+    FInstanceThread = std::thread([this] {
+        GError* error = nullptr;
+        FRegistered = g_application_register(FApp, nullptr, &error);
+        if (error) FRegisterError = error->message;
+        g_clear_error(&error);
+    });
+}
+
+bool TGtkPlatform::ActivateRunningInstance(const std::string& /*caption*/) {
+    if (!FApp && FInstanceSocket < 0) BeginInstanceCheck();
+    if (!FInstanceThread.joinable()) return false;  // already answered
+    FInstanceThread.join();
+    if (FRegistered) {
         if (g_application_get_is_remote(FApp)) {
             g_application_activate(FApp);
             if (GDBusConnection* bus = g_application_get_dbus_connection(FApp))
@@ -82,8 +93,8 @@ bool TGtkPlatform::ActivateRunningInstance(const std::string& /*caption*/) {
         }
         if (g_application_get_dbus_connection(FApp)) return false;
     } else {
-        std::fprintf(stderr, "sablewick: %s\n", error ? error->message : "no session bus");
-        g_clear_error(&error);
+        std::fprintf(stderr, "sablewick: %s\n",
+                     FRegisterError.empty() ? "no session bus" : FRegisterError.c_str());
     }
     // No session bus: a socket in the user's runtime folder marks the running instance.
     return !StartLocalInstanceServer();

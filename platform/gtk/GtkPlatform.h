@@ -16,11 +16,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/gtk/CursorImage.h"
 
 class TGtkSound;
+struct _XGC;  // Xlib's graphics context, behind its GC
 
 class TGtkPlatform : public TPlatform {
 public:
@@ -35,8 +38,11 @@ public:
     // Whether the folder could be made (or already was there).
     bool ConfigDirReady() const { return FDirReady; }
 
-    // Process and single instance (GtkInstance.cpp).
+    // Process and single instance (GtkPlatform.cpp).
     std::string ProgramPath() override;
+    // Starts registering the instance on the session bus, on a thread of its own, for
+    // ActivateRunningInstance to take up; without it, that registers then.
+    void BeginInstanceCheck();
     bool ActivateRunningInstance(const std::string& caption) override;
     void SetApplicationTitle(const std::string& title) override;
 
@@ -198,8 +204,15 @@ private:
     bool FPreedit = false;
 
     // What the window shows: the program's presents land here and the draw handler
-    // paints it (the back buffer's own pixel format, so no conversion).
+    // paints it. On X11 it is a pixmap of the X server's, which the presents fill with
+    // the picture's own pixels and the server copies into the window; elsewhere an image
+    // in the back buffer's pixel format (GtkWindow.cpp).
     cairo_surface_t* FMirror = nullptr;
+    unsigned long FMirrorPixmap = 0;
+    _XGC* FMirrorGc = nullptr;
+    void CreateMirror(GdkScreen* screen);
+    cairo_surface_t* MirrorSurface();
+    void DestroyMirror();
     cairo_region_t* FShape = nullptr;
     bool FAlphaVisual = false;
 
@@ -208,11 +221,16 @@ private:
     double FCellToEm = 0;
 
     GdkCursor* FPointers[9] = {};
+    TCursorImage FPointerImages[9];  // a shape's picture until its cursor is made
+    GdkCursor* Pointer(int number);
     int FPointer = 0;
 
     std::unique_ptr<TGtkSound> FSound;
 
     GApplication* FApp = nullptr;
+    std::thread FInstanceThread;  // registering FApp; sets the two below
+    bool FRegistered = false;
+    std::string FRegisterError;
     int FInstanceSocket = -1;
     std::string FInstanceSocketPath;
     guint FInstanceWatch = 0;
@@ -222,6 +240,9 @@ private:
 
 // Windows virtual-key code of a GDK key value, 0 when the program has no use for it.
 int VirtualKeyOf(guint keyval);
+
+// A font's ascent plus descent in Pango units, as pango_font_get_metrics gives them.
+int FontCellHeight(PangoFont* font);
 
 template <typename F>
 void TGtkPlatform::Deliver(F&& handler) {

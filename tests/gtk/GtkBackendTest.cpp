@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/gtk/CursorImage.h"
 #include "platform/gtk/GtkPlatform.h"
+#include "platform/gtk/GtkSound.h"
 #include "platform/gtk/WavData.h"
+#include "platform/headless/EmbeddedResources.h"
 #include "support/TestPlatform.h"
 
 namespace {
@@ -60,6 +63,20 @@ TEST_F(GtkBackend, TheProgramsSoundsAreReadInPlace) {
     EXPECT_EQ(wav.Samples + wav.SampleBytes, v.Data + v.Size);
 }
 
+// Each resource is handed out from a mapping of its own bytes of the program's file: the
+// bytes must be the built-in ones, for every resource, and the view must stay the same.
+TEST_F(GtkBackend, EveryResourceIsItsBuiltInBytesAndStaysPut) {
+    for (int i = 0; i < kEmbeddedResourceCount; ++i) {
+        const TEmbeddedResource& r = kEmbeddedResources[i];
+        TResourceView first, again;
+        ASSERT_TRUE(Os->FindResourceData(r.Type, r.Name, first)) << r.Name;
+        ASSERT_TRUE(Os->FindResourceData(r.Type, r.Name, again)) << r.Name;
+        EXPECT_EQ(first.Data, again.Data) << r.Name;
+        ASSERT_EQ(first.Size, static_cast<size_t>(r.End - r.Begin)) << r.Name;
+        EXPECT_EQ(std::memcmp(first.Data, r.Begin, first.Size), 0) << r.Name;
+    }
+}
+
 TEST_F(GtkBackend, BadWaveFilesAreRefusedOrCutToTheirBytes) {
     std::vector<uint8_t> a = Resource(*Os, "WAV", "A09");
     ASSERT_GT(a.size(), 100u);
@@ -79,6 +96,113 @@ TEST_F(GtkBackend, BadWaveFilesAreRefusedOrCutToTheirBytes) {
     huge[17] = 0xFF;
     EXPECT_FALSE(ParseWav(huge.data(), huge.size(), wav));
     EXPECT_EQ(RiffFileSize(reinterpret_cast<const uint8_t*>("RIFX....WAVE")), 0u);
+}
+
+// ---- Sound -----------------------------------------------------------------------------
+
+// What SDL's disk driver has written so far: the device's output, byte for byte.
+std::string Recording(const std::string& path) {
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+// Waits (at most 20 s, the disk driver writing in real time) until the recording holds
+// `piece`; its place in the recording, or npos.
+size_t WaitFor(const std::string& path, const std::string& piece) {
+    for (int i = 0; i < 2000; ++i) {
+        const size_t at = Recording(path).find(piece);
+        if (at != std::string::npos) return at;
+        g_usleep(10000);
+    }
+    return std::string::npos;
+}
+
+TEST_F(GtkBackend, ANewSoundCutsOffTheOneBeforeAndStopSilencesIt) {
+    const std::string file = Dir + "/sound.raw";
+    g_setenv("SDL_AUDIODRIVER", "disk", TRUE);
+    g_setenv("SDL_DISKAUDIOFILE", file.c_str(), TRUE);
+    TResourceView a01, a02;
+    ASSERT_TRUE(Os->FindResourceData("WAV", "A01", a01));
+    ASSERT_TRUE(Os->FindResourceData("WAV", "A02", a02));
+    TWavView opening, fortune;
+    ASSERT_TRUE(ParseWav(a01.Data, a01.Size, opening));
+    ASSERT_TRUE(ParseWav(a02.Data, a02.Size, fortune));
+    auto piece = [](const TWavView& w, size_t from) {
+        return std::string(reinterpret_cast<const char*>(w.Samples) + from, 8000);
+    };
+    {
+        TGtkSound sound;
+        sound.Play(a01.Data);
+        const size_t first = WaitFor(file, piece(opening, 0));
+        ASSERT_NE(first, std::string::npos) << "the opening cue never reached the device";
+        sound.Play(a02.Data);
+        const size_t second = WaitFor(file, piece(fortune, 0));
+        ASSERT_NE(second, std::string::npos) << "the second cue never reached the device";
+        // The 6-second opening cue is cut off: the next starts long before its end.
+        EXPECT_LT(second, first + opening.SampleBytes);
+        sound.Stop();
+        const size_t stopped = Recording(file).size();
+        while (Recording(file).size() < stopped + 44100) g_usleep(10000);
+    }
+    const std::string all = Recording(file);
+    EXPECT_EQ(all.find(piece(opening, opening.SampleBytes - 8000)), std::string::npos)
+        << "the opening cue played to its end";
+    // The second cue is a second long: stopped as soon as it started, its end never
+    // plays, and the device goes on with silence.
+    EXPECT_EQ(all.find(piece(fortune, fortune.SampleBytes - 8000)), std::string::npos)
+        << "Stop did not cut the cue off";
+    EXPECT_EQ(all.substr(all.size() - 8000), std::string(8000, '\0'));
+}
+
+TEST_F(GtkBackend, WithoutASoundDeviceSoundsAreSilent) {
+    g_setenv("SDL_AUDIODRIVER", "none-such", TRUE);
+    TResourceView a09;
+    ASSERT_TRUE(Os->FindResourceData("WAV", "A09", a09));
+    TGtkSound sound;
+    sound.Play(a09.Data);
+    sound.Stop();
+    sound.Play(a09.Data);
+    // Nothing to hear and nothing to wait for: the player ends with its owner.
+}
+
+// ---- Fonts -----------------------------------------------------------------------------
+
+// The labels' sizes come from a face's cell height, which the backend reads without
+// Pango's whole metrics: it must be Pango's own, for every face and size, hinted or not.
+TEST_F(GtkBackend, FontCellHeightsAreThoseOfPangosMetrics) {
+    PangoFontMap* map = pango_cairo_font_map_get_default();
+    int compared = 0;
+    for (bool hinted : {true, false}) {
+        PangoContext* context = pango_font_map_create_context(map);
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_hint_metrics(
+            options, hinted ? CAIRO_HINT_METRICS_ON : CAIRO_HINT_METRICS_OFF);
+        pango_cairo_context_set_font_options(context, options);
+        cairo_font_options_destroy(options);
+        for (const char* family : {"IPAGothic", "Noto Sans CJK JP", "DejaVu Sans", "Sans"})
+            for (double px : {100.0, 37.5, 24.0, 11.72, 12.0}) {
+                PangoFontDescription* desc = pango_font_description_from_string(family);
+                pango_font_description_set_absolute_size(desc, px * PANGO_SCALE);
+                PangoFont* font = pango_context_load_font(context, desc);
+                pango_font_description_free(desc);
+                if (!font) continue;
+                PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
+                EXPECT_EQ(FontCellHeight(font), pango_font_metrics_get_ascent(metrics) +
+                                                    pango_font_metrics_get_descent(metrics))
+                    << family << " at " << px << (hinted ? " px, hinted" : " px");
+                pango_font_metrics_unref(metrics);
+                g_object_unref(font);
+                ++compared;
+            }
+        g_object_unref(context);
+    }
+    EXPECT_GT(compared, 0);
 }
 
 // ---- Cursor files ----------------------------------------------------------------------
@@ -102,6 +226,36 @@ TEST_F(GtkBackend, PointersKeepTheirHotSpotsAndTransparency) {
         EXPECT_GT(opaque, 20) << c.name;
         EXPECT_GT(clear, 500) << c.name;
     }
+}
+
+// The pointers are made from images the backend fills itself: their pixels must be those
+// GDK makes of the same picture as a pixbuf, for every alpha and colour value.
+TEST_F(GtkBackend, PointerPixelsArePremultipliedAsGdkDoesIt) {
+    const int width = 256, height = 64;
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+            p[0] = static_cast<uint8_t>(y * 4 + 3);
+            p[1] = static_cast<uint8_t>(255 - y * 4);
+            p[2] = static_cast<uint8_t>(x ^ (y * 7));
+            p[3] = static_cast<uint8_t>(x);  // every alpha
+        }
+    GdkPixbuf* pixbuf = gdk_pixbuf_new_from_data(rgba.data(), GDK_COLORSPACE_RGB, TRUE, 8, width,
+                                                 height, width * 4, nullptr, nullptr);
+    cairo_surface_t* gdk = gdk_cairo_surface_create_from_pixbuf(pixbuf, 1, nullptr);
+    cairo_surface_flush(gdk);
+    const unsigned char* data = cairo_image_surface_get_data(gdk);
+    const int stride = cairo_image_surface_get_stride(gdk);
+    int wrong = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint32_t want = reinterpret_cast<const uint32_t*>(data + y * stride)[x];
+            if (PremultipliedArgb(&rgba[(static_cast<size_t>(y) * width + x) * 4]) != want) ++wrong;
+        }
+    EXPECT_EQ(wrong, 0);
+    cairo_surface_destroy(gdk);
+    g_object_unref(pixbuf);
 }
 
 TEST_F(GtkBackend, CutOrDamagedCursorFilesAreRefused) {
@@ -271,6 +425,106 @@ TEST_F(GtkBackend, PresentedRectanglesReachTheScreenUnconverted) {
     EXPECT_EQ(at(700, 550), pic.GetPixel(0, 0));
     EXPECT_EQ(at(350, 200), 0u);  // just right of the first rectangle: nothing drawn
     g_object_unref(shot);
+    Os->CloseMainWindow();
+}
+
+// A card turn presents the same area step after step while the window may still be
+// painting the step before: every step must land whole, and the screen end on the last.
+TEST_F(GtkBackend, AQuickRunOfPresentsEndsOnTheLastWhole) {
+    TCounter events;
+    Os->CreateMainWindow(&events, 737, 584);
+    Os->SetWindowPos(10, 20);
+    Os->ShowMainWindow();
+    Settle();
+    TPicture back;
+    back.SetSize(737, 584);
+    for (int step = 0; step < 12; ++step) {
+        for (int y = 0; y < 584; ++y)
+            for (int x = 0; x < 737; ++x)
+                back.SetPixel(x, y, Px((x + step * 17) & 255, (y * 3 + step) & 255, step * 20));
+        Os->Present(back, 32, 44, 348, 508, 32, 44);
+        // Only part of what the present queued is done before the next step comes.
+        gtk_main_iteration_do(FALSE);
+    }
+    Settle();
+    GdkWindow* window = nullptr;
+    GList* toplevels = gtk_window_list_toplevels();
+    for (GList* w = toplevels; w; w = w->next)
+        if (gtk_widget_get_mapped(GTK_WIDGET(w->data)))
+            window = gtk_widget_get_window(GTK_WIDGET(w->data));
+    g_list_free(toplevels);
+    ASSERT_NE(window, nullptr);
+    GdkPixbuf* shot = gdk_pixbuf_get_from_window(window, 32, 44, 348, 508);
+    ASSERT_NE(shot, nullptr);
+    int wrong = 0;
+    for (int y = 0; y < 508; ++y)
+        for (int x = 0; x < 348; ++x) {
+            const guchar* p = gdk_pixbuf_get_pixels(shot) + y * gdk_pixbuf_get_rowstride(shot) +
+                              x * gdk_pixbuf_get_n_channels(shot);
+            if (Px(p[0], p[1], p[2]) != back.GetPixel(32 + x, 44 + y)) ++wrong;
+        }
+    EXPECT_EQ(wrong, 0);
+    g_object_unref(shot);
+    Os->CloseMainWindow();
+}
+
+// The labels ask for no room of their own; each still gets its whole box, and a wrapped
+// one lays its text out for the box's width, and a centred one centres it there.
+TEST_F(GtkBackend, LabelsTakeTheirBoxesWholeAndWrapAtTheirWidth) {
+    TCounter events;
+    Os->CreateMainWindow(&events, 737, 584);
+    TLabelStyle wrapped;
+    wrapped.WordWrap = true;
+    TLabelStyle centred;
+    centred.Centred = centred.VCentred = true;
+    centred.CellHeight = 24;
+    Os->CreateLabel(TControl::LabelKaisetu, 463, 398, 228, 121, wrapped);
+    Os->CreateLabel(TControl::LabelTittle, 439, 303, 276, 24, centred);
+    std::string words;
+    for (int i = 0; i < 40; ++i) words += "word ";
+    Os->SetLabelText(TControl::LabelKaisetu, words);
+    Os->SetLabelText(TControl::LabelTittle, "Title");
+    Os->ShowMainWindow();
+    Settle();
+    std::vector<GtkLabel*> labels;
+    GList* toplevels = gtk_window_list_toplevels();
+    for (GList* w = toplevels; w; w = w->next) {
+        if (!gtk_widget_get_mapped(GTK_WIDGET(w->data))) continue;
+        GtkWidget* layout = gtk_bin_get_child(GTK_BIN(w->data));
+        GList* boxes = gtk_container_get_children(GTK_CONTAINER(layout));
+        for (GList* b = boxes; b; b = b->next)
+            if (GTK_IS_BIN(b->data))
+                if (GtkWidget* inner = gtk_bin_get_child(GTK_BIN(b->data)))
+                    if (GTK_IS_LABEL(inner)) labels.push_back(GTK_LABEL(inner));
+        g_list_free(boxes);
+    }
+    g_list_free(toplevels);
+    ASSERT_EQ(labels.size(), 2u);
+    for (GtkLabel* label : labels) {
+        GtkWidget* widget = GTK_WIDGET(label);
+        const std::string text = gtk_label_get_text(label);
+        PangoLayout* layout = gtk_label_get_layout(label);
+        int x = 0, y = 0;
+        gtk_label_get_layout_offsets(label, &x, &y);
+        // The offsets are in the window the label draws in, as its allocation is.
+        GtkAllocation box;
+        gtk_widget_get_allocation(widget, &box);
+        if (text == "Title") {
+            EXPECT_EQ(gtk_widget_get_allocated_width(widget), 276);
+            EXPECT_EQ(gtk_widget_get_allocated_height(widget), 24);
+            PangoRectangle ink, logical;
+            pango_layout_get_pixel_extents(layout, &ink, &logical);
+            // Centred: as much room on the left of the text as on its right.
+            EXPECT_NEAR((x - box.x) * 2 + logical.width, 276, 1);
+        } else {
+            EXPECT_EQ(gtk_widget_get_allocated_width(widget), 228);
+            EXPECT_EQ(gtk_widget_get_allocated_height(widget), 121);
+            EXPECT_EQ(pango_layout_get_width(layout), 228 * PANGO_SCALE);
+            EXPECT_GT(pango_layout_get_line_count(layout), 2);
+            EXPECT_EQ(x, box.x);
+            EXPECT_EQ(y, box.y);
+        }
+    }
     Os->CloseMainWindow();
 }
 

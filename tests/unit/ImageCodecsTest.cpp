@@ -339,6 +339,110 @@ TEST(DecodeJpeg, BaselineProgressiveAndGrey) {
     EXPECT_EQ(PixelRed(pic.GetPixel(4, 4)), PixelBlue(pic.GetPixel(4, 4)));
 }
 
+// A busy JPEG (edges and noise, so that rounding in the colour conversion and the
+// upsampling shows) with the luma channel sampled h x v times as finely as the chroma.
+std::string MakeBusyJpeg(int width, int height, int h, int v, bool progressive) {
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = width;
+    c.image_height = height;
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 80, TRUE);
+    c.comp_info[0].h_samp_factor = h;
+    c.comp_info[0].v_samp_factor = v;
+    if (progressive) jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<unsigned char> row(width * 3);
+    uint32_t seed = 12345;
+    while (c.next_scanline < c.image_height) {
+        const int y = static_cast<int>(c.next_scanline);
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const int noise = static_cast<int>((seed >> 16) & 63);
+            row[3 * x] = static_cast<unsigned char>(((x / 5 + y / 3) & 1) ? 230 - noise : noise);
+            row[3 * x + 1] = static_cast<unsigned char>((x * 7 + y * 3 + noise) & 255);
+            row[3 * x + 2] = static_cast<unsigned char>(y * 255 / height);
+        }
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::string file(reinterpret_cast<char*>(out), size);
+    jpeg_destroy_compress(&c);
+    std::free(out);
+    return file;
+}
+
+// What libjpeg itself gives as plain RGB rows, one row at a time, as 0x00RRGGBB words.
+std::vector<uint32_t> LibjpegRgb(const std::string& file) {
+    jpeg_decompress_struct d;
+    jpeg_error_mgr err;
+    d.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&d);
+    jpeg_mem_src(&d, const_cast<unsigned char*>(Bytes(file)), file.size());
+    jpeg_read_header(&d, TRUE);
+    d.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&d);
+    std::vector<unsigned char> row(d.output_width * 3);
+    std::vector<uint32_t> pixels;
+    while (d.output_scanline < d.output_height) {
+        JSAMPROW r = row.data();
+        jpeg_read_scanlines(&d, &r, 1);
+        for (size_t x = 0; x < d.output_width; ++x)
+            pixels.push_back(MakePixel(row[3 * x], row[3 * x + 1], row[3 * x + 2]));
+    }
+    jpeg_finish_decompress(&d);
+    jpeg_destroy_decompress(&d);
+    return pixels;
+}
+
+// The decoder lets libjpeg write our pixel layout straight into the picture; the pixels
+// must be exactly those of libjpeg's own RGB output, top byte clear, for every chroma
+// sampling, for sizes that end mid-block and mid-band, and for the program's pictures.
+TEST(DecodeJpeg, PixelsAreExactlyLibjpegsRgb) {
+    struct TSampling {
+        int H, V;
+    } const samplings[] = {{1, 1}, {2, 1}, {2, 2}, {1, 2}};
+    struct TSize {
+        int W, H;
+    } const sizes[] = {{1, 1}, {7, 17}, {37, 21}, {129, 40}, {340, 33}};
+    for (const TSampling& sampling : samplings)
+        for (const TSize& size : sizes)
+            for (bool progressive : {false, true}) {
+                const std::string file =
+                    MakeBusyJpeg(size.W, size.H, sampling.H, sampling.V, progressive);
+                TPicture pic;
+                ASSERT_TRUE(DecodeJpeg(Bytes(file), file.size(), pic));
+                ASSERT_EQ(pic.Width, size.W);
+                ASSERT_EQ(pic.Height, size.H);
+                EXPECT_TRUE(pic.Pixels == LibjpegRgb(file))
+                    << size.W << "x" << size.H << " sampled " << sampling.H << "x" << sampling.V
+                    << (progressive ? " progressive" : "");
+            }
+    const std::string grey = MakeJpeg(19, 9, false, true);
+    TPicture pic;
+    ASSERT_TRUE(DecodeJpeg(Bytes(grey), grey.size(), pic));
+    EXPECT_TRUE(pic.Pixels == LibjpegRgb(grey)) << "grey";
+
+    auto os = CreateTestPlatform(MakeTempDir("jpeg-exact"));
+    std::vector<std::string> names = {"Base", "Button", "Nami", "Quest", "C999", "HC000"};
+    for (const char* card : {"C000", "C007", "C022", "C041", "C049"}) names.push_back(card);
+    for (const std::string& name : names) {
+        TResourceView view;
+        if (!os->FindResourceData("JPG", name, view)) continue;
+        const std::string file(reinterpret_cast<const char*>(view.Data), view.Size);
+        ASSERT_TRUE(DecodeJpeg(view.Data, view.Size, pic)) << name;
+        EXPECT_TRUE(pic.Pixels == LibjpegRgb(file)) << name;
+    }
+}
+
 TEST(DecodeJpeg, DamagedFilesFailQuietlyAndLeaveThePictureAlone) {
     std::vector<std::string> bad;
     for (bool progressive : {false, true}) {

@@ -148,6 +148,43 @@ TEST(Compose, ScalingAveragesTheColumnsItCovers) {
     for (int x = 0; x < 4; ++x) EXPECT_EQ(dst.GetPixel(x, 3), MakePixel(9, 8, 7));
 }
 
+TEST(Compose, ScalingClippedOnEitherSideKeepsTheColumnsThatShow) {
+    // Busy pixels with every channel at its extremes somewhere, at widths that narrow
+    // and widen: a column cut off on the left or the right must not change the ones that
+    // stay, and pure white and black stay pure.
+    TPicture src;
+    src.SetSize(97, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 97; ++x)
+            src.SetPixel(x, y,
+                         (x + y) % 5 == 0 ? 0xFFFFFFu
+                         : (x + y) % 5 == 1
+                             ? 0u
+                             : (static_cast<uint32_t>(x * 40503 + y * 977) & 0xFFFFFFu));
+    for (int dw : {1, 4, 33, 60, 96, 131}) {
+        TPicture whole, clipped;
+        whole.SetSize(dw, 3);
+        ScaleColumns(src, whole, 0, 0, dw);
+        const int cut = dw / 3;
+        clipped.SetSize(dw - cut, 3);
+        ScaleColumns(src, clipped, -cut, 0, dw);
+        for (int y = 0; y < 3; ++y)
+            for (int x = cut; x < dw; ++x)
+                ASSERT_EQ(clipped.GetPixel(x - cut, y), whole.GetPixel(x, y)) << dw << ": " << x;
+        clipped.SetSize(dw - cut, 3);
+        ScaleColumns(src, clipped, 0, 0, dw);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < dw - cut; ++x)
+                ASSERT_EQ(clipped.GetPixel(x, y), whole.GetPixel(x, y)) << dw << ": " << x;
+    }
+    TPicture white, out;
+    white.SetSize(50, 1);
+    FillRect(white, 0, 0, 50, 1, 0xFFFFFFu);
+    out.SetSize(37, 1);
+    ScaleColumns(white, out, 0, 0, 37);
+    for (int x = 0; x < 37; ++x) ASSERT_EQ(out.GetPixel(x, 0), 0xFFFFFFu) << x;
+}
+
 TEST(Pictures, OverlappingCopiesWithinOnePicture) {
     TPicture p;
     p.SetSize(6, 6);

@@ -1,5 +1,6 @@
 // The Linux desktop program's entry point: the display, the settings folder, the
 // session's signals, then the program itself.
+#include <fontconfig/fontconfig.h>
 #include <glib-unix.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "app/MainUnit.h"
+#include "content/DecodeAhead.h"
 #include "platform/gtk/GtkPlatform.h"
 // After our own headers: Xlib defines names such as KeyPress and None as macros.
 #include <gdk/gdkx.h>
@@ -67,6 +69,18 @@ int main(int argc, char** argv) {
 
     TGtkPlatform platform(dir);
     gPlatform = &platform;
+    // Whether another instance runs is asked of the session bus on another thread, while
+    // GTK reads its theme here (which it would otherwise do when the window is made):
+    // the wait for the bus and the theme's parsing overlap.
+    platform.BeginInstanceCheck();
+    // Building the window keeps this thread busy for a good part of the start (GTK reads
+    // its theme, the labels load their font); the pictures the first frame needs are
+    // decoded meanwhile on another, where a second processor is free. After them that
+    // thread reads the font configuration, which the first label waits for otherwise:
+    // one after the other, the two leave the processors to this thread and the X server.
+    TDecodeAhead ahead(TDecodeAhead::Find(platform, kStartPictures, kStartPictureCount),
+                       [] { FcInit(); });
+    gtk_settings_get_default();
     g_unix_signal_add(SIGTERM, OnSessionEnd, nullptr);
     g_unix_signal_add(SIGHUP, OnSessionEnd, nullptr);
     // Ctrl+C in a terminal closes the window as its close button does.
