@@ -23,7 +23,6 @@
 #include "platform/gtk/CursorImage.h"
 
 class TGtkSound;
-struct _XGC;  // Xlib's graphics context, behind its GC
 
 class TGtkPlatform : public TPlatform {
 public:
@@ -204,14 +203,10 @@ private:
     bool FPreedit = false;
 
     // What the window shows: the program's presents land here and the draw handler
-    // paints it. On X11 it is a pixmap of the X server's, which the presents fill with
-    // the picture's own pixels and the server copies into the window; elsewhere an image
-    // in the back buffer's pixel format (GtkWindow.cpp).
+    // paints it. An image in the back buffer's pixel format, in memory shared with the X
+    // server where it offers that (GtkWindow.cpp).
     cairo_surface_t* FMirror = nullptr;
-    unsigned long FMirrorPixmap = 0;
-    _XGC* FMirrorGc = nullptr;
     void CreateMirror(GdkScreen* screen);
-    cairo_surface_t* MirrorSurface();
     void DestroyMirror();
     cairo_region_t* FShape = nullptr;
     bool FAlphaVisual = false;

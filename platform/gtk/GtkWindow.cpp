@@ -9,7 +9,6 @@
 #include "platform/WindowScale.h"
 #include "platform/gtk/GtkPlatform.h"
 // After our own headers: Xlib defines names such as KeyPress and None as macros.
-#include <cairo-xlib.h>
 #include <gdk/gdkx.h>
 #include "platform/gtk/GtkSound.h"
 
@@ -259,67 +258,23 @@ void TGtkPlatform::FinishDestroy() {
 }
 
 void TGtkPlatform::CreateMirror(GdkScreen* screen) {
-    // On X11 the mirror is a pixmap in the X server: the program's pictures go there with
-    // plain PutImage requests and the server copies them into the window at each paint.
-    // The program keeps no second copy of its back buffer, and nothing is staged in
-    // memory shared with the server. That needs the server to take our pixels as they
-    // are: 24-bit TrueColor stored in 32 bits, red, green and blue where ours are.
-    GdkDisplay* display = gdk_screen_get_display(screen);
-    GdkVisual* visual = gdk_screen_get_system_visual(screen);
-    if (GDK_IS_X11_DISPLAY(display) && gdk_visual_get_depth(visual) == 24 &&
-        gdk_visual_get_visual_type(visual) == GDK_VISUAL_TRUE_COLOR) {
-        guint32 red = 0, green = 0, blue = 0;
-        gdk_visual_get_red_pixel_details(visual, &red, nullptr, nullptr);
-        gdk_visual_get_green_pixel_details(visual, &green, nullptr, nullptr);
-        gdk_visual_get_blue_pixel_details(visual, &blue, nullptr, nullptr);
-        Display* x = GDK_DISPLAY_XDISPLAY(display);
-        int count = 0, storage = 0;
-        if (XPixmapFormatValues* formats = XListPixmapFormats(x, &count)) {
-            for (int i = 0; i < count; ++i)
-                if (formats[i].depth == 24) storage = formats[i].bits_per_pixel;
-            XFree(formats);
-        }
-        if (red == 0xFF0000u && green == 0xFF00u && blue == 0xFFu && storage == 32) {
-            const Window root = GDK_WINDOW_XID(gdk_screen_get_root_window(screen));
-            FMirrorPixmap = XCreatePixmap(x, root, static_cast<unsigned>(FWidth),
-                                          static_cast<unsigned>(FHeight), 24);
-            FMirrorGc = XCreateGC(x, FMirrorPixmap, 0, nullptr);
-            // Black until the first present, as a new image is.
-            XSetForeground(x, FMirrorGc, 0);
-            XFillRectangle(x, FMirrorPixmap, FMirrorGc, 0, 0, static_cast<unsigned>(FWidth),
-                           static_cast<unsigned>(FHeight));
-            // Cairo comes to the pixmap with the first paint (MirrorSurface), as it comes to
-            // the window's own painting, once the window is on the screen.
-            return;
-        }
-    }
-    FMirror = cairo_image_surface_create(CAIRO_FORMAT_RGB24, FWidth, FHeight);
-}
-
-cairo_surface_t* TGtkPlatform::MirrorSurface() {
-    if (!FMirror && FMirrorPixmap) {
-        GdkScreen* screen = gtk_widget_get_screen(FWindow);
-        FMirror = cairo_xlib_surface_create(
-            GDK_SCREEN_XDISPLAY(screen), FMirrorPixmap,
-            gdk_x11_visual_get_xvisual(gdk_screen_get_system_visual(screen)), FWidth, FHeight);
-    }
-    return FMirror;
+    // Made like the root window's images: in memory shared with the X server where it
+    // offers that. A present is then one copy of the rectangle into it (the card turn's
+    // step costs about as much as copying its area), and painting the window is a copy
+    // the server makes from that memory, where a private picture would be uploaded
+    // through another shared buffer of its size at every paint. (A pixmap filled by
+    // PutImage saves the 1.7 MB but costs several times a plain copy at every present.)
+    FMirror = gdk_window_create_similar_image_surface(gdk_screen_get_root_window(screen),
+                                                      CAIRO_FORMAT_RGB24, FWidth, FHeight, 1);
 }
 
 void TGtkPlatform::DestroyMirror() {
     if (FMirror) cairo_surface_destroy(FMirror);
     FMirror = nullptr;
-    if (FMirrorPixmap) {
-        Display* x = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
-        XFreeGC(x, FMirrorGc);
-        XFreePixmap(x, FMirrorPixmap);
-    }
-    FMirrorPixmap = 0;
-    FMirrorGc = nullptr;
 }
 
 void TGtkPlatform::Draw(cairo_t* cr) {
-    cairo_surface_t* mirror = MirrorSurface();
+    cairo_surface_t* mirror = FMirror;
     if (!mirror) return;
     if (FAlphaVisual) {
         cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
@@ -335,40 +290,8 @@ void TGtkPlatform::Draw(cairo_t* cr) {
 }
 
 void TGtkPlatform::Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) {
-    if ((!FMirror && !FMirrorPixmap) || pic.Empty()) return;
+    if (!FMirror || pic.Empty()) return;
     if (!ClipCopy(sx, sy, w, h, pic.Width, pic.Height, dx, dy, FWidth, FHeight)) return;
-    if (FMirrorPixmap) {
-        // An image header over the picture's own pixels: Xlib sends the rectangle's rows
-        // from there, converting nothing (CreateMirror checked the server's format).
-        XImage image;
-        std::memset(&image, 0, sizeof image);
-        image.width = pic.Width;
-        image.height = pic.Height;
-        image.format = ZPixmap;
-        image.data = reinterpret_cast<char*>(const_cast<uint32_t*>(pic.Row(0)));
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-        image.byte_order = MSBFirst;  // the words as they lie in memory
-#else
-        image.byte_order = LSBFirst;
-#endif
-        image.bitmap_unit = 32;
-        image.bitmap_bit_order = LSBFirst;
-        image.bitmap_pad = 32;
-        image.depth = 24;
-        image.bytes_per_line = pic.Width * 4;
-        image.bits_per_pixel = 32;
-        image.red_mask = 0xFF0000u;
-        image.green_mask = 0xFF00u;
-        image.blue_mask = 0xFFu;
-        if (XInitImage(&image)) {
-            XPutImage(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()), FMirrorPixmap, FMirrorGc,
-                      &image, sx, sy, dx, dy, static_cast<unsigned>(w), static_cast<unsigned>(h));
-            // Cairo, once it paints the pixmap, is told that it changed behind its back.
-            if (FMirror) cairo_surface_mark_dirty_rectangle(FMirror, dx, dy, w, h);
-        }
-        if (FLayout) gtk_widget_queue_draw_area(FLayout, dx, dy, w, h);
-        return;
-    }
     // The picture's pixels are 0x00RRGGBB words, which is Cairo's RGB24: a surface over
     // them needs no conversion, and one copy puts the rectangle into the mirror.
     cairo_surface_t* source = cairo_image_surface_create_for_data(
