@@ -25,8 +25,8 @@ std::vector<TDecodeAhead::TSource> TDecodeAhead::Find(TPlatform& os, const TWant
     return sources;
 }
 
-TDecodeAhead::TDecodeAhead(std::vector<TSource> sources, std::function<void()> afterwards)
-    : FAfterwards(std::move(afterwards)), FFirstCount(sources.size()) {
+TDecodeAhead::TDecodeAhead(std::vector<TSource> sources, std::function<void()> first)
+    : FFirst(std::move(first)) {
     for (TSource& source : sources) {
         FEntries.emplace_back();
         FEntries.back().Source = std::move(source);
@@ -59,15 +59,8 @@ void TDecodeAhead::Add(const TSource& source) {
 }
 
 void TDecodeAhead::Run() {
+    if (FFirst) FFirst();
     for (size_t next = 0;; ++next) {
-        if (next == FFirstCount && FAfterwards) {
-            {
-                std::lock_guard<std::mutex> hold(FLock);
-                if (FStop) return;
-            }
-            FAfterwards();
-            FAfterwards = nullptr;
-        }
         TEntry* entry = nullptr;
         {
             std::unique_lock<std::mutex> hold(FLock);

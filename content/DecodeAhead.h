@@ -30,11 +30,10 @@ public:
     // it when they come to it).
     static std::vector<TSource> Find(TPlatform& os, const TWanted* wanted, size_t count);
     // Starts decoding the sources in the order given. Their bytes must outlive the object.
-    // `afterwards`, when given, runs on the same thread once they are decoded (pictures
-    // added later wait for it): other work the start can do ahead, kept from competing
-    // with the decoding for the processors.
+    // `first`, when given, runs on the same thread before them: other work the start can
+    // do ahead, kept from competing with the decoding for the processors.
     explicit TDecodeAhead(std::vector<TSource> sources,
-                          std::function<void()> afterwards = std::function<void()>());
+                          std::function<void()> first = std::function<void()>());
     // Stops after the picture under way and waits for the thread.
     ~TDecodeAhead();
     // One more picture, decoded after those before it.
@@ -57,8 +56,7 @@ private:
     };
     void Run();
 
-    std::function<void()> FAfterwards;
-    size_t FFirstCount = 0;       // the entries given at the start, which FAfterwards follows
+    std::function<void()> FFirst;
     std::deque<TEntry> FEntries;  // only ever added to at the end
     std::mutex FLock;
     std::condition_variable FWork;      // an entry added, or the end

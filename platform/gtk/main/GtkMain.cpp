@@ -75,9 +75,9 @@ int main(int argc, char** argv) {
     platform.BeginInstanceCheck();
     // Building the window keeps this thread busy for a good part of the start (GTK reads
     // its theme, the labels load their font); the pictures the first frame needs are
-    // decoded meanwhile on another, where a second processor is free. After them that
-    // thread reads the font configuration, which the first label waits for otherwise:
-    // one after the other, the two leave the processors to this thread and the X server.
+    // decoded meanwhile on another, where a second processor is free. Before them that
+    // thread reads the font configuration, which the first label needs first: one after
+    // the other, the two leave the processors to this thread and the X server.
     TDecodeAhead ahead(TDecodeAhead::Find(platform, kStartPictures, kStartPictureCount),
                        [] { FcInit(); });
     gtk_settings_get_default();
