@@ -68,6 +68,8 @@ void TDecodeAhead::Run() {
             if (FStop) return;
             // Entries are only ever added at the end, which leaves this one in place.
             entry = &FEntries[next];
+            if (entry->Started) continue;  // a loader got there first
+            entry->Started = true;
         }
         // An entry's source never changes, and its picture is touched only once it is done.
         TPicture picture;
@@ -89,8 +91,14 @@ bool TDecodeAhead::Take(const std::string& type, const TResourceView& view, TPic
         if (entry.Taken || entry.Source.Type != type || entry.Source.View.Data != view.Data ||
             entry.Source.View.Size != view.Size)
             continue;
-        FProgress.wait(hold, [&entry] { return entry.Done; });
         entry.Taken = true;
+        if (!entry.Started) {
+            entry.Started = true;
+            hold.unlock();
+            decoded = Decode(type, view, picture);
+            return true;
+        }
+        FProgress.wait(hold, [&entry] { return entry.Done; });
         picture = std::move(entry.Picture);
         decoded = entry.Decoded;
         return true;

@@ -42,13 +42,16 @@ public:
     TDecodeAhead& operator=(const TDecodeAhead&) = delete;
 
     static TDecodeAhead* Current();
-    // When these bytes were to be decoded ahead as `type`: waits until they are, moves
-    // the picture into `picture`, sets `decoded` to the decoder's result and returns true.
+    // When these bytes were to be decoded ahead as `type`: moves the picture into
+    // `picture`, sets `decoded` to the decoder's result and returns true. A picture under
+    // way is waited for; one the thread has not come to yet (a busy machine) is decoded
+    // here and now instead.
     bool Take(const std::string& type, const TResourceView& view, TPicture& picture, bool& decoded);
 
 private:
     struct TEntry {
         TSource Source;
+        bool Started = false;  // by the thread, or by a loader that would not wait for it
         bool Done = false;
         bool Taken = false;
         bool Decoded = false;

@@ -98,6 +98,29 @@ TEST_F(DecodeAheadTest, WorkGivenToDoFirstRunsOnceBeforeThePicturesOnTheirThread
     EXPECT_TRUE(ownThread);
 }
 
+TEST_F(DecodeAheadTest, APictureTheThreadHasNotComeToIsDecodedByTheLoaderItself) {
+    TResourceView base, face;
+    if (!Os->FindResourceData("JPG", "Base", base) || !Os->FindResourceData("JPG", "C022", face))
+        GTEST_SKIP() << "this build's platform carries no resources";
+    // The thread is held in its first work until the loader has its picture: waiting for
+    // the thread would never end.
+    std::atomic<bool> go(false);
+    TDecodeAhead ahead({{"JPG", face}, {"JPG", base}}, [&] {
+        while (!go) std::this_thread::yield();
+    });
+    TPicture taken, here;
+    bool decoded = false;
+    ASSERT_TRUE(ahead.Take("JPG", base, taken, decoded));
+    go = true;
+    EXPECT_TRUE(decoded);
+    ASSERT_TRUE(DecodeJpeg(base.Data, base.Size, here));
+    ExpectSame(taken, here, "Base");
+    EXPECT_FALSE(ahead.Take("JPG", base, taken, decoded)) << "handed over once";
+    // The thread goes on with the rest.
+    ASSERT_TRUE(ahead.Take("JPG", face, taken, decoded));
+    EXPECT_EQ(taken.Width, 340);
+}
+
 TEST_F(DecodeAheadTest, OnlyTheSameBytesWithTheSameDecoderAreTaken) {
     TResourceView base, other;
     if (!Os->FindResourceData("JPG", "Base", base) || !Os->FindResourceData("JPG", "C022", other))
