@@ -307,12 +307,10 @@ public:
     void DrawButton(int index, int state);
     void DrawAllButtons();
     void ComposeCardArea(int slot, int percent, bool flush);
-    // The turn shows each slot at a few fixed widths; each is scaled the first time a turn
-    // shows it after the slot is loaded, into buffers that are kept and reused, so the
-    // other frames are only copies and a start or a load scales nothing.
-    static constexpr int kTurnPercents[5] = {0, 35, 60, 78, 90};
-    TPicture ScaledSlot[2][5];
-    void PrepareCardSlot(int slot);
+    // Nothing is kept per slot: every frame of a turn scales the slot's picture straight
+    // into the back buffer. A frame comes every 55 ms and one scaling takes well under
+    // one, so keeping the scaled widths of both slots (over 3 MB) would buy nothing the
+    // user sees.
 
     // ---- Sequencer (render/Sequencer.cpp)
     // Starts the card turn to CurrentCard: input is refused and the wish box read-only

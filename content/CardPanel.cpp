@@ -69,7 +69,6 @@ void TOrvaneFM::LoadCardPicture(int card, int slot) {
     g.HalfWidth = g.W / 2;
     g.X = (340 - g.W) / 2 + 36;
     g.Y = (500 - g.H) / 2 + 48;
-    PrepareCardSlot(slot);
 }
 
 int ShownFace(int card, const TCollection& collection) {

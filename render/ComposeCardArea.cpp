@@ -88,12 +88,6 @@ void ScaleColumns(const TPicture& src, TPicture& dst, int dx, int dy, int dw) {
     }
 }
 
-void TOrvaneFM::PrepareCardSlot(int) {
-    // Nothing is kept per slot: every frame scales the picture straight into the back
-    // buffer. A turn's frame comes every 55 ms and one scaling takes well under one, so
-    // keeping the scaled widths of both slots (over 3 MB) would buy nothing the user sees.
-}
-
 void TOrvaneFM::ComposeCardArea(int slot, int percent, bool flush) {
     BlitToBuffer(Nami, 0, 0, kAreaWidth, kAreaHeight, kAreaLeft, kAreaTop, false);
     const TPicture& picture = CardSlot[slot];

@@ -328,8 +328,8 @@ measured in the same run on the same machine, so the ratio says more than the nu
   the process to its window being mapped (`TimeToMap.c` watches the X server), and GNU
   time's peak resident set of a reading made and closed against the empty window opened
   and ended. A card-turn step's present is timed by `PresentBench.cpp`: into the window's
-  mirror (a pixmap of the X server's, filled straight from the program's picture), and
-  until the X server has drawn it.
+  mirror (an image in memory shared with the X server), and until the X server has drawn
+  it.
 
 On a monitor scaled to 150 % or 200 % the Windows backend draws the program's pixels into
 the larger window (`platform/WindowScale.cpp`, benchmarked as `BM_PresentScaled`): each
@@ -341,12 +341,15 @@ Reading the table: a card-turn frame scales the card straight into the back buff
 well under a millisecond, so the turn is paced by its 55 ms step, never by drawing (the
 scaled widths are not kept: they would cost over 3 MB of memory for nothing the user
 sees). A whole reveal is mostly those scalings and the new card's JPEG decoded at its
-midpoint. The native GTK program's present sends the pixels to the X server, which keeps
-the window's picture: that costs more time than a copy into memory of the program's own,
-a fraction of a millisecond of each 55 ms step, for 1.7 MB less memory. The wallpaper is
-far above a copy because it stamps tens of thousands of stars and writes and syncs a
+midpoint. The native GTK program's present is one copy of the rectangle into memory the
+X server shares, which then paints the window from there. The wallpaper is far above a
+copy because it stamps tens of thousands of stars and writes and syncs a
 24-bit file of the screen's size; it runs once, on a menu command. Under Wine the
-program's start is a little above an empty window's: Wine's own start is most of it.
+program's start is a little above an empty window's: Wine's own start is most of it. The
+native GTK program's start is the figure most moved by other work on the machine: it
+does more than the empty window (its pictures, fonts and labels), so a busy processor
+delays it more; on a quiet machine it stays under one and a half times the empty
+window's.
 
 EOF
         echo "## Latest run"

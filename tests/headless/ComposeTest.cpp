@@ -67,7 +67,6 @@ protected:
         FillRect(face, 0, 0, w, h, kFace);
         CardSlotGeometry& g = Form->CardGeom[1];
         g = {w, h, w / 2, (340 - w) / 2 + 36, (500 - h) / 2 + 48};
-        Form->PrepareCardSlot(1);
     }
     uint32_t At(int x, int y) { return Form->BackBuffer.GetPixel(x, y); }
 };
@@ -149,7 +148,6 @@ TEST_F(ComposeTest, AnEmptySlotShowsOnlyTheBackdrop) {
     Prepare(340, 500);
     Form->CardSlot[1].Release();
     Form->CardGeom[1] = CardSlotGeometry();
-    Form->PrepareCardSlot(1);
     for (int percent : {0, 90, 100}) Form->ComposeCardArea(1, percent, true);
     for (int y = 44; y < 552; y += 37)
         for (int x = 32; x < 380; x += 29) ASSERT_EQ(At(x, y), kNami) << x << "," << y;

@@ -37,7 +37,6 @@ protected:
             ASSERT_EQ(p.Width, 340);
             ASSERT_EQ(p.Height, 500);
             FillRect(p, 0, 0, 340, 500, slot == 0 ? kBack : kOldFace);
-            Form->PrepareCardSlot(slot);
         }
     }
     // The frame the window shows, read along the card area's middle row.
