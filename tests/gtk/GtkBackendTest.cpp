@@ -343,6 +343,17 @@ GtkTextView* FindTextView(GtkWidget* w) {
     return found;
 }
 
+// The program's window once it is on the screen (nullptr before).
+GdkWindow* MappedWindow() {
+    GdkWindow* window = nullptr;
+    GList* toplevels = gtk_window_list_toplevels();
+    for (GList* w = toplevels; w; w = w->next)
+        if (gtk_widget_get_mapped(GTK_WIDGET(w->data)))
+            window = gtk_widget_get_window(GTK_WIDGET(w->data));
+    g_list_free(toplevels);
+    return window;
+}
+
 GtkTextView* TheWishBox() {
     GtkTextView* found = nullptr;
     GList* windows = gtk_window_list_toplevels();
@@ -405,12 +416,7 @@ TEST_F(GtkBackend, PresentedRectanglesReachTheScreenUnconverted) {
     Os->Present(pic, 10, 5, 50, 40, 300, 200);
     Os->Present(pic, 0, 0, 100, 80, 700, 550);
     Settle();
-    GdkWindow* window = nullptr;
-    GList* toplevels = gtk_window_list_toplevels();
-    for (GList* w = toplevels; w; w = w->next)
-        if (gtk_widget_get_mapped(GTK_WIDGET(w->data)))
-            window = gtk_widget_get_window(GTK_WIDGET(w->data));
-    g_list_free(toplevels);
+    GdkWindow* window = MappedWindow();
     ASSERT_NE(window, nullptr);
     GdkPixbuf* shot = gdk_pixbuf_get_from_window(window, 0, 0, 737, 584);
     ASSERT_NE(shot, nullptr);
@@ -447,12 +453,7 @@ TEST_F(GtkBackend, AQuickRunOfPresentsEndsOnTheLastWhole) {
         gtk_main_iteration_do(FALSE);
     }
     Settle();
-    GdkWindow* window = nullptr;
-    GList* toplevels = gtk_window_list_toplevels();
-    for (GList* w = toplevels; w; w = w->next)
-        if (gtk_widget_get_mapped(GTK_WIDGET(w->data)))
-            window = gtk_widget_get_window(GTK_WIDGET(w->data));
-    g_list_free(toplevels);
+    GdkWindow* window = MappedWindow();
     ASSERT_NE(window, nullptr);
     GdkPixbuf* shot = gdk_pixbuf_get_from_window(window, 32, 44, 348, 508);
     ASSERT_NE(shot, nullptr);

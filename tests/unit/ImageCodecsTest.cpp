@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -277,8 +278,10 @@ TEST(EncodeBmp24, WritesABottomUpFileThatReadsBack) {
     }
 }
 
-// A small JPEG made with libjpeg itself.
-std::string MakeJpeg(int width, int height, bool progressive, bool grey = false) {
+// A JPEG made with libjpeg itself, `fill` giving each row's samples (one or three a pixel);
+// `h` x `v` is the luma channel's sampling against the chroma's, 0 for libjpeg's default.
+std::string CompressJpeg(int width, int height, bool grey, int quality, bool progressive, int h,
+                         int v, const std::function<void(int y, unsigned char* row)>& fill) {
     jpeg_compress_struct c;
     jpeg_error_mgr err;
     c.err = jpeg_std_error(&err);
@@ -291,12 +294,29 @@ std::string MakeJpeg(int width, int height, bool progressive, bool grey = false)
     c.input_components = grey ? 1 : 3;
     c.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 95, TRUE);
+    jpeg_set_quality(&c, quality, TRUE);
+    if (h > 0) {
+        c.comp_info[0].h_samp_factor = h;
+        c.comp_info[0].v_samp_factor = v;
+    }
     if (progressive) jpeg_simple_progression(&c);
     jpeg_start_compress(&c, TRUE);
-    std::vector<unsigned char> row(width * 3);
+    std::vector<unsigned char> row(static_cast<size_t>(width) * 3);
     while (c.next_scanline < c.image_height) {
-        const int y = static_cast<int>(c.next_scanline);
+        fill(static_cast<int>(c.next_scanline), row.data());
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::string file(reinterpret_cast<char*>(out), size);
+    jpeg_destroy_compress(&c);
+    std::free(out);
+    return file;
+}
+
+// A small JPEG of smooth gradients.
+std::string MakeJpeg(int width, int height, bool progressive, bool grey = false) {
+    return CompressJpeg(width, height, grey, 95, progressive, 0, 0, [&](int y, unsigned char* row) {
         for (int x = 0; x < width; ++x) {
             const uint32_t p = MakePixel(x * 255 / width, y * 255 / height, 128);
             if (grey) {
@@ -307,14 +327,7 @@ std::string MakeJpeg(int width, int height, bool progressive, bool grey = false)
                 row[3 * x + 2] = static_cast<unsigned char>(PixelBlue(p));
             }
         }
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::string file(reinterpret_cast<char*>(out), size);
-    jpeg_destroy_compress(&c);
-    std::free(out);
-    return file;
+    });
 }
 
 TEST(DecodeJpeg, BaselineProgressiveAndGrey) {
@@ -342,42 +355,18 @@ TEST(DecodeJpeg, BaselineProgressiveAndGrey) {
 // A busy JPEG (edges and noise, so that rounding in the colour conversion and the
 // upsampling shows) with the luma channel sampled h x v times as finely as the chroma.
 std::string MakeBusyJpeg(int width, int height, int h, int v, bool progressive) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = width;
-    c.image_height = height;
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 80, TRUE);
-    c.comp_info[0].h_samp_factor = h;
-    c.comp_info[0].v_samp_factor = v;
-    if (progressive) jpeg_simple_progression(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<unsigned char> row(width * 3);
     uint32_t seed = 12345;
-    while (c.next_scanline < c.image_height) {
-        const int y = static_cast<int>(c.next_scanline);
-        for (int x = 0; x < width; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            const int noise = static_cast<int>((seed >> 16) & 63);
-            row[3 * x] = static_cast<unsigned char>(((x / 5 + y / 3) & 1) ? 230 - noise : noise);
-            row[3 * x + 1] = static_cast<unsigned char>((x * 7 + y * 3 + noise) & 255);
-            row[3 * x + 2] = static_cast<unsigned char>(y * 255 / height);
-        }
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::string file(reinterpret_cast<char*>(out), size);
-    jpeg_destroy_compress(&c);
-    std::free(out);
-    return file;
+    return CompressJpeg(
+        width, height, false, 80, progressive, h, v, [&](int y, unsigned char* row) {
+            for (int x = 0; x < width; ++x) {
+                seed = seed * 1103515245u + 12345u;
+                const int noise = static_cast<int>((seed >> 16) & 63);
+                row[3 * x] =
+                    static_cast<unsigned char>(((x / 5 + y / 3) & 1) ? 230 - noise : noise);
+                row[3 * x + 1] = static_cast<unsigned char>((x * 7 + y * 3 + noise) & 255);
+                row[3 * x + 2] = static_cast<unsigned char>(y * 255 / height);
+            }
+        });
 }
 
 // What libjpeg itself gives as plain RGB rows, one row at a time, as 0x00RRGGBB words.
