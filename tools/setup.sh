@@ -22,6 +22,8 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 export DEBIAN_FRONTEND=noninteractive
+# Another apt run on the machine (a second checkout's set-up) is waited for, not failed on.
+APT="apt-get -o DPkg::Lock::Timeout=600"
 need_update=0
 
 # wine32 lives in the i386 architecture.
@@ -97,11 +99,11 @@ if [ -z "$(find /var/lib/apt/lists -name '*_source_Sources*' 2>/dev/null | head 
 fi
 
 if [ -n "$missing" ] || [ "$need_update" -eq 1 ]; then
-    apt-get update -q
+    $APT update -q
 fi
 if [ -n "$missing" ]; then
     echo "setup.sh: installing$missing"
     # shellcheck disable=SC2086
-    apt-get install -y -q --no-remove $missing
+    $APT install -y -q --no-remove $missing
 fi
 echo "setup.sh: all packages present"
