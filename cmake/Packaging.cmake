@@ -1,8 +1,9 @@
 # Release packages of the Windows build (included by cmake/Win32Targets.cmake):
 #   Sablewick-<version>-win32-setup.exe   per-user NSIS installer (makensis, Debian's nsis)
 #   Sablewick-<version>-win32.zip         the same files to unpack anywhere writable
+# and from the 64-bit build the same as -win64-setup.exe and -win64.zip.
 #
-#   cmake --build build/win32 --target package
+#   cmake --build build/win32 --target package       (build/win64 likewise)
 #
 # The version is the project's, from project(Sablewick VERSION ...) in CMakeLists.txt.
 # The installer's script is packaging/NSIS.template.in; tests/e2e/installer_test.sh
@@ -38,7 +39,14 @@ set(CPACK_PACKAGE_NAME "Sablewick")
 set(CPACK_PACKAGE_VENDOR "Sablewick project")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Sablewick, a tarot oracle with a Japanese user interface")
-set(CPACK_PACKAGE_FILE_NAME "Sablewick-${PROJECT_VERSION}-win32")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(SABLEWICK_PACKAGE_ARCH win64)
+    set(CPACK_SABLEWICK_NSIS_TARGET amd64-unicode)
+else()
+    set(SABLEWICK_PACKAGE_ARCH win32)
+    set(CPACK_SABLEWICK_NSIS_TARGET x86-unicode)
+endif()
+set(CPACK_PACKAGE_FILE_NAME "Sablewick-${PROJECT_VERSION}-${SABLEWICK_PACKAGE_ARCH}")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Sablewick")
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_GENERATOR "NSIS;ZIP")

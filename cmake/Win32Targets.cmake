@@ -1,4 +1,5 @@
-# The Windows targets, cross-compiled with cmake/mingw-i686-posix.cmake:
+# The Windows targets, cross-compiled with cmake/mingw-i686-posix.cmake (the 32-bit
+# program we release) or cmake/mingw-x86_64-posix.cmake:
 #   Sablewick.exe        the program (GUI subsystem)
 #   sablewick_tests.exe  the unit tests on the real Win32 backend (console), run by Wine
 # Both link libgcc, libstdc++ and winpthread statically, so the program runs on its own
@@ -18,7 +19,7 @@ target_compile_definitions(sablewick_win32 PUBLIC UNICODE _UNICODE WINVER=0x0601
 # object inside a static library would be dropped by the linker, since no symbol of it
 # is ever referenced.
 set(SABLEWICK_RC ${CMAKE_SOURCE_DIR}/resources/Sablewick.rc)
-add_library(sablewick_resources OBJECT ${SABLEWICK_RC})
+add_library(sablewick_resources OBJECT ${SABLEWICK_RC} ${CMAKE_BINARY_DIR}/manifest.rc)
 target_include_directories(sablewick_resources PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 # windres reads the files the script names; rebuild when any of them changes.
 file(STRINGS ${SABLEWICK_RC} _rc_lines)
@@ -29,6 +30,8 @@ foreach(_line IN LISTS _rc_lines)
     endif()
 endforeach()
 set_source_files_properties(${SABLEWICK_RC} PROPERTIES OBJECT_DEPENDS "${_rc_deps}")
+set_source_files_properties(${CMAKE_BINARY_DIR}/manifest.rc PROPERTIES OBJECT_DEPENDS
+    ${SABLEWICK_MANIFEST})
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${SABLEWICK_RC})
 
 set(SABLEWICK_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)

@@ -1,25 +1,30 @@
 #!/bin/sh
 # Builds the libraries the Windows targets link, from Debian's own source packages, with
-# the i686-w64-mingw32 posix toolchain:
+# the mingw-w64 posix toolchain of one architecture (i686 or x86_64):
 #   libjpeg    static, from the libjpeg-turbo source package (apt-get source)
 #   GoogleTest static gtest/gtest_main, from Debian's googletest sources
 # Everything goes under BUILD_DIR/deps; the libraries are installed into
-# BUILD_DIR/deps/prefix, which cmake/mingw-i686-posix.cmake searches. Finished steps
+# BUILD_DIR/deps/prefix, which cmake/mingw-ARCH-posix.cmake searches. Finished steps
 # leave a stamp, so a second run returns at once.
 #
-# usage: tools/build-mingw-deps.sh BUILD_DIR
+# usage: tools/build-mingw-deps.sh BUILD_DIR [i686|x86_64]     (default i686)
 set -eu
 
-if [ $# -ne 1 ]; then
-    echo "usage: $0 BUILD_DIR" >&2
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+    echo "usage: $0 BUILD_DIR [i686|x86_64]" >&2
     exit 2
 fi
+ARCH=${2:-i686}
+case "$ARCH" in
+    i686 | x86_64) ;;
+    *) echo "$0: unknown architecture '$ARCH' (i686 or x86_64)" >&2; exit 2 ;;
+esac
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$1"
 BUILD_DIR=$(cd "$1" && pwd)
 DEPS="$BUILD_DIR/deps"
 PREFIX="$DEPS/prefix"
-TOOLCHAIN="$ROOT/cmake/mingw-i686-posix.cmake"
+TOOLCHAIN="$ROOT/cmake/mingw-$ARCH-posix.cmake"
 mkdir -p "$DEPS" "$PREFIX"
 
 JOBS=$(nproc 2>/dev/null || echo 2)
@@ -30,7 +35,9 @@ log() { echo "build-mingw-deps: $*"; }
 
 # Compiler flags that change the result are part of the stamp, so a change of toolchain
 # or flags rebuilds instead of silently reusing an old library.
-TOOLCHAIN_ID=$( (i686-w64-mingw32-g++-posix --version | head -n1; cat "$TOOLCHAIN") | cksum | cut -d' ' -f1)
+# A build folder that held the other architecture's libraries rebuilds them too.
+TOOLCHAIN_ID=$( ("$ARCH-w64-mingw32-g++-posix" --version | head -n1; cat "$TOOLCHAIN" \
+    "$ROOT/cmake/mingw-posix.cmake") | cksum | cut -d' ' -f1)
 
 # ---- libjpeg ---------------------------------------------------------------------------
 JPEG_STAMP="$DEPS/libjpeg.$TOOLCHAIN_ID.stamp"

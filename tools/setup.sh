@@ -4,11 +4,14 @@
 #
 # Packages are installed with --no-remove, so nothing already on the machine is taken
 # away (wine32 pulls in the i386 architecture, which can otherwise trade packages).
+# Both Wines are installed on every machine: which one the tests run is decided by what
+# the machine can start (tools/lib/wine.sh), not by what is installed.
 set -eu
 
 PACKAGES="
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-wine wine32:i386 libasound2:i386 xvfb xdotool x11-utils imagemagick
+g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+wine wine32:i386 wine64 libasound2:i386 xvfb xdotool x11-utils imagemagick
 fonts-ipafont-gothic fonts-noto-cjk
 python3-pil python3-numpy python3-cairo
 cmake ninja-build dpkg-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
