@@ -2,7 +2,9 @@
 # Runs every benchmark of the project and prints one table, each figure beside a baseline
 # measured in the same run:
 #   start-up to the first frame      headless driver          vs a process that prints at once
-#   start-up to the window shown     Sablewick.exe under Wine vs an empty Win32 program
+#   start-up to the window shown     Sablewick.exe under Wine vs an empty Win32 program of
+#                                    the same architecture (32-bit where this machine runs
+#                                    32-bit programs, otherwise 64-bit)
 #   start-up, peak memory, present  the native GTK 3 program vs an empty GTK 3 window
 #   one animation step, a whole reveal, one sparkle step     vs a plain copy of the card area
 #   the window shape, the wallpaper at three screen sizes    vs a plain copy of as many pixels
@@ -11,8 +13,9 @@
 #   peak memory of a reading and a wallpaper                 vs starting and closing only
 #   exe size                                                 vs the empty Win32 program
 #
-# usage: tools/bench.sh [--win32-dir DIR] [--doc]
-#   --win32-dir DIR  the Windows build to time (default build/win32; built when needed)
+# usage: tools/bench.sh [--windows-dir DIR] [--doc]
+#   --windows-dir DIR  the Windows build to time (default build/win32 where this machine
+#                    runs 32-bit programs, otherwise build/win64; built when needed)
 #   --doc            also write the table and this machine into docs/performance.md
 # Needs an X server of its own (Xvfb) for the Wine rows; everything else is headless.
 set -euo pipefail
@@ -20,15 +23,26 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
-win32_dir=build/win32
+win_dir=""
 write_doc=0
 while [ $# -gt 0 ]; do
     case "$1" in
-        --win32-dir) win32_dir=$2; shift 2 ;;
+        --windows-dir) win_dir=$2; shift 2 ;;
         --doc) write_doc=1; shift ;;
-        *) echo "usage: $0 [--win32-dir DIR] [--doc]" >&2; exit 2 ;;
+        *) echo "usage: $0 [--windows-dir DIR] [--doc]" >&2; exit 2 ;;
     esac
 done
+# shellcheck source=tests/e2e/lib.sh
+. tests/e2e/lib.sh
+wine_say_32bit >&2
+if [ -z "$win_dir" ]; then
+    if wine_machine_runs_32bit; then win_dir=build/win32; else win_dir=build/win64; fi
+fi
+case "$win_dir" in
+    build/win32) win_arch=win32 ;;
+    build/win64) win_arch=win64 ;;
+    *) win_arch=$(pe_arch "$win_dir/Sablewick.exe") ;;
+esac
 
 if [ "$(id -u)" -eq 0 ]; then bash tools/setup.sh >/dev/null; fi
 PY=/usr/bin/python3
@@ -43,11 +57,15 @@ cmake --build build/native -j "$jobs" --target sablewick_bench sablewick-headles
 # The native desktop program and what it is measured against, when GTK 3 is installed.
 cmake --build build/native -j "$jobs" --target sablewick sablewick_gtk_empty_window \
     sablewick_time_to_map sablewick_gtk_present_bench >/dev/null 2>&1 || log "no GTK 3 build"
-log "building Sablewick.exe ($win32_dir)"
-bash tools/build-mingw-deps.sh "$win32_dir" >/dev/null
-cmake -S . -B "$win32_dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-posix.cmake >/dev/null
-cmake --build "$win32_dir" -j "$jobs" --target Sablewick sablewick_packed_exe >/dev/null
-i686-w64-mingw32-gcc -O2 -s -mwindows -o "$out/empty_win32.exe" tests/e2e/empty_win32.c
+log "building the $win_arch Sablewick.exe ($win_dir)"
+case "$win_dir" in
+    build/win32) bash tools/build-windows.sh i686 --target Sablewick sablewick_packed_exe >/dev/null ;;
+    build/win64) bash tools/build-windows.sh x86_64 --target Sablewick sablewick_packed_exe >/dev/null ;;
+esac
+# The baseline is built the same way as the program: the same compiler of the same
+# architecture, the same optimisation, the runtime linked in.
+"$(mingw_triplet "$win_arch")-gcc-posix" -O2 -s -mwindows -static -o "$out/empty_win32.exe" \
+    tests/e2e/empty_win32.c
 
 # ---- drawing: Google Benchmark on the headless backend ----------------------------------
 log "drawing benchmarks"
@@ -147,32 +165,25 @@ if [ -x build/native/sablewick_gtk_present_bench ]; then
 fi
 
 # ---- start-up under Wine ----------------------------------------------------------------
-log "start-up under Wine"
-# shellcheck source=tests/e2e/lib.sh
-. tests/e2e/lib.sh
-wine_dir="$(cd "$win32_dir" && pwd)/bench-e2e"
+log "start-up under the $win_arch Wine"
+wine_use "$win_arch" || { log "the $win_arch build cannot run here: $WINE_WHY"; exit 1; }
+wine_dir="$(cd "$win_dir" && pwd)/bench-e2e"
 rm -rf "$wine_dir"
 mkdir -p "$wine_dir/app" "$wine_dir/empty"
-export WINEPREFIX="$wine_dir/wineprefix" WINEDEBUG=-all WINEARCH=win32
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
-display=$(e2e_free_display)
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$wine_dir/xvfb.log" 2>&1 &
-E2E_XVFB_PID=$!
-export DISPLAY=":$display"
+wine_env "$wine_dir/wineprefix"
+xvfb_start "$wine_dir/xvfb.log" || exit 1
 trap e2e_teardown EXIT
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 wine_prefix_prepare "$wine_dir"
 # One wineserver for all runs, so no run pays for starting it.
 wineserver -p
-cp "$win32_dir/Sablewick.exe" "$wine_dir/app/"
+cp "$win_dir/Sablewick.exe" "$wine_dir/app/"
 cp "$out/empty_win32.exe" "$wine_dir/empty/"
 
 # Milliseconds from launching the process to its window being mapped; then closes it.
 time_start() {
     local dir=$1 exe=$2 name=$3 t0 t1 id="" pid
     t0=$(date +%s%N)
-    (cd "$dir" && exec wine "./$exe") >>"$wine_dir/app.log" 2>&1 &
+    (cd "$dir" && exec "$WINE_LOADER" "./$exe") >>"$wine_dir/app.log" 2>&1 &
     pid=$!
     E2E_APP_PIDS="$E2E_APP_PIDS $pid"
     while [ -z "$id" ]; do
@@ -207,15 +218,16 @@ wineserver -k || true
 cp "$wine_dir/starts.txt" "$out/startup_wine.txt"
 
 # ---- sizes ----------------------------------------------------------------------------
-size_exe=$(stat -c %s "$win32_dir/Sablewick.exe")
-size_packed=$(stat -c %s "$win32_dir/packaged/Sablewick.exe")
+size_exe=$(stat -c %s "$win_dir/Sablewick.exe")
+size_packed=$(stat -c %s "$win_dir/packaged/Sablewick.exe")
 size_empty=$(stat -c %s "$out/empty_win32.exe")
 
 # ---- the table ------------------------------------------------------------------------
-"$PY" - "$out" "$peak_session" "$peak_bare" "$size_exe" "$size_packed" "$size_empty" \
+"$PY" - "$out" "$peak_session" "$peak_bare" "$size_exe" "$size_packed" "$size_empty" "$win_arch" \
     >"$out/table.md" <<'EOF'
 import json, statistics, sys
-out, peak_session, peak_bare, size_exe, size_packed, size_empty = sys.argv[1:7]
+out, peak_session, peak_bare, size_exe, size_packed, size_empty, win_arch = sys.argv[1:8]
+bits = {"win32": "32-bit", "win64": "64-bit"}[win_arch]
 bench = {}
 for b in json.load(open(out + "/drawing.json"))["benchmarks"]:
     if b.get("aggregate_name") == "median":
@@ -242,8 +254,8 @@ def row(what, value, base, base_what, fmt=us):
 ms = lambda v: "%.1f ms" % v
 row("Start-up to the first frame, headless (`start`, `state`; median of 20)",
     float(heads["program"]), float(heads["baseline"]), "a process that prints at once", ms)
-row("Start-up to the window shown, Sablewick.exe under Wine (median of %d)" % len(wine),
-    wine_program, wine_empty, "an empty Win32 program's window under Wine", ms)
+row("Start-up to the window shown, %s Sablewick.exe under %s Wine (median of %d)" % (bits, bits, len(wine)),
+    wine_program, wine_empty, "an empty %s Win32 program's window under Wine" % bits, ms)
 gtk_path = out + "/gtk.txt"
 import os
 if os.path.exists(gtk_path):
@@ -286,10 +298,10 @@ mib = lambda v: "%.1f MiB" % (v / 1024)
 row("Peak memory, headless: a reading and a wallpaper at 1024 × 768",
     float(peak_session), float(peak_bare), "the same program started and closed", mib)
 kib = lambda v: "%.0f KiB" % (v / 1024)
-row("Sablewick.exe, as built (with debug information)", float(size_exe), float(size_empty),
-    "the empty Win32 program", kib)
-row("Sablewick.exe, stripped as packaged", float(size_packed), float(size_empty),
-    "the empty Win32 program", kib)
+row("%s Sablewick.exe, as built (with debug information)" % bits, float(size_exe),
+    float(size_empty), "the empty %s Win32 program" % bits, kib)
+row("%s Sablewick.exe, stripped as packaged" % bits, float(size_packed), float(size_empty),
+    "the empty %s Win32 program" % bits, kib)
 
 print("| what | Sablewick | baseline | baseline is | ratio |")
 print("|---|---:|---:|---|---:|")
@@ -317,9 +329,11 @@ measured in the same run on the same machine, so the ratio says more than the nu
   as many 32-bit pixels (a small C program built by the script).
 - Start-up headless is the time from starting `sablewick-headless` to its first `state`
   line for the script `start`, `state`. Start-up under Wine is the time from starting
-  `wine Sablewick.exe` to its window being mapped on a private Xvfb screen, against
-  `tests/e2e/empty_win32.c`, a program that only opens a borderless window of the same size;
-  Wine's own start dominates both.
+  Sablewick.exe under Wine's own loader to its window being mapped on a private Xvfb
+  screen, against `tests/e2e/empty_win32.c`, a program that only opens a borderless window
+  of the same size, built by the same compiler for the same architecture; Wine's own start
+  dominates both. The Windows rows name the architecture they ran: the 32-bit build where
+  the machine starts 32-bit programs, otherwise the 64-bit one under 64-bit Wine.
 - Peak memory is GNU time's maximum resident set of a scripted headless session that
   draws a card for a wish and makes the wallpaper (all cards seen).
 - The native GTK 3 program (`tests/gtk/bench/gtk_bench.sh`, on a private Xvfb screen in a

@@ -5,8 +5,9 @@
 # usage: tools/run.sh [--wine] [-- PROGRAM OPTIONS]
 #   (default)  the native Linux program (GTK 3, build/native/sablewick); it keeps its
 #              settings in ~/.config/sablewick (give "-- --dir DIR" for another folder)
-#   --wine     Sablewick.exe, the Windows program, under Wine; it keeps its settings
-#              beside itself in build/win32/run
+#   --wine     Sablewick.exe, the Windows program, under Wine: the 32-bit one where this
+#              machine runs 32-bit programs, otherwise the 64-bit one; it keeps its
+#              settings beside itself in build/win32/run (or build/win64/run)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -28,23 +29,32 @@ else
 fi
 
 if [ "$wine" -eq 1 ]; then
-    bash tools/build-mingw-deps.sh build/win32
-    cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-posix.cmake >/dev/null
-    cmake --build build/win32 -j "$jobs" --target Sablewick
+    # shellcheck source=tools/lib/wine.sh
+    . tools/lib/wine.sh
+    wine_say_32bit
+    if wine_machine_runs_32bit; then
+        arch=i686 build=build/win32
+        echo "run.sh: starting the 32-bit Sablewick.exe ($build) under 32-bit Wine"
+    else
+        arch=x86_64 build=build/win64
+        echo "run.sh: starting the 64-bit Sablewick.exe ($build) under 64-bit Wine"
+    fi
+    bash tools/build-windows.sh "$arch" --target Sablewick
 else
     cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build build/native -j "$jobs" --target sablewick
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "No display: starting Xvfb on :91 (take screenshots with: import -display :91 -window root shot.png)."
-    Xvfb :91 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    export DISPLAY=:91
-    sleep 1
+    # shellcheck source=tools/lib/xvfb.sh
+    . tools/lib/xvfb.sh
+    mkdir -p build
+    xvfb_start build/run-xvfb.log || exit 1
+    echo "No display: started Xvfb on $DISPLAY (take screenshots with: import -display $DISPLAY -window root shot.png)."
 fi
 
 if [ "$wine" -eq 1 ]; then
-    # The program keeps its settings beside itself: it runs from build/win32/run.
-    exec bash tests/e2e/start_on_display.sh build/win32
+    # The program keeps its settings beside itself: it runs from its build's run folder.
+    exec bash tests/e2e/start_on_display.sh "$build"
 fi
 exec build/native/sablewick "$@"

@@ -2,8 +2,8 @@
 # Sourced by tests/e2e/run_wine_tests.sh; a new scenario is a shell function that uses
 # these and reports with e2e_pass / e2e_fail.
 #
-#   e2e_setup BUILD_DIR     fresh Wine prefix and X server, Japanese font replacements
-#   wine_prefix_prepare DIR makes $WINEPREFIX with the fonts (logs into DIR), once
+#   e2e_setup BUILD_DIR     fresh Wine prefix of the build's architecture and X server,
+#                           Japanese font replacements (tools/lib/wine.sh, xvfb.sh)
 #   e2e_teardown            ends our programs, waits for wineserver, stops the X server
 #   app_start [DIR]         starts Sablewick.exe (copied into DIR) in the background;
 #                           APP_PID is the process
@@ -31,8 +31,12 @@
 
 E2E_PASSED=0
 E2E_FAILED=0
-E2E_XVFB_PID=""
 E2E_APP_PIDS=""
+
+# shellcheck source=tools/lib/wine.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/wine.sh"
+# shellcheck source=tools/lib/xvfb.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/xvfb.sh"
 
 e2e_log() { printf '%s\n' "$*" >&2; }
 e2e_pass() { E2E_PASSED=$((E2E_PASSED + 1)); printf 'PASS %s\n' "$1"; }
@@ -45,18 +49,6 @@ e2e_summary() {
     [ "$E2E_FAILED" -eq 0 ]
 }
 
-# A display number nobody uses, from :77 up.
-e2e_free_display() {
-    local n
-    for n in $(seq 77 120); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            echo "$n"
-            return 0
-        fi
-    done
-    return 1
-}
-
 e2e_setup() {
     E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
     E2E_BUILD=$(cd "$1" && pwd)
@@ -66,59 +58,18 @@ e2e_setup() {
     rm -rf "$E2E_DIR"
     mkdir -p "$E2E_DIR"
 
-    export WINEPREFIX="$E2E_DIR/wineprefix"
-    export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
-    export WINEARCH=win32
-    # Wine reads its command-line arguments (registry values included) as UTF-8.
-    export LANG=C.UTF-8 LC_ALL=C.UTF-8
+    local arch
+    arch=$(pe_arch "$E2E_BUILD/Sablewick.exe") || return 1
+    wine_use "$arch" || { e2e_log "the $arch build cannot run here: $WINE_WHY"; return 1; }
+    wine_env "$E2E_DIR/wineprefix"
 
-    local display
-    display=$(e2e_free_display) || { e2e_log "no free X display"; return 1; }
     # A white root window: the picture is dark where the window shape cuts it away, so
     # a screenshot tells the shaped window from the screen behind it.
-    Xvfb ":$display" -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -wr -nolisten tcp \
-        >"$E2E_DIR/xvfb.log" 2>&1 &
-    E2E_XVFB_PID=$!
-    export DISPLAY=":$display"
-    local i
-    for i in $(seq 1 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    xdpyinfo >/dev/null 2>&1 || { e2e_log "Xvfb did not start on $DISPLAY"; return 1; }
-
-    e2e_log "e2e: Wine prefix $WINEPREFIX on $DISPLAY"
-    wine_prefix_prepare "$E2E_DIR" || return 1
+    xvfb_start "$E2E_DIR/xvfb.log" -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -wr || return 1
     trap e2e_teardown EXIT
-}
 
-# Creates $WINEPREFIX when needed and gives it the Japanese fonts the program asks for.
-# Done once per prefix (a stamp file inside it); logs go to LOG_DIR.
-wine_prefix_prepare() {
-    local log_dir=$1
-    local stamp="$WINEPREFIX/.sablewick-fonts"
-    [ -f "$stamp" ] && return 0
-    wineboot -i >"$log_dir/wineboot.log" 2>&1 || { e2e_log "wineboot failed"; return 1; }
-    wineserver -w
-
-    # The program asks for "ＭＳ ゴシック" and "ＭＳ Ｐゴシック" by name; Wine finds the
-    # IPA fonts of fonts-ipafont-gothic under those names through its replacement table.
-    local key='HKCU\Software\Wine\Fonts\Replacements'
-    wine reg add "$key" /v "ＭＳ ゴシック" /t REG_SZ /d IPAGothic /f >/dev/null 2>&1 &&
-        wine reg add "$key" /v "ＭＳ Ｐゴシック" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 &&
-        wine reg add "$key" /v "MS Gothic" /t REG_SZ /d IPAGothic /f >/dev/null 2>&1 &&
-        wine reg add "$key" /v "MS PGothic" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 ||
-        { e2e_log "setting the font replacements failed"; return 1; }
-    # Menus and message boxes use the system's UI fonts, which have no Japanese in a
-    # fresh prefix; Windows links them to its Japanese fonts, and so does this prefix.
-    local link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' face
-    for face in "Tahoma" "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"; do
-        wine reg add "$link" /v "$face" /t REG_MULTI_SZ /d "ipag.ttf,IPAGothic" /f >/dev/null 2>&1 ||
-            { e2e_log "setting the font links failed"; return 1; }
-    done
-    wineserver -w
-    touch "$stamp"
+    e2e_log "e2e: $arch Wine prefix $WINEPREFIX on $DISPLAY"
+    wine_prefix_prepare "$E2E_DIR" || return 1
 }
 
 e2e_teardown() {
@@ -127,15 +78,11 @@ e2e_teardown() {
         kill "$pid" 2>/dev/null || true
     done
     E2E_APP_PIDS=""
-    if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+    if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ] && [ -n "$WINE_SERVER" ]; then
         # Let Wine finish (and write its registry) before the X server goes away.
-        timeout 30 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
+        timeout 30 "$WINE_SERVER" -w 2>/dev/null || "$WINE_SERVER" -k 2>/dev/null || true
     fi
-    if [ -n "$E2E_XVFB_PID" ]; then
-        kill "$E2E_XVFB_PID" 2>/dev/null || true
-        wait "$E2E_XVFB_PID" 2>/dev/null || true
-        E2E_XVFB_PID=""
-    fi
+    xvfb_stop
 }
 
 # Copies the program into DIR (default: $E2E_DIR/app) so it writes its settings there,
@@ -144,7 +91,7 @@ app_start() {
     local dir="${1:-$E2E_DIR/app}"
     mkdir -p "$dir"
     [ -f "$dir/Sablewick.exe" ] || cp "$E2E_BUILD/Sablewick.exe" "$dir/Sablewick.exe"
-    (cd "$dir" && exec wine ./Sablewick.exe) >>"$E2E_DIR/app.log" 2>&1 &
+    (cd "$dir" && exec "$WINE_LOADER" ./Sablewick.exe) >>"$E2E_DIR/app.log" 2>&1 &
     APP_PID=$!
     E2E_APP_PIDS="$E2E_APP_PIDS $APP_PID"
 }

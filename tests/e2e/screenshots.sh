@@ -1,5 +1,6 @@
 #!/bin/bash
-# Takes the README's screenshots of the real Sablewick.exe under Wine on a private Xvfb
+# Takes the README's screenshots of the real Sablewick.exe (of the build's architecture,
+# under its Wine: tools/lib/wine.sh) on a private Xvfb
 # screen, as a user would see it: the title card at start, a card drawn for a wish with
 # its reading, the card index, and the options menu. Each is cut to the window (and the
 # menu), made transparent where the window's shape cuts the picture away, reduced to a
@@ -28,16 +29,12 @@ rm -rf "$WORK"
 mkdir -p "$WORK/app"
 PY=/usr/bin/python3
 
-export WINEPREFIX="$WORK/wineprefix" WINEDEBUG=-all WINEARCH=win32
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
-display=$(e2e_free_display)
-Xvfb ":$display" -screen 0 1024x768x24 -wr -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-E2E_XVFB_PID=$!
-export DISPLAY=":$display"
+ARCH=$(pe_arch "$BUILD/Sablewick.exe")
+wine_use "$ARCH" || { echo "$0: the $ARCH build cannot run here: $WINE_WHY" >&2; exit 1; }
+echo "screenshots: the $ARCH Sablewick.exe under the $ARCH Wine"
+wine_env "$WORK/wineprefix"
+xvfb_start "$WORK/xvfb.log" -wr || exit 1
 trap e2e_teardown EXIT
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; exit 1; }
 wine_prefix_prepare "$WORK"
 
 today=$(date +%Y/%m/%d)
@@ -46,7 +43,7 @@ printf '[Orvane.ini]\r\nFate=7\r\nOldDate=%s\r\nMemDate=%s\r\nCardOk=%s\r\n' \
     "$today" "$today" "$seen" >"$WORK/app/Orvane.ini"
 cp "$BUILD/Sablewick.exe" "$WORK/app/"
 
-(cd "$WORK/app" && exec wine ./Sablewick.exe) >"$WORK/app.log" 2>&1 &
+(cd "$WORK/app" && exec "$WINE_LOADER" ./Sablewick.exe) >"$WORK/app.log" 2>&1 &
 APP_PID=$!
 E2E_APP_PIDS="$APP_PID"
 WID=$(window_find Sablewick 90) || { echo "no Sablewick window" >&2; exit 1; }
@@ -139,15 +136,12 @@ app_wait_exit "$APP_PID" 20 || echo "the program did not close" >&2
 # The same reading on a display scaled to 150 % and 200 % (the prefix's LogPixels), on a
 # screen large enough for the window at 200 %.
 wineserver -w
-kill "$E2E_XVFB_PID" 2>/dev/null || true
-wait "$E2E_XVFB_PID" 2>/dev/null || true
-Xvfb ":$display" -screen 0 1600x1200x24 -wr -nolisten tcp >"$WORK/xvfb-scaled.log" 2>&1 &
-E2E_XVFB_PID=$!
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xvfb_stop
+xvfb_start "$WORK/xvfb-scaled.log" -screen 0 1600x1200x24 -wr || exit 1
 for dpi in 144 192; do
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
     wineserver -w
-    (cd "$WORK/app" && exec wine ./Sablewick.exe) >>"$WORK/app.log" 2>&1 &
+    (cd "$WORK/app" && exec "$WINE_LOADER" ./Sablewick.exe) >>"$WORK/app.log" 2>&1 &
     APP_PID=$!
     E2E_APP_PIDS="$APP_PID"
     WID=$(window_find Sablewick 90) || { echo "no Sablewick window at $dpi dpi" >&2; exit 1; }

@@ -1,7 +1,8 @@
 #!/bin/bash
-# Starts the Windows build of Sablewick under Wine on the current X display, the way a
-# user would run it: from a folder of its own (build/run), where it keeps Orvane.ini,
-# with a Wine prefix of the build folder that has the Japanese fonts.
+# Starts a Windows build of Sablewick (32-bit or 64-bit) under the Wine of its architecture
+# on the current X display, the way a user would run it: from a folder of its own
+# (BUILD_DIR/run), where it keeps Orvane.ini, with a Wine prefix of the build folder that
+# has the Japanese fonts.
 #
 # usage: tests/e2e/start_on_display.sh BUILD_DIR     (returns the program's exit code)
 set -eu
@@ -18,13 +19,11 @@ if [ -z "${DISPLAY:-}" ]; then
     exit 2
 fi
 BUILD=$(cd "$1" && pwd)
-export WINEPREFIX="$BUILD/wineprefix-run"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
+ARCH=$(pe_arch "$BUILD/Sablewick.exe")
+wine_use "$ARCH" || { echo "$0: the $ARCH build cannot run here: $WINE_WHY" >&2; exit 1; }
+wine_env "$BUILD/wineprefix-run"
 mkdir -p "$BUILD/run"
 wine_prefix_prepare "$BUILD/run"
 cp "$BUILD/Sablewick.exe" "$BUILD/run/Sablewick.exe"
 cd "$BUILD/run"
-exec wine ./Sablewick.exe
+exec "$WINE_LOADER" ./Sablewick.exe

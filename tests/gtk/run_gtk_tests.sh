@@ -70,12 +70,8 @@ unset XDG_CURRENT_DESKTOP WAYLAND_DISPLAY
 export GTK_A11Y=none NO_AT_BRIDGE=1
 export SDL_AUDIODRIVER=disk
 
-display=$(e2e_free_display) || { echo "no free X display"; echo "0 passed, 1 failed"; exit 1; }
-Xvfb ":$display" -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -wr -noreset -nolisten tcp \
-    >"$E2E_DIR/xvfb.log" 2>&1 &
-E2E_XVFB_PID=$!
-export DISPLAY=":$display"
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xvfb_start "$E2E_DIR/xvfb.log" -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -wr -noreset ||
+    { echo "0 passed, 1 failed"; exit 1; }
 trap e2e_teardown EXIT
 
 # Starts the program with settings in DIR (its --dir), the probe file and the sound

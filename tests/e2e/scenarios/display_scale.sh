@@ -78,18 +78,14 @@ scale_run() {
 }
 
 scenario_display_scale() {
-    local display main_display=$DISPLAY xvfb_pid
-    display=$(e2e_free_display) || { e2e_fail "display scale" "no free X display"; return 1; }
-    Xvfb ":$display" -screen 0 "${SCALE_SCREEN_W}x${SCALE_SCREEN_H}x24" -wr -nolisten tcp \
-        >"$E2E_DIR/xvfb-scale.log" 2>&1 &
-    xvfb_pid=$!
+    local main_display=$DISPLAY main_xvfb=$XVFB_PID
     wineserver -w
-    export DISPLAY=":$display"
-    local i
-    for i in $(seq 1 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
+    if ! xvfb_start "$E2E_DIR/xvfb-scale.log" -screen 0 "${SCALE_SCREEN_W}x${SCALE_SCREEN_H}x24" -wr; then
+        XVFB_PID=$main_xvfb
+        export DISPLAY="$main_display"
+        e2e_fail "display scale" "the X server of ${SCALE_SCREEN_W}x$SCALE_SCREEN_H did not start"
+        return 1
+    fi
 
     local reference="" light
     if scale_run 96 737 584; then reference="$E2E_DIR/scale-reference.png"; cp "$SCALE_SHOT" "$reference"; fi
@@ -115,9 +111,9 @@ scenario_display_scale() {
     done
 
     scale_set_dpi 96
+    xvfb_stop
+    XVFB_PID=$main_xvfb
     export DISPLAY="$main_display"
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
 }
 
 scenario_display_scale

@@ -76,7 +76,7 @@ scenario_no_ms_gothic() {
     # A copy of the prepared prefix, with the replacements that give Wine an
     # "ＭＳ ゴシック" taken out again.
     local main_prefix=$WINEPREFIX prefix="$E2E_DIR/wineprefix-nogothic"
-    timeout 30 wineserver -w 2>/dev/null
+    timeout 30 "$WINE_SERVER" -w 2>/dev/null
     rm -rf "$prefix"
     cp -a "$main_prefix" "$prefix"
     export WINEPREFIX=$prefix
@@ -121,7 +121,7 @@ scenario_no_ms_gothic() {
     fi
     wt_close
     app_wait_exit "$pid" 20 || kill "$pid" 2>/dev/null
-    timeout 30 wineserver -w 2>/dev/null
+    timeout 30 "$WINE_SERVER" -w 2>/dev/null
     export WINEPREFIX=$main_prefix
 }
 
