@@ -1,10 +1,7 @@
 #!/bin/bash
-# The release packages of a Windows build (cmake --build BUILD_DIR --target package):
-#   - the zip holds the program and its ReadMe in a folder of its own; the packaged exe is
-#     stripped, imports only system DLLs and carries the version resource (English and
-#     Japanese) with the project's version
-#   - the installer asks for no administrator rights
-# and, under Wine in a fresh prefix on a private X server:
+# The installer of a Windows build (cmake --build BUILD_DIR --target package), 32-bit or
+# 64-bit, under the Wine of its architecture (tools/lib/wine.sh) in a fresh prefix on a
+# private X server:
 #   - a silent install (/S) puts the program, the ReadMe and the uninstaller into
 #     %LOCALAPPDATA%\Programs\Sablewick, a Start-menu shortcut to it into the user's
 #     Start menu and an uninstall entry into HKCU
@@ -13,26 +10,42 @@
 #   - the uninstaller refuses to run while the program runs, and leaves everything
 #   - a silent uninstall removes the program, the shortcut and the entry, and keeps
 #     Orvane.ini; a reinstall keeps it too; /REMOVESETTINGS removes it and the folder
+# With --replacing OTHER_BUILD_DIR (the 32-bit build, for the 64-bit one), the other
+# build's installer runs first and this one is installed over it: one program, one
+# entry, the settings kept. What needs no Wine (the packages' contents, manifests,
+# version resource) is tests/e2e/static_checks.sh.
 #
-# usage: tests/e2e/installer_test.sh BUILD_DIR      The last line says "N passed, M failed".
+# usage: tests/e2e/installer_test.sh BUILD_DIR [--replacing OTHER_BUILD_DIR]
+#        The last line says "N passed, M failed".
 set -u
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/lib.sh
 . "$HERE/lib.sh"
 
-if [ $# -ne 1 ] || [ ! -f "$1/CMakeCache.txt" ]; then
-    echo "usage: $0 BUILD_DIR (a Windows build whose packages are made)" >&2
+usage() {
+    echo "usage: $0 BUILD_DIR [--replacing OTHER_BUILD_DIR] (Windows builds whose packages are made)" >&2
     echo "0 passed, 1 failed"
     exit 2
-fi
+}
+[ $# -eq 1 ] || { [ $# -eq 3 ] && [ "$2" = --replacing ]; } || usage
+[ -f "$1/CMakeCache.txt" ] || usage
 BUILD=$(cd "$1" && pwd)
 VERSION=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")
-SETUP="$BUILD/packages/Sablewick-$VERSION-win32-setup.exe"
-ZIP="$BUILD/packages/Sablewick-$VERSION-win32.zip"
-for f in "$SETUP" "$ZIP"; do
+PACKED_EXE="$BUILD/packaged/Sablewick.exe"
+[ -f "$PACKED_EXE" ] || usage
+ARCH=$(pe_arch "$PACKED_EXE") || usage
+SETUP="$BUILD/packages/Sablewick-$VERSION-$ARCH-setup.exe"
+OTHER_SETUP=""
+if [ $# -eq 3 ]; then
+    [ -f "$3/packaged/Sablewick.exe" ] || usage
+    OTHER_BUILD=$(cd "$3" && pwd)
+    OTHER_ARCH=$(pe_arch "$OTHER_BUILD/packaged/Sablewick.exe") || usage
+    OTHER_SETUP="$OTHER_BUILD/packages/Sablewick-$VERSION-$OTHER_ARCH-setup.exe"
+fi
+for f in "$SETUP" $OTHER_SETUP; do
     if [ ! -f "$f" ]; then
-        echo "missing $f: run cmake --build $1 --target package first" >&2
+        echo "missing $f: run cmake --build BUILD_DIR --target package first" >&2
         echo "0 passed, 1 failed"
         exit 1
     fi
@@ -42,102 +55,12 @@ WORK="$BUILD/installer-e2e"
 rm -rf "$WORK"
 mkdir -p "$WORK"
 
-# ---- the packages themselves ----------------------------------------------------------
-
-scenario_zip() {
-    local top="Sablewick-$VERSION-win32"
-    local listing
-    # cmake reads zips itself, so the test needs no unzip.
-    listing=$(cmake -E tar tf "$ZIP" | sort | tr '\n' ' ')
-    if [ "$listing" != "$top/ReadMe.txt $top/Sablewick.exe " ]; then
-        e2e_fail "zip contents" "'$listing'"
-        return 1
-    fi
-    mkdir -p "$WORK/zip"
-    (cd "$WORK/zip" && cmake -E tar xf "$ZIP") || { e2e_fail "zip" "does not unpack"; return 1; }
-    PACKED_EXE="$WORK/zip/$top/Sablewick.exe"
-    e2e_pass "zip: $top/ holds Sablewick.exe and ReadMe.txt"
-}
-
-scenario_packed_exe() {
-    local exe=$PACKED_EXE out
-    if i686-w64-mingw32-objdump -h "$exe" | grep -q '\.debug_'; then
-        e2e_fail "packed exe" "still has debug sections"
-    elif [ "$(stat -c %s "$exe")" -ge "$(stat -c %s "$BUILD/Sablewick.exe")" ]; then
-        e2e_fail "packed exe" "not smaller than the build's exe"
-    else
-        e2e_pass "packed exe: stripped, $(stat -c %s "$exe") bytes"
-    fi
-    if out=$("$HERE/check_imports.sh" "$exe" 2>&1); then
-        e2e_pass "packed exe: $out"
-    else
-        e2e_fail "packed exe imports" "$out"
-    fi
-}
-
-# Reads the version resource back out of the packed exe.
-scenario_version_resource() {
-    local rc="$WORK/resources.rc"
-    i686-w64-mingw32-windres -J coff -O rc -i "$PACKED_EXE" -o "$rc" 2>"$WORK/windres.log" ||
-        { e2e_fail "version resource" "windres cannot read the exe"; return 1; }
-    # The block of one language: from its BLOCK line to the next END.
-    block() { awk -v b="BLOCK \"$1\"" 'index($0, b) { on = 1 } on { print } on && /^ *END/ { exit }' "$rc"; }
-    local en ja want_ver
-    en=$(block 040904B0)
-    ja=$(block 041104B0)
-    want_ver=$(echo "$VERSION" | tr '.' ',' | sed 's/,/, /g')
-    local problems=""
-    grep -q "FILEVERSION $want_ver, 0" "$rc" || problems="$problems FILEVERSION;"
-    grep -q "PRODUCTVERSION $want_ver, 0" "$rc" || problems="$problems PRODUCTVERSION;"
-    for b in en ja; do
-        local text=${!b}
-        [ -n "$text" ] || { problems="$problems no $b block;"; continue; }
-        echo "$text" | grep -q "\"ProductName\", L\?\"Sablewick\"" || problems="$problems $b ProductName;"
-        echo "$text" | grep -q "\"ProductVersion\", L\?\"$VERSION\"" || problems="$problems $b ProductVersion;"
-        echo "$text" | grep -q "\"FileVersion\", L\?\"$VERSION\"" || problems="$problems $b FileVersion;"
-        echo "$text" | grep -q '"CompanyName", L\?"Sablewick' || problems="$problems $b CompanyName;"
-    done
-    # The Japanese description is written in kana and kanji (タロット占い).
-    echo "$ja" | grep -q '"FileDescription", L"\\x30bf\\x30ed\\x30c3\\x30c8\\x5360\\x3044' ||
-        problems="$problems Japanese FileDescription;"
-    echo "$en" | grep -q '"FileDescription", L\?"Sablewick' || problems="$problems English FileDescription;"
-    grep -q 'VALUE "Translation", 0x409, 1200, 0x411, 1200' "$rc" || problems="$problems Translation;"
-    if [ -z "$problems" ]; then
-        e2e_pass "version resource: Sablewick $VERSION, English and Japanese"
-    else
-        e2e_fail "version resource" "wrong or missing:$problems (see $rc)"
-    fi
-}
-
-scenario_no_admin_prompt() {
-    # NSIS writes the execution level into the installer's manifest.
-    if strings "$SETUP" | grep -q 'requestedExecutionLevel level="asInvoker"'; then
-        e2e_pass "installer: runs as the invoking user (asInvoker)"
-    else
-        e2e_fail "installer" "its manifest does not ask for asInvoker: $(strings "$SETUP" | grep -o 'requestedExecutionLevel level="[a-zA-Z]*"' | head -n1)"
-    fi
-}
-
 # ---- under Wine -----------------------------------------------------------------------
 
 wine_setup() {
-    export WINEPREFIX="$WORK/wineprefix"
-    export WINEDEBUG=-all
-    # winemenubuilder would turn the Start-menu shortcut into a .desktop file in the
-    # real home folder; the test keeps everything inside its prefix.
-    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-    export WINEARCH=win32
-    export LANG=C.UTF-8 LC_ALL=C.UTF-8
-    local display i
-    display=$(e2e_free_display) || { e2e_log "no free X display"; return 1; }
-    Xvfb ":$display" -screen 0 1024x768x24 -wr -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-    E2E_XVFB_PID=$!
-    export DISPLAY=":$display"
-    for i in $(seq 1 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    xdpyinfo >/dev/null 2>&1 || { e2e_log "Xvfb did not start on $DISPLAY"; return 1; }
+    wine_use "$ARCH" || { e2e_log "the $ARCH installer cannot run here: $WINE_WHY"; return 1; }
+    wine_env "$WORK/wineprefix"
+    xvfb_start "$WORK/xvfb.log" -wr || return 1
     trap e2e_teardown EXIT
     wine_prefix_prepare "$WORK" || return 1
     # The per-user folders, as Windows names them and as Unix paths.
@@ -160,7 +83,7 @@ reg_value() {
 }
 
 run_setup() {
-    (cd "$WORK" && wine "$SETUP" /S) >>"$WORK/setup.log" 2>&1
+    (cd "$WORK" && wine "${1:-$SETUP}" /S) >>"$WORK/setup.log" 2>&1
 }
 
 scenario_install() {
@@ -207,7 +130,7 @@ scenario_install() {
 APP_PID=""
 APP_WID=""
 start_installed() {
-    (cd "$INST" && exec wine ./Sablewick.exe) >>"$WORK/app.log" 2>&1 &
+    (cd "$INST" && exec "$WINE_LOADER" ./Sablewick.exe) >>"$WORK/app.log" 2>&1 &
     APP_PID=$!
     E2E_APP_PIDS="$E2E_APP_PIDS $APP_PID"
     APP_WID=$(window_find Sablewick 90)
@@ -285,7 +208,7 @@ uninstall_and_wait() {
         [ -e "$INST/Uninstall.exe" ] || break
         sleep 0.1
     done
-    timeout 30 wineserver -w 2>/dev/null || true
+    timeout 30 "$WINE_SERVER" -w 2>/dev/null || true
 }
 
 scenario_uninstall_keeps_settings() {
@@ -326,21 +249,62 @@ scenario_reinstall_and_remove_settings() {
     fi
 }
 
-PACKED_EXE=""
-if scenario_zip; then
-    scenario_packed_exe
-    scenario_version_resource
-fi
-scenario_no_admin_prompt
-if [ -z "$PACKED_EXE" ]; then
-    : # nothing to compare an installed program with
-elif ! wine_setup; then
-    e2e_fail "setup" "Wine or Xvfb could not be started"
-elif scenario_install; then
-    scenario_run_installed
-    scenario_uninstall_refused_while_running
-    scenario_uninstall_keeps_settings
-    scenario_reinstall_and_remove_settings
+# The other architecture's installer first, then this one over it: the install is
+# replaced, not doubled, and the user's settings stay. Everything is removed afterwards,
+# so the scenarios after this one start from a prefix without Sablewick.
+scenario_replaces_other() {
+    local name="$ARCH setup over the $OTHER_ARCH install"
+    if ! run_setup "$OTHER_SETUP" || [ ! -f "$INST/Sablewick.exe" ]; then
+        e2e_fail "$name" "the $OTHER_ARCH setup did not install"
+        return 1
+    fi
+    local before
+    before=$(pe_arch "$INST/Sablewick.exe")
+    printf '[Orvane.ini]\r\nCardOk=ll...............................................\r\nWish=carried\r\n' \
+        >"$INST/Orvane.ini"
+    cp "$INST/Orvane.ini" "$WORK/Orvane.ini.other"
+    local status
+    run_setup
+    status=$?
+    if [ "$status" -ne 0 ]; then
+        e2e_fail "$name" "the $ARCH setup exited $status"
+        return 1
+    fi
+    local problems="" entries shortcuts
+    [ "$before" = "$OTHER_ARCH" ] || problems="$problems the first install held a $before program;"
+    cmp -s "$INST/Sablewick.exe" "$PACKED_EXE" || problems="$problems the installed exe is not the $ARCH one;"
+    cmp -s "$INST/Orvane.ini" "$WORK/Orvane.ini.other" || problems="$problems Orvane.ini changed;"
+    [ "$(reg_value DisplayVersion)" = "$VERSION" ] || problems="$problems no uninstall entry;"
+    entries=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' 2>/dev/null |
+        tr -d '\r' | grep -ci 'Sablewick')
+    [ "$entries" = 1 ] || problems="$problems $entries uninstall entries;"
+    shortcuts=$(find "$(dirname "$SHORTCUT")" -iname 'Sablewick*.lnk' | wc -l)
+    [ "$shortcuts" = 1 ] || problems="$problems $shortcuts Start-menu shortcuts;"
+    if [ -z "$problems" ]; then
+        e2e_pass "$name: one $ARCH program in $INST_WIN, one entry and one shortcut, Orvane.ini kept"
+    else
+        e2e_fail "$name" "$problems"
+    fi
+    uninstall_and_wait /REMOVESETTINGS
+    if [ -e "$INST" ] || [ -e "$SHORTCUT" ] || [ -n "$(reg_value UninstallString)" ]; then
+        e2e_fail "$name" "the $ARCH uninstaller left the replaced install behind"
+    else
+        e2e_pass "$name: its uninstaller removes all of it"
+    fi
+}
+
+if ! wine_setup; then
+    e2e_fail "setup" "Wine or Xvfb could not be started (see above)"
+else
+    if [ -n "$OTHER_SETUP" ]; then
+        scenario_replaces_other
+    fi
+    if scenario_install; then
+        scenario_run_installed
+        scenario_uninstall_refused_while_running
+        scenario_uninstall_keeps_settings
+        scenario_reinstall_and_remove_settings
+    fi
 fi
 
 e2e_teardown

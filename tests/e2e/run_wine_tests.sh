@@ -1,7 +1,7 @@
 #!/bin/bash
-# End-to-end tests of the Windows build under Wine, on a private Xvfb screen of
-# 1024 x 768, in a fresh Wine prefix inside the build folder:
-#   - the import table holds only system DLLs
+# End-to-end tests of a Windows build (32-bit or 64-bit) under the Wine of its
+# architecture (tools/lib/wine.sh), on a private Xvfb screen of 1024 x 768, in a fresh Wine
+# prefix inside the build folder:
 #   - the unit tests pass on the real Win32 backend
 #   - Sablewick.exe opens its 737 x 584 window centred 6 pixels above the middle,
 #     showing the background picture inside the window shape
@@ -24,17 +24,24 @@
 #
 # Screenshots and the pictures the scenarios compared are left in BUILD_DIR/e2e/shots.
 #
-# usage: tests/e2e/run_wine_tests.sh BUILD_DIR   (a build configured with
-#        cmake/mingw-i686-posix.cmake, with Sablewick, sablewick_tests and
-#        sablewick_winprobe built). The last line says "N passed, M failed".
+# The import tables, manifests and version resources are checked without Wine, by
+# tests/e2e/static_checks.sh.
+#
+# usage: tests/e2e/run_wine_tests.sh BUILD_DIR [--unit-only]   (a build configured with
+#        cmake/mingw-i686-posix.cmake or cmake/mingw-x86_64-posix.cmake, with Sablewick,
+#        sablewick_tests and sablewick_winprobe built; --unit-only runs the unit tests
+#        alone). The last line says "N passed, M failed".
 set -u
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/lib.sh
 . "$HERE/lib.sh"
 
-if [ $# -ne 1 ]; then
-    echo "usage: $0 BUILD_DIR" >&2
+UNIT_ONLY=0
+if [ $# -eq 2 ] && [ "$2" = --unit-only ]; then
+    UNIT_ONLY=1
+elif [ $# -ne 1 ]; then
+    echo "usage: $0 BUILD_DIR [--unit-only]" >&2
     exit 2
 fi
 for exe in Sablewick.exe sablewick_tests.exe sablewick_winprobe.exe; do
@@ -46,7 +53,7 @@ for exe in Sablewick.exe sablewick_tests.exe sablewick_winprobe.exe; do
 done
 
 if ! e2e_setup "$1"; then
-    e2e_fail setup "Wine or Xvfb could not be started"
+    e2e_fail setup "Wine or Xvfb could not be started (see above)"
     e2e_teardown
     e2e_summary
     exit 1
@@ -106,15 +113,6 @@ card_line() {
     iconv -f CP932 -t UTF-8 "$E2E_ROOT/resources/CARDT.txt" | tr -d '\r' | sed -n "$((7 * $1 + $2 + 1))p"
 }
 
-scenario_import_table() {
-    local out
-    if out=$("$HERE/check_imports.sh" "$E2E_BUILD/Sablewick.exe" "$E2E_BUILD/sablewick_tests.exe" 2>&1); then
-        e2e_pass "import table: $(echo "$out" | head -n1)"
-    else
-        e2e_fail "import table" "$out"
-    fi
-}
-
 scenario_unit_tests() {
     local log="$E2E_DIR/unit-tests.log" status
     (cd "$E2E_DIR" && wine "$E2E_BUILD/sablewick_tests.exe" --gtest_color=no) >"$log" 2>&1
@@ -127,6 +125,34 @@ scenario_unit_tests() {
         e2e_fail "unit tests under Wine" "exit $status; $summary(see $log)"
         tr -d '\r' <"$log" | grep -E '^\[  FAILED  \]|Failure|error' | head -n 20
     fi
+}
+
+# A build folder may hold a prefix that Wine of the other architecture made (a checkout
+# run on a machine of the other kind, or with SABLEWICK_RUNS_32BIT changed); Wine would
+# refuse it ("... is a 32-bit installation") or run in the wrong mode. Preparing it
+# replaces it with a fresh one of this architecture.
+scenario_stale_prefix() {
+    local prefix="$E2E_DIR/wineprefix-stale" other=win64 log="$E2E_DIR/stale-prefix.log"
+    [ "$WINEARCH" = win64 ] && other=win32
+    mkdir -p "$prefix/drive_c"
+    printf 'WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=%s\n' "$other" \
+        >"$prefix/system.reg"
+    touch "$prefix/.sablewick-fonts" "$prefix/left-by-the-other"
+    local answer
+    answer=$(
+        export WINEPREFIX=$prefix
+        wine_prefix_prepare "$E2E_DIR/stale" 2>"$log" && wine cmd /c echo ready 2>/dev/null | tr -d '\r'
+    )
+    local arch
+    arch=$(sed -n 's/^#arch=//p' "$prefix/system.reg" 2>/dev/null | head -n1)
+    if [ "$answer" = ready ] && [ "$arch" = "$WINEARCH" ] && [ ! -e "$prefix/left-by-the-other" ] &&
+        grep -q "rather than $WINEARCH; making it afresh" "$log"; then
+        e2e_pass "stale prefix: a $other prefix in the build folder was noticed and made afresh as $WINEARCH"
+    else
+        e2e_fail "stale prefix" "answer '$answer', arch now '$arch', message '$(tr '\n' ' ' <"$log")'"
+    fi
+    timeout 30 "$WINE_SERVER" -w 2>/dev/null
+    rm -rf "$prefix"
 }
 
 MAIN_WID=""
@@ -695,8 +721,14 @@ scenario_wallpaper() {
     fi
 }
 
-scenario_import_table
 scenario_unit_tests
+if [ "$UNIT_ONLY" -eq 1 ]; then
+    e2e_teardown
+    trap - EXIT
+    e2e_summary
+    exit
+fi
+scenario_stale_prefix
 # A known Fate and today's date, so that a wish gives a known card.
 write_settings "$APP_DIR" Fate=0 "OldDate=$TODAY" "MemDate=$TODAY"
 if scenario_start; then

@@ -25,6 +25,7 @@
 //                                        caption in UTF-8, tab-separated; or "none"
 #include <windows.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstring>
@@ -154,19 +155,41 @@ bool RunRemote(HANDLE process, LPTHREAD_START_ROUTINE routine, LPVOID argument, 
     return got;
 }
 
-// Writes TEXT into PROCESS and loads the library of that name there; the module's address
-// there, or 0.
-DWORD LoadRemote(HANDLE process, BYTE* scratch, const wchar_t* text,
-                 LPTHREAD_START_ROUTINE loadLibrary) {
-    const SIZE_T bytes = (lstrlenW(text) + 1) * sizeof(wchar_t);
-    DWORD base = 0;
-    if (!WriteProcessMemory(process, scratch, text, bytes, nullptr) ||
-        !RunRemote(process, loadLibrary, scratch, &base))
-        return 0;
+// The address at which process PID has the module of that name or full path, or null.
+// LoadLibraryW's answer on a remote thread would come back as the thread's exit code,
+// which is 32 bits wide: a 64-bit module address would lose its upper half. The
+// process's module list has the whole of it.
+BYTE* ModuleIn(DWORD pid, const wchar_t* name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, pid);
+    if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
+    MODULEENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    BYTE* base = nullptr;
+    for (BOOL more = Module32FirstW(snapshot, &entry); more && !base;
+         more = Module32NextW(snapshot, &entry)) {
+        if (!lstrcmpiW(entry.szModule, name) || !lstrcmpiW(entry.szExePath, name))
+            base = entry.modBaseAddr;
+    }
+    CloseHandle(snapshot);
     return base;
 }
 
-int PrintMenuItems(HWND owner) {
+// Writes TEXT into PROCESS and loads the library of that name there; the module's address
+// there, or null.
+BYTE* LoadRemote(HANDLE process, BYTE* scratch, const wchar_t* text,
+                 LPTHREAD_START_ROUTINE loadLibrary) {
+    const SIZE_T bytes = (lstrlenW(text) + 1) * sizeof(wchar_t);
+    DWORD ignored = 0;
+    if (!WriteProcessMemory(process, scratch, text, bytes, nullptr) ||
+        !RunRemote(process, loadLibrary, scratch, &ignored))
+        return nullptr;
+    return ModuleIn(GetProcessId(process), text);
+}
+
+// Runs this probe's LOCAL routine inside the process of OWNER on a copy of BLOCK, which
+// comes back filled in. The block carries functions of user32 and gdi32, which must lie
+// at the same addresses there as here.
+bool RunInOwnerProcess(HWND owner, LPTHREAD_START_ROUTINE local, void* block, SIZE_T size) {
     DWORD pid = 0;
     GetWindowThreadProcessId(owner, &pid);
     HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
@@ -174,13 +197,55 @@ int PrintMenuItems(HWND owner) {
                                  FALSE, pid);
     if (!process) {
         std::fprintf(stderr, "cannot open the process %lu\n", pid);
-        return 1;
+        return false;
     }
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    HMODULE user = GetModuleHandleW(L"user32.dll");
     auto loadLibrary = ProcIn<LPTHREAD_START_ROUTINE>(kernel, "LoadLibraryW");
     auto freeLibrary = ProcIn<LPTHREAD_START_ROUTINE>(kernel, "FreeLibrary");
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH - 1);
+    auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, size + sizeof self,
+                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    bool ok = false;
+    DWORD ignored = 0;
+    if (!remote) {
+        std::fprintf(stderr, "no memory in the process\n");
+    } else {
+        BYTE* scratch = remote + size;
+        bool same = true;
+        for (const wchar_t* dll : {L"user32.dll", L"gdi32.dll"}) {
+            BYTE* there = LoadRemote(process, scratch, dll, loadLibrary);
+            const void* here = GetModuleHandleW(dll);
+            if (there) RunRemote(process, freeLibrary, there, &ignored);
+            if (there != here) {
+                std::fprintf(stderr, "%ls lies at %p in the process, here at %p\n", dll,
+                             static_cast<void*>(there), here);
+                same = false;
+            }
+        }
+        BYTE* base = same ? LoadRemote(process, scratch, self, loadLibrary) : nullptr;
+        if (same && !base) std::fprintf(stderr, "the probe could not be loaded into the process\n");
+        if (base) {
+            // The same routine in the copy loaded there: the same offset from the image's
+            // start.
+            const SIZE_T offset =
+                static_cast<SIZE_T>(reinterpret_cast<BYTE*>(local) -
+                                    reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr)));
+            auto routine = reinterpret_cast<LPTHREAD_START_ROUTINE>(base + offset);
+            ok = WriteProcessMemory(process, remote, block, size, nullptr) &&
+                 RunRemote(process, routine, remote, &ignored) &&
+                 ReadProcessMemory(process, remote, block, size, nullptr);
+            if (!ok) std::fprintf(stderr, "the routine did not run in the process\n");
+            RunRemote(process, freeLibrary, base, &ignored);
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return ok;
+}
 
+int PrintMenuItems(HWND owner) {
+    HMODULE user = GetModuleHandleW(L"user32.dll");
     static MenuReport report;
     ZeroMemory(&report, sizeof report);
     report.calls.findWindow = ProcIn<decltype(report.calls.findWindow)>(user, "FindWindowW");
@@ -197,50 +262,7 @@ int PrintMenuItems(HWND owner) {
         item.info.cbSize = sizeof item.info;
         item.info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
     }
-
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH - 1);
-    auto* remote =
-        static_cast<BYTE*>(VirtualAllocEx(process, nullptr, sizeof(MenuReport) + sizeof self,
-                                          MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    BYTE* scratch = remote + sizeof(MenuReport);
-    int status = 1;
-    DWORD ignored = 0;
-    const DWORD userThere = remote ? LoadRemote(process, scratch, L"user32.dll", loadLibrary) : 0;
-    if (!remote) {
-        std::fprintf(stderr, "no memory in the process\n");
-    } else if (userThere != static_cast<DWORD>(reinterpret_cast<DWORD_PTR>(user))) {
-        std::fprintf(stderr, "user32 lies at %08lx in the process, here at %p\n", userThere,
-                     static_cast<void*>(user));
-        if (userThere)
-            RunRemote(process, freeLibrary,
-                      reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(userThere)), &ignored);
-    } else {
-        RunRemote(process, freeLibrary, reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(userThere)),
-                  &ignored);
-        const DWORD base = LoadRemote(process, scratch, self, loadLibrary);
-        // The same routine in the copy loaded there: the same offset from the image's start.
-        const DWORD offset = static_cast<DWORD>(reinterpret_cast<BYTE*>(&ReadOpenMenu) -
-                                                reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr)));
-        auto routine =
-            reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<DWORD_PTR>(base + offset));
-        if (!base) {
-            std::fprintf(stderr, "the probe could not be loaded into the process\n");
-        } else if (WriteProcessMemory(process, remote, &report, sizeof report, nullptr) &&
-                   RunRemote(process, routine, remote, &ignored) &&
-                   ReadProcessMemory(process, remote, &report, sizeof report, nullptr) &&
-                   report.done) {
-            status = 0;
-        } else {
-            std::fprintf(stderr, "the menu reader did not run in the process\n");
-        }
-        if (base)
-            RunRemote(process, freeLibrary, reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(base)),
-                      &ignored);
-    }
-    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    if (status != 0) return status;
+    if (!RunInOwnerProcess(owner, ReadOpenMenu, &report, sizeof report) || !report.done) return 1;
 
     if (report.count < 0) {
         std::printf("none\n");
@@ -290,56 +312,6 @@ __attribute__((noinline)) DWORD WINAPI ReadFontFace(LPVOID param) {
     HANDLE font = reinterpret_cast<HANDLE>(report->sendMessage(report->control, WM_GETFONT, 0, 0));
     report->got = font ? report->getObject(font, sizeof(LOGFONTW), &report->lf) : 0;
     return 0;
-}
-
-// Runs this probe's LOCAL routine inside the process of OWNER on a copy of BLOCK, which
-// comes back filled in. The block carries functions of user32 and gdi32, which must lie
-// at the same addresses there as here.
-bool RunInOwnerProcess(HWND owner, LPTHREAD_START_ROUTINE local, void* block, SIZE_T size) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(owner, &pid);
-    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
-                                     PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                 FALSE, pid);
-    if (!process) return false;
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    auto loadLibrary = ProcIn<LPTHREAD_START_ROUTINE>(kernel, "LoadLibraryW");
-    auto freeLibrary = ProcIn<LPTHREAD_START_ROUTINE>(kernel, "FreeLibrary");
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH - 1);
-    auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, size + sizeof self,
-                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    bool ok = false;
-    DWORD ignored = 0;
-    if (remote) {
-        BYTE* scratch = remote + size;
-        bool same = true;
-        for (const wchar_t* dll : {L"user32.dll", L"gdi32.dll"}) {
-            const DWORD there = LoadRemote(process, scratch, dll, loadLibrary);
-            const DWORD here =
-                static_cast<DWORD>(reinterpret_cast<DWORD_PTR>(GetModuleHandleW(dll)));
-            if (there)
-                RunRemote(process, freeLibrary,
-                          reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(there)), &ignored);
-            same = same && there == here;
-        }
-        const DWORD base = same ? LoadRemote(process, scratch, self, loadLibrary) : 0;
-        if (base) {
-            const DWORD offset =
-                static_cast<DWORD>(reinterpret_cast<BYTE*>(local) -
-                                   reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr)));
-            auto routine =
-                reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<DWORD_PTR>(base + offset));
-            ok = WriteProcessMemory(process, remote, block, size, nullptr) &&
-                 RunRemote(process, routine, remote, &ignored) &&
-                 ReadProcessMemory(process, remote, block, size, nullptr);
-            RunRemote(process, freeLibrary, reinterpret_cast<LPVOID>(static_cast<DWORD_PTR>(base)),
-                      &ignored);
-        }
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return ok;
 }
 
 int CALLBACK PrintFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM) {

@@ -385,6 +385,14 @@ TEST(Win32Manifest, CommonControls6AndLongPathsBesideTheDpiSettings) {
               std::string::npos);
     EXPECT_NE(xml.find(">true/pm</dpiAware>"), std::string::npos);
     EXPECT_NE(xml.find(">PerMonitorV2,PerMonitor</dpiAwareness>"), std::string::npos);
+    // The program's own identity names the processor this build runs on: Windows refuses
+    // to start an exe whose manifest names another one (Wine does not check).
+    const std::string own =
+        sizeof(void*) == 8 ? "processorArchitecture=\"amd64\"" : "processorArchitecture=\"x86\"";
+    const size_t self = xml.find("name=\"Sablewick\"");
+    ASSERT_NE(self, std::string::npos);
+    EXPECT_NE(xml.substr(self, xml.find("/>", self) - self).find(own), std::string::npos)
+        << "the program's identity should carry " << own;
 }
 
 }  // namespace
