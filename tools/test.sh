@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native suite on the headless backend, the
 # driver scenarios, the native desktop program (GTK 3) and its .deb under Xvfb, then
-# the Windows build, its installer and zip (installed and
-# uninstalled under Wine), and the Windows tests under Wine (its unit suite and the
-# end-to-end tests in a real window under Xvfb). Installs what it needs first (tools/setup.sh).
+# both Windows builds (32-bit and 64-bit) with their installers and zips, checked without
+# Wine, and the Windows tests under the Wine this machine can run: the 32-bit build's
+# where 32-bit programs start (the 64-bit build's unit suite and installer beside it),
+# otherwise the 64-bit build's; its unit suite, installer and end-to-end tests in a real
+# window under Xvfb. Installs what it needs first (tools/setup.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -36,20 +38,45 @@ cmake --build build/native -j "$jobs" --target package
 gtk_status=0
 bash tests/gtk/run_gtk_tests.sh build/native || gtk_status=$?
 
-echo "== Windows build"
-bash tools/build-mingw-deps.sh build/win32
-cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-posix.cmake >/dev/null
-cmake --build build/win32 -j "$jobs"
+echo "== Windows builds: 32-bit (build/win32, the one we release) and 64-bit (build/win64)"
+bash tools/build-windows.sh i686
+bash tools/build-windows.sh i686 --target package
+bash tools/build-windows.sh x86_64
+bash tools/build-windows.sh x86_64 --target package
 
-echo "== Windows packages: installer and zip, installed and uninstalled under Wine"
-cmake --build build/win32 -j "$jobs" --target package
+echo "== Windows static checks of both builds: architecture, imports, manifest, version, packages"
+static_status=0
+bash tests/e2e/static_checks.sh build/win32 || static_status=1
+bash tests/e2e/static_checks.sh build/win64 || static_status=1
+
+# Which Windows build runs here: the 32-bit one where this machine starts 32-bit
+# programs; on a kernel without 32-bit support, the 64-bit one under 64-bit Wine.
+# shellcheck source=tools/lib/wine.sh
+. tools/lib/wine.sh
+wine_say_32bit
 packaging_status=0
-bash tests/e2e/installer_test.sh build/win32 || packaging_status=$?
+if wine_machine_runs_32bit; then
+    primary=build/win32
+    echo "== the 64-bit build's unit suite under 64-bit Wine"
+    bash tests/e2e/run_wine_tests.sh build/win64 --unit-only || packaging_status=$?
+    echo "== Windows installers under Wine: the 32-bit one, then the 64-bit one over a 32-bit install"
+    bash tests/e2e/installer_test.sh build/win32 || packaging_status=$?
+    bash tests/e2e/installer_test.sh build/win64 --replacing build/win32 || packaging_status=$?
+else
+    primary=build/win64
+    echo "not run here: the 32-bit build's unit suite, end-to-end and installer tests, since 32-bit programs do not start on this machine (${SABLEWICK_32BIT_WHY:-SABLEWICK_RUNS_32BIT=no was given}); the 64-bit build runs them instead"
+    echo "== the Windows installer under Wine: the 64-bit one"
+    bash tests/e2e/installer_test.sh build/win64 || packaging_status=$?
+fi
 
-echo "== Windows tests under Wine"
-if [ "$packaging_status" -ne 0 ] || [ "$gtk_status" -ne 0 ]; then
-    echo "(the packaging or GTK tests above failed: this run fails whatever the tests below say)"
+echo "== Windows tests under Wine: $primary"
+if [ "$packaging_status" -ne 0 ] || [ "$gtk_status" -ne 0 ] || [ "$static_status" -ne 0 ]; then
+    echo "(the static, packaging or GTK tests above failed: this run fails whatever the tests below say)"
 fi
 # The runner stays last, so its "N passed, M failed" closes the output; a failed
-# packaging or GTK test still fails the run.
-bash tests/e2e/run_wine_tests.sh build/win32 && exit $((packaging_status != 0 ? packaging_status : gtk_status))
+# static, packaging or GTK test still fails the run.
+earlier=0
+for status in "$static_status" "$packaging_status" "$gtk_status"; do
+    if [ "$status" -ne 0 ] && [ "$earlier" -eq 0 ]; then earlier=$status; fi
+done
+bash tests/e2e/run_wine_tests.sh "$primary" && exit "$earlier"
