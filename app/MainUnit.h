@@ -160,7 +160,7 @@ struct TCollection {
 // tests read, so that neither reaches into the window's members.
 struct TFormState {
     bool Created = false;    // the start ran to its end
-    bool Destroyed = false;  // the window is gone and the settings were saved
+    bool Destroyed = false;  // the window is gone; its settings were saved if the start finished
     bool Closing = false;
     int AnimStep = 0;  // a TStep, or a step within one of its runs
     int CurrentCard = 0;
@@ -180,8 +180,6 @@ struct TFormState {
     bool KeepCardTexts = false;
     int StarX = -1;  // the light origin
     int StarY = -1;
-    int DragOriginX = 0;  // the window's place when a drag began, or where it ended
-    int DragOriginY = 0;
     TButtonTable Buttons;
     TMenuEntry Menu[kMenuItemCount];
     Sparkle Sparkles[kSparkles];
@@ -427,8 +425,6 @@ private:
     void InitButtonTable() { Buttons = DesignedButtons(); }
     int MouseDownX = 0;  // the press HitButton tests against
     int MouseDownY = 0;
-    int DragOriginX = 0;
-    int DragOriginY = 0;
     // Where the pointer held the window when the press came, from the window's corner in
     // screen pixels: a drag keeps that point under the pointer, at any display scale.
     int64_t DragGrabX = 0;

@@ -41,9 +41,9 @@ bool TOrvaneFM::LoadBitmapResource(const std::string& name, TPicture& picture) {
 }
 
 bool TOrvaneFM::LoadBitmapCopy(const std::string& name, TPicture& picture) {
-    // Every BMP resource is used as a picture of the program's own 32-bit format, whatever
-    // the file's. Decoding already gives that format's pixels, so only the tag changes:
-    // no second buffer and no copy.
+    // Every BMP resource is used as a copy in the program's own 32-bit format, whatever
+    // the file's depth. The decoder writes that format's pixels already, so the decoded
+    // picture is that copy once it is tagged 32-bit: it is not drawn a second time.
     picture.Release();
     const bool ok = LoadBitmapResource(name, picture);
     picture.BitsPerPixel = 32;

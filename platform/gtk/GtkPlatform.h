@@ -132,7 +132,6 @@ public:
     void WriteProbe();
 
 private:
-    friend struct TGtkSignals;
     struct TChild {
         TControl Id = TControl::Form;
         GtkWidget* Outer = nullptr;  // what sits in the layout: an event box or the text view
