@@ -313,6 +313,24 @@ TEST_F(IndexView, CtrlShiftOnTheTitleCardMarksAllSeenCtrlAltUnmarks) {
     EXPECT_EQ(State().SeenCards, SeenText({}));
 }
 
+// The collection is complete only with every card from the first to the last: either end
+// missing keeps the reward locked until that very card is marked.
+TEST_F(IndexView, TheCollectionIsCompleteOnlyOnceItsFirstAndLastCardsAreSeenToo) {
+    TShiftState ctrlShift;
+    ctrlShift.Ctrl = ctrlShift.Shift = true;
+    for (int missing : {1, MaxCard}) {
+        SCOPED_TRACE(missing);
+        std::set<int> seen = AllCards();
+        seen.erase(missing);
+        Form.reset();
+        StartInIndex(missing, seen);
+        EXPECT_FALSE(State().Collection.AllCardsSeen);
+        Click(CellX(missing), CellY(missing), ctrlShift);
+        Idle();
+        EXPECT_TRUE(State().Collection.AllCardsSeen);
+    }
+}
+
 TEST_F(IndexView, ShownStateIsSavedAndResumedOnlyWithResumeOk) {
     WriteIni("ResumeOk=1\r\n");
     Start();

@@ -98,6 +98,8 @@ TEST_F(MenuAndLinks, ItemsAreEnabledByTheirConditions) {
          false, false, true},
         {"one card unseen", "CardOK=" + std::string(MaxCard - 1, 'l') + ".\r\n", [] {}, false,
          false, false, false, false},
+        {"the first card unseen", "CardOK=." + std::string(MaxCard - 1, 'l') + "\r\n", [] {}, false,
+         false, false, false, false},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.Name);
@@ -153,6 +155,37 @@ TEST_F(MenuAndLinks, TwoUndosReturnToTheCardShownBefore) {
     EXPECT_EQ(State().CurrentCard, 7);
     EXPECT_EQ(State().PreviousCard, 3);
     EXPECT_FALSE(Os->MemoIsReadOnly);
+}
+
+// The card on show drawn again (the same wish, or its own cell of the index) is no new
+// card: the one before it stays the card Undo brings back.
+TEST_F(MenuAndLinks, DrawingTheCardOnShowAgainKeepsTheCardBeforeIt) {
+    Start();
+    const int fate = State().Fate;
+    const int first = WishToCardBytes("a", fate);
+    std::string second = "b";
+    while (WishToCardBytes(second, fate) == first) second += "b";
+    for (const std::string& wish : {std::string("a"), second, second}) {
+        Os->SetMemoText(wish);
+        Key(13);
+        Idle();
+    }
+    EXPECT_EQ(State().CurrentCard, WishToCardBytes(second, fate));
+    EXPECT_EQ(State().PreviousCard, first);
+    EXPECT_TRUE(Enabled(TMenuItem::CardUndo));
+
+    Restart();
+    PickTwo(3, 7);
+    Press(NextButton);
+    Idle();
+    Click(458 + 48 * 2, 63 + 74);  // card 7's own cell
+    Idle();
+    Key('X');
+    EXPECT_EQ(State().CurrentCard, 7);
+    EXPECT_EQ(State().PreviousCard, 3);
+    Menu(TMenuItem::CardUndo);
+    Idle();
+    EXPECT_EQ(State().CurrentCard, 3);
 }
 
 TEST_F(MenuAndLinks, ResumeRunEndsOnTheNormalPictureWithTheSavedOriginAndWish) {
