@@ -190,12 +190,17 @@ struct TFormState {
     const TMenuEntry& MenuEntry(TMenuItem item) const { return Menu[static_cast<int>(item)]; }
 };
 
+class TDecodeAhead;
+
 class TOrvaneFM {
 public:
-    explicit TOrvaneFM(TPlatform& os);
+    // `ahead`, when given, holds pictures of the start decoded on another thread; the
+    // loaders take them from it (content/DecodeAhead.h).
+    explicit TOrvaneFM(TPlatform& os, TDecodeAhead* ahead = nullptr);
     ~TOrvaneFM();
 
     TPlatform& Os;
+    TDecodeAhead* const Ahead;
     TRandom Random;
     // The events the window's backend delivers, guarded; they reach the handlers below.
     TWindowEventsGuard Events{*this};
@@ -456,4 +461,4 @@ bool FateNeedsRenewal(long daysSinceOld, bool closedToday, Draw draw12) {
 }
 
 // The program's start: the single-instance rule, then the window's life.
-int RunProgram(TPlatform& os);
+int RunProgram(TPlatform& os, TDecodeAhead* ahead = nullptr);

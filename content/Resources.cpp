@@ -15,18 +15,13 @@ static TResourceView OpenResource(TPlatform& os, const std::string& type, const 
     return view;
 }
 
-// A picture decoded ahead from the same bytes, when there is one (content/DecodeAhead.h).
-static bool TakeDecodedAhead(const char* type, const TResourceView& view, TPicture& picture,
-                             bool& decoded) {
-    TDecodeAhead* ahead = TDecodeAhead::Current();
-    return ahead && ahead->Take(type, view, picture, decoded);
-}
-
+// A picture decoded ahead from the same bytes is taken when there is one
+// (content/DecodeAhead.h).
 bool TOrvaneFM::LoadJpegResource(const std::string& name, TPicture& picture) {
     TResourceView view = OpenResource(Os, "JPG", name);
     picture.Release();
     bool decoded = false;
-    if (TakeDecodedAhead("JPG", view, picture, decoded)) return decoded;
+    if (Ahead && Ahead->Take("JPG", view, picture, decoded)) return decoded;
     // A file that does not decode leaves the empty picture in place; drawing an empty
     // picture draws nothing.
     return DecodeJpeg(view.Data, view.Size, picture);
@@ -36,7 +31,7 @@ bool TOrvaneFM::LoadBitmapResource(const std::string& name, TPicture& picture) {
     TResourceView view = OpenResource(Os, "BMP", name);
     picture.Release();
     bool decoded = false;
-    if (TakeDecodedAhead("BMP", view, picture, decoded)) return decoded;
+    if (Ahead && Ahead->Take("BMP", view, picture, decoded)) return decoded;
     return DecodeBmp(view.Data, view.Size, picture);
 }
 

@@ -6,6 +6,7 @@
 
 #include "common/MySysU.h"
 #include "common/SjisTexts.h"
+#include "content/DecodeAhead.h"
 
 TEST_F(AppTest, FirstStartWithoutSettingsShowsTheTitleCardCentred) {
     Start();
@@ -118,6 +119,23 @@ TEST_F(AppTest, FailedStartShowsTheErrorAndLeavesTheSettingsAlone) {
     form.FormDestroy();
     EXPECT_EQ(ReadIni(), before);
     EXPECT_EQ(Os->Messages.size(), 1u);
+}
+
+// The pictures decoded ahead reach the program through the object it is handed, and only
+// that one: every picture of the start is taken from it.
+TEST_F(AppTest, TheStartTakesItsPicturesFromTheDecodingItIsHanded) {
+    const std::vector<TDecodeAhead::TSource> sources =
+        TDecodeAhead::Find(*Os, kStartPictures, kStartPictureCount);
+    ASSERT_EQ(sources.size(), kStartPictureCount);
+    TDecodeAhead handed(sources), other(sources);
+    Form = std::make_unique<TOrvaneFM>(*Os, &handed);
+    ASSERT_TRUE(Form->FormCreate());
+    TPicture pic;
+    bool decoded = false;
+    for (const TDecodeAhead::TSource& s : sources) {
+        EXPECT_FALSE(handed.Take(s.Type, s.View, pic, decoded)) << "left untaken";
+        EXPECT_TRUE(other.Take(s.Type, s.View, pic, decoded)) << "taken from another";
+    }
 }
 
 TEST_F(AppTest, EntryPointRefusesASecondInstance) {
