@@ -192,24 +192,40 @@ struct TFormState {
 
 class TDecodeAhead;
 
+// The window's front door is short: it is built (with the window and its controls), its
+// start is run, and its state is read as one value. Everything else arrives as the
+// window's events, through the guard that calls the handlers; tests that need more go
+// through tests/support/FormAccess.h.
 class TOrvaneFM {
 public:
     // `ahead`, when given, holds pictures of the start decoded on another thread; the
     // loaders take them from it (content/DecodeAhead.h).
     explicit TOrvaneFM(TPlatform& os, TDecodeAhead* ahead = nullptr);
     ~TOrvaneFM();
+    TOrvaneFM(const TOrvaneFM&) = delete;
+    TOrvaneFM& operator=(const TOrvaneFM&) = delete;
+
+    // The events the window's backend delivers, guarded; they reach the handlers below.
+    TWindowEventsGuard Events{*this};
+    // Builds everything, as the entry point does once the window exists; false when a
+    // step failed (the error was shown).
+    bool FormCreate();
+    // The state as one value (app/FormState.cpp).
+    TFormState State() const;
+    // A field of a card's record in the card text, "" when there is none
+    // (content/CardCatalog.cpp).
+    std::string CardLine(int card, int field) const;
+
+private:
+    friend class TWindowEventsGuard;
+    // The tests' one way in (tests/support/FormAccess.h).
+    friend struct TFormAccess;
 
     TPlatform& Os;
     TDecodeAhead* const Ahead;
     TRandom Random;
-    // The events the window's backend delivers, guarded; they reach the handlers below.
-    TWindowEventsGuard Events{*this};
-    // The state as one value (app/FormState.cpp).
-    TFormState State() const;
 
     // ---- Lifecycle (app/Lifecycle.cpp)
-    // Builds everything; false when a step failed (the error was shown).
-    bool FormCreate();
     // The labels' and the wish box's fonts and colours, as designed.
     void StyleTextControls();
     void FormDestroy();
@@ -270,9 +286,6 @@ public:
     void LoadAllSounds();
     void FreeAllSounds();
     TResourceView SoundTable[kSoundSlots + 1];  // slots 1..29
-
-    // ---- Card catalogue (content/CardCatalog.cpp)
-    std::string CardLine(int card, int field) const;
 
     // ---- Card panel (content/CardPanel.cpp)
     TPicture CardSlot[2];
@@ -377,10 +390,6 @@ public:
     void SetPointer(int n);  // a TPointerShape
     void NormalPointer();
     void DragPointer();
-
-private:
-    // Tests that need a precondition no user action makes in one step reach in here.
-    friend struct TFormAccess;
 
     // What the window holds; read from outside through State().
     std::string ProgramDir;  // with its trailing separator

@@ -60,7 +60,7 @@ TEST_F(AppTest, AClosedWindowHasNoControlsAndHearsNothing) {
     EXPECT_FALSE(reached);
     const std::string ini = ReadIni();
     Os->DestroyWindow();
-    Form->FormDestroy();
+    Form->Events.FormDestroy();
     EXPECT_EQ(ReadIni(), ini);
 }
 
@@ -71,8 +71,8 @@ TEST_F(AppTest, TheCloseButtonDestroysTheWindowOnlyAfterItsHandlerReturns) {
     Idle();
     bool aliveInHandler = false;
     Os->Dispatch([&] {
-        Form->FormMouseDown(TControl::Form, TMouseButton::Left, {}, 703, 1);
-        Form->FormMouseUp(TControl::Form, TMouseButton::Left, {}, 703, 1);
+        Form->Events.FormMouseDown(TControl::Form, TMouseButton::Left, {}, 703, 1);
+        Form->Events.FormMouseUp(TControl::Form, TMouseButton::Left, {}, 703, 1);
         aliveInHandler = Os->WindowCreated && Os->MemoText() == "abc";
     });
     EXPECT_TRUE(aliveInHandler);

@@ -133,7 +133,8 @@ TEST_F(MenuAndLinks, StayOnTopKeepsTheShapeAndTheCaret) {
         EXPECT_EQ(State().Options.StayOnTop, on);
         EXPECT_EQ(State().MenuEntry(TMenuItem::MStayOnTop).Checked, on);
         ASSERT_NE(Os->WindowRegion, nullptr);
-        EXPECT_NE(Os->WindowRegion, Form->WindowShape->Handle()) << "the window gets a copy";
+        EXPECT_NE(Os->WindowRegion, TFormAccess::WindowShape(*Form)->Handle())
+            << "the window gets a copy";
         EXPECT_EQ(ShapeArea(), area);
         EXPECT_EQ(Os->MemoCaretPos, 2);
         EXPECT_EQ(Os->LiveRegions, regions) << "a region is leaked or lost";
@@ -196,10 +197,10 @@ TEST_F(MenuAndLinks, ResumeRunEndsOnTheNormalPictureWithTheSavedOriginAndWish) {
     Press(HeartButton);  // the alternate picture of card 5
     Idle();
     TPicture normal, alternate;
-    Form->LoadJpegResource("C005", normal);
-    Form->LoadJpegResource("hC005", alternate);
+    LoadJpeg("C005", normal);
+    LoadJpeg("hC005", alternate);
     ASSERT_TRUE(State().ShowAlternate);
-    ASSERT_TRUE(Form->CardSlot[1].Pixels == alternate.Pixels);
+    ASSERT_TRUE(Pics().CardSlot[1].Pixels == alternate.Pixels);
     ASSERT_FALSE(normal.Pixels == alternate.Pixels);
 
     Os->Sounds.clear();
@@ -213,7 +214,7 @@ TEST_F(MenuAndLinks, ResumeRunEndsOnTheNormalPictureWithTheSavedOriginAndWish) {
     EXPECT_EQ(Idle(), 21);
     EXPECT_EQ(State().CurrentCard, 5);
     EXPECT_FALSE(State().ShowAlternate);
-    EXPECT_TRUE(Form->CardSlot[1].Pixels == normal.Pixels);
+    EXPECT_TRUE(Pics().CardSlot[1].Pixels == normal.Pixels);
     EXPECT_EQ(State().StarX, 10);
     EXPECT_EQ(State().StarY, 20);
     EXPECT_FALSE(Os->MemoIsReadOnly);
@@ -414,7 +415,7 @@ TEST_F(MenuAndLinks, LongAddressIsCutTo250BytesOnTheCommandLine) {
     Start();
     std::string address = "http://example.com/";
     while (address.size() < 300) address += "abcdefghij";
-    Form->OpenLink(address);
+    TFormAccess::OpenLink(*Form, address);
     ASSERT_EQ(Os->ShellLaunches.size(), 1u);
     const std::string commandLine = Os->ShellLaunches[0].substr(kBrowser.size() + 1);
     EXPECT_EQ(commandLine, "/url " + address.substr(0, 250));
