@@ -19,12 +19,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Platform.h"
 #include "platform/gtk/CursorImage.h"
+#include "platform/posix/PosixPlatform.h"
 
 class TGtkSound;
 
-class TGtkPlatform : public TPlatform {
+class TGtkPlatform : public TPosixPlatform {
 public:
     // `configDir` holds the settings and the wallpaper; it is created when missing.
     explicit TGtkPlatform(const std::string& configDir);
@@ -102,19 +102,6 @@ public:
     void DeleteRegion(TRegionHandle region) override;
     bool RegionContains(TRegionHandle region, int x, int y) override;
 
-    // Resources and texts (GtkText.cpp).
-    bool FindResourceData(const std::string& type, const std::string& name,
-                          TResourceView& out) override;
-    std::string SjisToUtf8(const std::string& sjis) override;
-    std::string Utf8ToSjis(const std::string& utf8) override;
-
-    // Files (GtkFiles.cpp).
-    bool FileExists(const std::string& path) override;
-    bool ReadFile(const std::string& path, std::string& data) override;
-    bool WriteFile(const std::string& path, const std::string& data) override;
-    bool ReplaceFile(const std::string& from, const std::string& to) override;
-    bool DeleteFile(const std::string& path) override;
-
     // Shell, wallpaper, message boxes (GtkShell.cpp).
     std::string FindExecutable(const std::string& file) override;
     void ShellOpen(const std::string& address) override;
@@ -130,6 +117,10 @@ public:
     // Writes what the widgets show now into the file named by SABLEWICK_GTK_PROBE, for
     // the end-to-end tests (GtkProbe.cpp).
     void WriteProbe();
+
+protected:
+    // Each resource from a mapping of its own bytes of the program's file (GtkText.cpp).
+    const unsigned char* ResourceBytes(int index) override;
 
 private:
     struct TChild {

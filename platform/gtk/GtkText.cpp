@@ -12,16 +12,7 @@
 
 #include "common/MySysU.h"
 #include "platform/gtk/GtkPlatform.h"
-#include "platform/headless/EmbeddedResources.h"
-#include "platform/posix/IconvText.h"
-
-std::string TGtkPlatform::SjisToUtf8(const std::string& sjis) {
-    return ConvertText("UTF-8", "CP932", sjis);
-}
-
-std::string TGtkPlatform::Utf8ToSjis(const std::string& utf8) {
-    return ConvertText("CP932", "UTF-8", utf8);
-}
+#include "platform/posix/EmbeddedResources.h"
 
 // A monotonic clock: changing the system time never stalls or races the animation.
 uint32_t TGtkPlatform::TickCount() {
@@ -126,16 +117,6 @@ TResourceMaps& ResourceMaps() {
 }
 }  // namespace
 
-bool TGtkPlatform::FindResourceData(const std::string& type, const std::string& name,
-                                    TResourceView& out) {
-    const std::string wantType = AsciiUpper(type), wantName = AsciiUpper(name);
-    for (int i = 0; i < kEmbeddedResourceCount; ++i) {
-        const TEmbeddedResource& r = kEmbeddedResources[i];
-        if (wantType == r.Type && wantName == r.Name) {
-            out.Data = ResourceMaps().Bytes(i);
-            out.Size = static_cast<size_t>(r.End - r.Begin);
-            return true;
-        }
-    }
-    return false;
+const unsigned char* TGtkPlatform::ResourceBytes(int index) {
+    return ResourceMaps().Bytes(index);
 }

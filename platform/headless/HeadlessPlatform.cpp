@@ -14,8 +14,7 @@
 #include "common/Errors.h"
 #include "common/MySysU.h"
 #include "common/SjisTexts.h"
-#include "platform/headless/EmbeddedResources.h"
-#include "platform/posix/IconvText.h"
+#include "platform/posix/EmbeddedResources.h"
 #include "platform/WindowScale.h"
 #include "platform/headless/RegionSet.h"
 
@@ -433,66 +432,25 @@ bool THeadlessPlatform::RegionContains(TRegionHandle region, int x, int y) {
 
 bool THeadlessPlatform::FindResourceData(const std::string& type, const std::string& name,
                                          TResourceView& out) {
-    const std::string wantType = AsciiUpper(type), wantName = AsciiUpper(name);
-    if (HiddenResources.count(wantName)) return false;
-    for (int i = 0; i < kEmbeddedResourceCount; ++i) {
-        const TEmbeddedResource& r = kEmbeddedResources[i];
-        if (wantType == r.Type && wantName == r.Name) {
-            out.Data = r.Begin;
-            out.Size = static_cast<size_t>(r.End - r.Begin);
-            return true;
+    if (HiddenResources.count(AsciiUpper(name))) return false;
+    return TPosixPlatform::FindResourceData(type, name, out);
+}
+
+// A full disk: the bytes before FailWriteAt are written, the next write fails.
+ssize_t THeadlessPlatform::WriteSome(int fd, const char* data, size_t size, size_t offset) {
+    if (FailWriteAt >= 0 && offset + size > static_cast<size_t>(FailWriteAt)) {
+        if (offset >= static_cast<size_t>(FailWriteAt)) {
+            errno = ENOSPC;
+            return -1;
         }
+        size = static_cast<size_t>(FailWriteAt) - offset;
     }
-    return false;
-}
-
-bool THeadlessPlatform::FileExists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool THeadlessPlatform::ReadFile(const std::string& path, std::string& data) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    data.clear();
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
-
-bool THeadlessPlatform::WriteFile(const std::string& path, const std::string& data) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) return false;
-    size_t limit = data.size();
-    const bool injected = FailWriteAt >= 0 && static_cast<size_t>(FailWriteAt) < data.size();
-    if (injected) limit = static_cast<size_t>(FailWriteAt);
-    size_t done = 0;
-    bool ok = true;
-    while (done < limit) {
-        const ssize_t n = ::write(fd, data.data() + done, limit - done);
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    return ok && !injected;
+    return TPosixPlatform::WriteSome(fd, data, size, offset);
 }
 
 bool THeadlessPlatform::ReplaceFile(const std::string& from, const std::string& to) {
     if (FailReplace) return false;
-    return ::rename(from.c_str(), to.c_str()) == 0;
-}
-
-bool THeadlessPlatform::DeleteFile(const std::string& path) {
-    return ::unlink(path.c_str()) == 0;
+    return TPosixPlatform::ReplaceFile(from, to);
 }
 
 std::string THeadlessPlatform::FindExecutable(const std::string& file) {
@@ -515,12 +473,4 @@ void THeadlessPlatform::SetDesktopWallpaper(const std::string& path) {
 
 void THeadlessPlatform::ShowErrorBox(const std::string& title, const std::string& text) {
     Messages.push_back({title, text});
-}
-
-std::string THeadlessPlatform::SjisToUtf8(const std::string& sjis) {
-    return ConvertText("UTF-8", "CP932", sjis);
-}
-
-std::string THeadlessPlatform::Utf8ToSjis(const std::string& utf8) {
-    return ConvertText("CP932", "UTF-8", utf8);
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/posix/PosixPlatform.h"
 
 // The headless backend: an in-memory desktop with a fixed clock, for the tests and the
 // script driver. It runs the real program; only the operating system is pretend.
@@ -13,7 +13,7 @@
 // LIMITATIONS: labels and the wish box hold their texts but are not rendered (a shot
 // shows their background colour); there is no real sound, browser or wallpaper: each
 // request is recorded for the test to read. Files are real, in the program directory.
-class THeadlessPlatform : public TPlatform {
+class THeadlessPlatform : public TPosixPlatform {
 public:
     explicit THeadlessPlatform(const std::string& programDir);
     ~THeadlessPlatform() override;
@@ -29,7 +29,7 @@ public:
     bool OtherInstanceActivated = false;
     std::set<std::string> HiddenResources;  // upper-case names a test removed
     std::string BrowserForHtml;             // what FindExecutable answers for ".html"
-    // Writes fail from this byte on (a full disk); -1 never.
+    // Writes fail from this byte on, as on a full disk; -1 never.
     long FailWriteAt = -1;
     bool FailReplace = false;
     // The popup menu's answer: the item index to choose, or -1 to dismiss it.
@@ -183,18 +183,15 @@ public:
     bool RegionContains(TRegionHandle region, int x, int y) override;
     bool FindResourceData(const std::string& type, const std::string& name,
                           TResourceView& out) override;
-    bool FileExists(const std::string& path) override;
-    bool ReadFile(const std::string& path, std::string& data) override;
-    bool WriteFile(const std::string& path, const std::string& data) override;
     bool ReplaceFile(const std::string& from, const std::string& to) override;
-    bool DeleteFile(const std::string& path) override;
     std::string FindExecutable(const std::string& file) override;
     void ShellOpen(const std::string& address) override;
     void StartProcess(const std::string& application, const std::string& commandLine) override;
     void SetDesktopWallpaper(const std::string& path) override;
     void ShowErrorBox(const std::string& title, const std::string& text) override;
-    std::string SjisToUtf8(const std::string& sjis) override;
-    std::string Utf8ToSjis(const std::string& utf8) override;
+
+protected:
+    ssize_t WriteSome(int fd, const char* data, size_t size, size_t offset) override;
 
 private:
     static void Place(TLabel& control, int x, int y, int w, int h, const TLabelStyle& style);
