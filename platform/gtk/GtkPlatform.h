@@ -37,18 +37,18 @@ public:
     // Whether the folder could be made (or already was there).
     bool ConfigDirReady() const { return FDirReady; }
 
-    // Process and single instance (GtkPlatform.cpp).
+    // The program's path and the clock (GtkSystem.cpp).
     std::string ProgramPath() override;
+    uint32_t TickCount() override;
+    TDate Today() override;
+    uint64_t ClockSeed() override;
+
+    // Single instance (GtkInstance.cpp).
     // Starts registering the instance on the session bus, on a thread of its own, for
     // ActivateRunningInstance to take up; without it, that registers then.
     void BeginInstanceCheck();
     bool ActivateRunningInstance(const std::string& caption) override;
     void SetApplicationTitle(const std::string& title) override;
-
-    // Clock (GtkText.cpp).
-    uint32_t TickCount() override;
-    TDate Today() override;
-    uint64_t ClockSeed() override;
 
     // The main window (GtkWindow.cpp).
     void CreateMainWindow(TWindowEvents* events, int width, int height) override;
@@ -119,7 +119,7 @@ public:
     void WriteProbe();
 
 protected:
-    // Each resource from a mapping of its own bytes of the program's file (GtkText.cpp).
+    // Each resource from a mapping of its own bytes of the program's file (GtkResources.cpp).
     const unsigned char* ResourceBytes(int index) override;
 
 private:

@@ -126,12 +126,15 @@ public:
     bool InShape(int x, int y);
 
     // ---- TPlatform
+    // The program's path and the clock (HeadlessSystem.cpp).
     std::string ProgramPath() override;
-    bool ActivateRunningInstance(const std::string& caption) override;
-    void SetApplicationTitle(const std::string& title) override;
     uint32_t TickCount() override { return Tick; }
     TDate Today() override { return TodayDate; }
     uint64_t ClockSeed() override { return Seed; }
+    // Single instance (HeadlessInstance.cpp).
+    bool ActivateRunningInstance(const std::string& caption) override;
+    void SetApplicationTitle(const std::string& title) override;
+    // The main window (HeadlessWindow.cpp).
     void CreateMainWindow(TWindowEvents* events, int width, int height) override;
     void ShowMainWindow() override;
     void RunMessageLoop() override;
@@ -152,6 +155,7 @@ public:
     void GetMousePos(int& x, int& y) override;
     void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) override;
     void StartTimer(int intervalMs) override { TimerInterval = intervalMs; }
+    // Labels and the wish box (HeadlessControls.cpp).
     void CreateLabel(TControl id, int x, int y, int w, int h, const TLabelStyle& style) override;
     void SetLabelStyle(TControl id, const TLabelStyle& style) override;
     void SetLabelText(TControl id, const std::string& text) override;
@@ -170,20 +174,25 @@ public:
     void FocusMemo() override { MemoFocused = Memo.Exists && Memo.Visible; }
     int MemoCaret() override { return Memo.Exists ? MemoCaretPos : 0; }
     void SetMemoCaret(int pos) override;
+    // Menu, sound and pointers (HeadlessMenu.cpp, HeadlessSound.cpp, HeadlessPointers.cpp).
     int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override;
     void PlaySoundBytes(const TResourceView& wav) override;
     void StopSoundPlaying() override { Sounds.push_back("stop"); }
     void LoadPointer(int number, const std::string& name) override;
     void SetPointer(int number) override { Pointer = number; }
+    // Regions (HeadlessRegions.cpp).
     TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) override;
     TRegionHandle CreateRegionFromRects(const TRegionRect* rects, size_t count) override;
     bool CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) override;
     bool CopyRegion(TRegionHandle dest, TRegionHandle src) override;
     void DeleteRegion(TRegionHandle region) override;
     bool RegionContains(TRegionHandle region, int x, int y) override;
+    // Resources and files: the embedded ones and the real ones of platform/posix, with
+    // what a test took away or made fail (HeadlessResources.cpp, HeadlessFiles.cpp).
     bool FindResourceData(const std::string& type, const std::string& name,
                           TResourceView& out) override;
     bool ReplaceFile(const std::string& from, const std::string& to) override;
+    // Shell, wallpaper, message boxes (HeadlessShell.cpp).
     std::string FindExecutable(const std::string& file) override;
     void ShellOpen(const std::string& address) override;
     void StartProcess(const std::string& application, const std::string& commandLine) override;

@@ -8,7 +8,7 @@
 
 #include "content/ImageCodecs.h"
 #include "headless/AppFixture.h"
-#include "platform/headless/ScriptDriver.h"
+#include "platform/headless/main/ScriptDriver.h"
 
 namespace {
 
