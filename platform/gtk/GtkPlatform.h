@@ -143,6 +143,17 @@ private:
     void Deliver(F&& handler);
     void DestroyMainWindow();
     void FinishDestroy();
+    // The steps of CreateMainWindow (GtkWindow.cpp).
+    void BuildToplevel();
+    void BuildLayout();
+    void ConnectWindowSignals();
+    void EndLostDrag();
+    // Signal handlers that more than one widget connects.
+    static gboolean OnLayoutButton(GtkWidget* layout, GdkEventButton* e, gpointer self);
+    static gboolean OnLayoutMotion(GtkWidget* layout, GdkEventMotion* e, gpointer self);
+    static gboolean OnLabelButton(GtkWidget* box, GdkEventButton* e, gpointer self);
+    static gboolean OnLabelMotion(GtkWidget* box, GdkEventMotion* e, gpointer self);
+    static void OnRealize(GtkWidget* widget, gpointer self);
 
     TChild* Child(TControl id);
     TChild& AddChild(TControl id, GtkWidget* outer, GtkWidget* inner, int x, int y, int w, int h);
