@@ -13,11 +13,13 @@ if(PKG_CONFIG_FOUND)
     pkg_check_modules(GTK3 QUIET IMPORTED_TARGET gtk+-3.0)
     pkg_check_modules(SDL2 QUIET IMPORTED_TARGET sdl2)
     pkg_check_modules(X11 QUIET IMPORTED_TARGET x11)
+    # What the platform contract test asks the X server about the pointer it shows.
+    pkg_check_modules(XFIXES QUIET IMPORTED_TARGET xfixes)
     # What GTK itself rests on, named for the font measuring of GtkControls.cpp.
     pkg_check_modules(PANGOFT2 QUIET IMPORTED_TARGET pangoft2 fontconfig harfbuzz)
 endif()
-if(NOT (GTK3_FOUND AND SDL2_FOUND AND X11_FOUND AND PANGOFT2_FOUND))
-    message(STATUS "GTK 3, SDL 2 or X11 development files not found: no native desktop build")
+if(NOT (GTK3_FOUND AND SDL2_FOUND AND X11_FOUND AND PANGOFT2_FOUND AND XFIXES_FOUND))
+    message(STATUS "GTK 3, SDL 2 or X11 (Xfixes) development files not found: no native desktop build")
     return()
 endif()
 
@@ -44,10 +46,11 @@ find_package(GTest QUIET)
 if(GTest_FOUND)
     file(GLOB GTK_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/gtk/*.cpp)
     add_executable(sablewick_gtk_tests ${CMAKE_SOURCE_DIR}/tests/unit/PlatformContractTest.cpp
-        ${GTK_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/TestPlatform_gtk.cpp)
+        ${GTK_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/TestPlatform_gtk.cpp
+        ${CMAKE_SOURCE_DIR}/tests/support/PosixProbe.cpp)
     target_include_directories(sablewick_gtk_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-    target_link_libraries(sablewick_gtk_tests PRIVATE sablewick_gtk GTest::gtest GTest::gtest_main)
-    # Not a CTest test: it needs an X server, which tests/gtk/run_gtk_tests.sh provides.
+    target_link_libraries(sablewick_gtk_tests PRIVATE sablewick_gtk PkgConfig::XFIXES GTest::gtest
+        GTest::gtest_main)
 endif()
 
 # What tools/bench.sh measures the program against: an empty GTK 3 window, the time from

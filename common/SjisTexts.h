@@ -172,3 +172,34 @@ inline constexpr const char kWallpaperByHand[] =
     "\xA4\xE3\x83\xAB\xE3\x82\x92\xE9\x81\xB8\xE3\x82\x93\xE3\x81\xA7\xE3\x81\x8F\xE3\x81\xA0\xE3"
     "\x81\x95\xE3\x81\x84\xE3\x80\x82";
 }  // namespace utf8
+
+// Each text in both forms.
+struct TTextPair {
+    const char* Sjis;
+    const char* Utf8;
+};
+inline constexpr TTextPair kTextPairs[] = {
+    {sjis::kResNotFound, utf8::kResNotFound},
+    {sjis::kCannotWrite, utf8::kCannotWrite},
+    {sjis::kCannotCreateFile, utf8::kCannotCreateFile},
+    {sjis::kListIndexError, utf8::kListIndexError},
+    {sjis::kNotInteger, utf8::kNotInteger},
+    {sjis::kUnseenTitle, utf8::kUnseenTitle},
+    {sjis::kUnseenMessage, utf8::kUnseenMessage},
+    {sjis::kAlternateMarker, utf8::kAlternateMarker},
+    {sjis::kFontGothic, utf8::kFontGothic},
+    {sjis::kFontPGothic, utf8::kFontPGothic},
+    {sjis::kMenuPopCenter, utf8::kMenuPopCenter},
+    {sjis::kMenuStayOnTop, utf8::kMenuStayOnTop},
+    {sjis::kMenuMuteOn, utf8::kMenuMuteOn},
+    {sjis::kMenuFezPenBlack, utf8::kMenuFezPenBlack},
+    {sjis::kMenuFezPenDown, utf8::kMenuFezPenDown},
+    {sjis::kMenuLightShow, utf8::kMenuLightShow},
+    {sjis::kMenuLightPoint, utf8::kMenuLightPoint},
+    {sjis::kMenuCardUndo, utf8::kMenuCardUndo},
+    {sjis::kMenuPopSaigen, utf8::kMenuPopSaigen},
+    {sjis::kMenuNextResume, utf8::kMenuNextResume},
+    {sjis::kMenuWallMake, utf8::kMenuWallMake},
+    {sjis::kStartFailed, utf8::kStartFailed},
+    {sjis::kWallpaperByHand, utf8::kWallpaperByHand},
+};

@@ -77,6 +77,16 @@ def main():
         lines.append(f"inline constexpr const char {name}[] = u8{c_literal(text.encode('utf-8'))[0:]};"
                      .replace('u8"', '"'))
     lines.append("}  // namespace utf8")
+    lines.append("")
+    lines.append("// Each text in both forms.")
+    lines.append("struct TTextPair {")
+    lines.append("    const char* Sjis;")
+    lines.append("    const char* Utf8;")
+    lines.append("};")
+    lines.append("inline constexpr TTextPair kTextPairs[] = {")
+    for name, _ in TEXTS:
+        lines.append(f"    {{sjis::{name}, utf8::{name}}},")
+    lines.append("};")
     header = root / "common" / "SjisTexts.h"
     header.write_text("\n".join(lines) + "\n", encoding="utf-8")
     # Laid out as every other source file, so the format check holds after a run.

@@ -47,7 +47,7 @@ void THeadlessPlatform::SetMemoText(const std::string& text) {
     Memo.Text = text;
     // Setting the text puts the caret at the start, as an edit control does.
     MemoCaretPos = 0;
-    if (Events) Events->Memo1Change();
+    Dispatch([&] { Events->Memo1Change(); });
 }
 
 void THeadlessPlatform::SetMemoVisible(bool visible) {

@@ -179,7 +179,7 @@ public:
     void PlaySoundBytes(const TResourceView& wav) override;
     void StopSoundPlaying() override { Sounds.push_back("stop"); }
     void LoadPointer(int number, const std::string& name) override;
-    void SetPointer(int number) override { Pointer = number; }
+    void SetPointer(int number) override;
     // Regions (HeadlessRegions.cpp).
     TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) override;
     TRegionHandle CreateRegionFromRects(const TRegionRect* rects, size_t count) override;

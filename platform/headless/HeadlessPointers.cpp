@@ -11,3 +11,9 @@ void THeadlessPlatform::LoadPointer(int number, const std::string& name) {
         throw EResNotFound(Format(sjis::kResNotFound, name.c_str()));
     LoadedPointers[number] = AsciiUpper(name);
 }
+
+// A shape never loaded is none to show: the pointer stays, as a cursor handle that names
+// no cursor would leave it.
+void THeadlessPlatform::SetPointer(int number) {
+    if (LoadedPointers.count(number)) Pointer = number;
+}

@@ -17,7 +17,7 @@ void THeadlessPlatform::ShowMainWindow() {
     // The wish box is first in the tab order: a shown window gives it the focus.
     if (Memo.Visible) MemoFocused = true;
     // Showing the window asks it to paint itself.
-    if (Events) Events->FormPaint();
+    Dispatch([this] { Events->FormPaint(); });
 }
 
 void THeadlessPlatform::RunMessageLoop() {

@@ -255,6 +255,7 @@ private:
         ~TComApartment();
     } FCom;
     bool FSettingMemoText = false;
+    std::string FReportedMemoText;  // the wish box's text as the program was last told it
 
     HCURSOR FPointers[9] = {};
     std::string FPointerNames[9];  // to load them again at another size
@@ -273,6 +274,10 @@ private:
 template <typename F>
 void TWin32Platform::Deliver(F&& handler) {
     // The program catches what its handlers throw and shows it itself: nothing reaches
-    // user32, which could not unwind a C++ exception.
-    if (CanDeliver()) handler();
+    // user32, which could not unwind a C++ exception. A handler called outside a message
+    // (the change SetMemoText reports) is a handler too: a close it asks for waits.
+    if (!CanDeliver()) return;
+    ++FDispatchDepth;
+    handler();
+    --FDispatchDepth;
 }

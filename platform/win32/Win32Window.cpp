@@ -377,8 +377,14 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND: {
             TChild* memo = Child(TControl::Memo1);
             if (memo && reinterpret_cast<HWND>(lp) == memo->Hwnd && HIWORD(wp) == EN_CHANGE) {
-                // SetMemoText reports its own change once, whatever the control does.
-                if (!FSettingMemoText) Deliver([this] { FEvents->Memo1Change(); });
+                // SetMemoText reports its own change once, whatever the control does; and
+                // the control reports a key refused at its limit as a change too, which is
+                // none.
+                if (FSettingMemoText) return 0;
+                const std::string text = MemoText();
+                if (text == FReportedMemoText) return 0;
+                FReportedMemoText = text;
+                Deliver([this] { FEvents->Memo1Change(); });
                 return 0;
             }
             break;
