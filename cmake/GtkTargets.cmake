@@ -2,7 +2,8 @@
 # GTK 3 and SDL 2 (tools/setup.sh installs both):
 #   sablewick            the program
 #   sablewick_gtk_tests  the platform contract test and the backend's own tests, run on
-#                        this backend under an X server (tests/gtk/run_gtk_tests.sh)
+#                        this backend under an X server (by CTest, and by
+#                        tests/gtk/run_gtk_tests.sh)
 # Resources are embedded as in the headless build (EMBEDDED_SOURCES).
 # The sanitizer build checks the portable core; its tests never open a display.
 if(SABLEWICK_SANITIZE)
@@ -51,6 +52,25 @@ if(GTest_FOUND)
     target_include_directories(sablewick_gtk_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     target_link_libraries(sablewick_gtk_tests PRIVATE sablewick_gtk PkgConfig::XFIXES GTest::gtest
         GTest::gtest_main)
+    # Run by CTest on an X server of its own: a fixture starts Xvfb before and stops it
+    # after (cmake/xvfb_fixture.sh).
+    find_program(SABLEWICK_XVFB Xvfb)
+    if(SABLEWICK_XVFB)
+        set(_display ${CMAKE_BINARY_DIR}/ctest-display)
+        set(_fixture ${CMAKE_SOURCE_DIR}/cmake/xvfb_fixture.sh)
+        add_test(NAME gtk_display_start COMMAND sh ${_fixture} start ${_display})
+        add_test(NAME gtk_backend_tests
+            COMMAND sh ${_fixture} run ${_display} $<TARGET_FILE:sablewick_gtk_tests>
+                --gtest_color=no)
+        add_test(NAME gtk_display_stop COMMAND sh ${_fixture} stop ${_display})
+        set_tests_properties(gtk_display_start PROPERTIES FIXTURES_SETUP gtk_display)
+        set_tests_properties(gtk_display_stop PROPERTIES FIXTURES_CLEANUP gtk_display)
+        set_tests_properties(gtk_backend_tests PROPERTIES FIXTURES_REQUIRED gtk_display
+            TIMEOUT 600 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+            ENVIRONMENT "LANG=C.UTF-8;LC_ALL=C.UTF-8;GTK_A11Y=none;NO_AT_BRIDGE=1")
+    else()
+        message(STATUS "Xvfb not found: the GTK backend's tests are not registered in CTest")
+    endif()
 endif()
 
 # What tools/bench.sh measures the program against: an empty GTK 3 window, the time from
