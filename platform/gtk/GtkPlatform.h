@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/NestedHandlers.h"
 #include "platform/gtk/CursorImage.h"
 #include "platform/posix/PosixPlatform.h"
 
@@ -192,9 +193,8 @@ private:
     int FEventY = 0;
     void DeliverPointerEvent(double rootX, double rootY, const std::function<void()>& handler);
     guint FTimer = 0;
-    int FDispatchDepth = 0;
+    TNestedHandlers FHandlers;
     int FModalDepth = 0;
-    bool FDestroyPending = false;
     bool FDestroying = false;
     bool FLoopRunning = false;
     GMainLoop* FLoop = nullptr;
@@ -244,11 +244,5 @@ template <typename F>
 void TGtkPlatform::Deliver(F&& handler) {
     if (!CanDeliver()) return;
     // An error escaping a handler never gets here: the program shows it itself.
-    ++FDispatchDepth;
-    handler();
-    --FDispatchDepth;
-    if (FDispatchDepth == 0 && FDestroyPending) {
-        FDestroyPending = false;
-        DestroyMainWindow();
-    }
+    FHandlers.Run(handler, [this] { DestroyMainWindow(); });
 }

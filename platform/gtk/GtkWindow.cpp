@@ -228,12 +228,7 @@ void TGtkPlatform::RunMessageLoop() {
 
 void TGtkPlatform::CloseMainWindow() {
     if (!FWindow) return;
-    // Inside one of the window's handlers the window stays until the handler returns:
-    // code still running there may use it.
-    if (FDispatchDepth > 0)
-        FDestroyPending = true;
-    else
-        DestroyMainWindow();
+    FHandlers.Close([this] { DestroyMainWindow(); });
 }
 
 void TGtkPlatform::DestroyMainWindow() {
@@ -254,7 +249,7 @@ void TGtkPlatform::FinishDestroy() {
         FModalDepth = saved;
         FEvents = nullptr;
     }
-    FDestroyPending = false;
+    FHandlers.Destroying();
     // The children go with the window, right after this handler.
     for (auto& entry : FChildren) {
         if (entry.second->Css) g_object_unref(entry.second->Css);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/NestedHandlers.h"
 #include "platform/posix/PosixPlatform.h"
 
 // The headless backend: an in-memory desktop with a fixed clock, for the tests and the
@@ -205,8 +206,7 @@ protected:
 private:
     static void Place(TLabel& control, int x, int y, int w, int h, const TLabelStyle& style);
     std::string Dir;
-    int DispatchDepth = 0;
-    bool DestroyPending = false;
+    TNestedHandlers Handlers;
     // The control holding the mouse between a press and its release.
     bool Captured = false;
     TControl Capture = TControl::Form;

@@ -31,32 +31,19 @@ void THeadlessPlatform::RunMessageLoop() {
 void THeadlessPlatform::CloseMainWindow() {
     if (!WindowCreated) return;
     CloseRequested = true;
-    if (DispatchDepth > 0)
-        DestroyPending = true;
-    else
-        DestroyWindow();
+    Handlers.Close([this] { DestroyWindow(); });
 }
 
 void THeadlessPlatform::Dispatch(const std::function<void()>& handler) {
     if (!WindowCreated || !Events) return;
     // An error escaping a handler never gets here: the program shows it itself.
-    ++DispatchDepth;
-    handler();
-    --DispatchDepth;
-    if (DispatchDepth == 0 && DestroyPending) {
-        DestroyPending = false;
-        DestroyWindow();
-    }
+    Handlers.Run(handler, [this] { DestroyWindow(); });
 }
 
 void THeadlessPlatform::DestroyWindow() {
     if (!WindowCreated) return;
-    DestroyPending = false;
-    if (Events) {
-        ++DispatchDepth;
-        Events->FormDestroy();
-        --DispatchDepth;
-    }
+    Handlers.Destroying();
+    if (Events) Handlers.Run([this] { Events->FormDestroy(); }, [] {});
     // The children go with their parent, after its destroy handler.
     auto gone = [](TLabel& control) {
         control.Exists = false;

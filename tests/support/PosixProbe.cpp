@@ -48,22 +48,22 @@ extern "C" int fdatasync(int fd) {
     return real(fd);
 }
 
-void WatchPosixFlushes() {
+void TPosixProbe::WatchFlushes() {
     std::lock_guard<std::mutex> hold(gLock);
     gFlushed.clear();
     gWatching = true;
 }
 
-bool PosixFlushed(const std::string& path) {
+bool TPosixProbe::DataFlushed(const std::string& path) {
     return Flushed(path);
 }
 
-bool PosixFolderFlushed(const std::string& path) {
+bool TPosixProbe::MoveFlushed(const std::string& path) {
     const std::string::size_type slash = path.find_last_of('/');
     return Flushed(slash == std::string::npos ? "." : path.substr(0, slash + 1));
 }
 
-void LimitPosixFileSize(long bytes) {
+void TPosixProbe::LimitFileSize(long bytes) {
     // A write past the limit fails with EFBIG instead of ending the process.
     ::signal(SIGXFSZ, SIG_IGN);
     struct rlimit limit;

@@ -1,15 +1,18 @@
 #pragma once
 #include <string>
 
-// The POSIX half of the backend probes (TestPlatform.h) for the GTK and headless
-// backends, which write files through the same system calls.
+#include "support/TestPlatform.h"
 
-// From now on, every fsync and fdatasync the process makes is noted by the file it
-// flushed.
-void WatchPosixFlushes();
-// Whether the file (or folder) at `path` was flushed since WatchPosixFlushes.
-bool PosixFlushed(const std::string& path);
-// Whether the folder holding `path` was flushed since WatchPosixFlushes.
-bool PosixFolderFlushed(const std::string& path);
-// Writes past `bytes` bytes of any file fail (EFBIG) from now on; -1 lifts the limit.
-void LimitPosixFileSize(long bytes);
+// The POSIX half of the probes of the GTK and headless backends, which write files
+// through the same system calls: every fsync and fdatasync the process makes is noted by
+// the file it flushed (the test program's own stand before the C library's), and a file
+// size limit plays a full disk.
+class TPosixProbe : public TBackendProbe {
+public:
+    void WatchFlushes() override;
+    bool DataFlushed(const std::string& path) override;
+    // The folder of `path` flushed since WatchFlushes.
+    bool MoveFlushed(const std::string& path) override;
+    // Writes past the limit fail with EFBIG.
+    void LimitFileSize(long bytes) override;
+};

@@ -94,7 +94,7 @@ std::string Ampersands(const std::string& label) {
     return out;
 }
 
-class TGtkProbe : public TBackendProbe {
+class TGtkProbe : public TPosixProbe {
 public:
     explicit TGtkProbe(TPlatform& os) : Os(os) {}
     ~TGtkProbe() override {
@@ -210,11 +210,6 @@ public:
         XFree(image);
         return true;
     }
-
-    void WatchFlushes() override { WatchPosixFlushes(); }
-    bool DataFlushed(const std::string& path) override { return PosixFlushed(path); }
-    bool MoveFlushed(const std::string& path) override { return PosixFolderFlushed(path); }
-    void LimitFileSize(long bytes) override { LimitPosixFileSize(bytes); }
 
 private:
     // A font's cell height in pixels: a label's is its ascent and descent, the wish box's

@@ -27,7 +27,7 @@ std::string MakeTempDir(const std::string& tag) {
 
 namespace {
 // The headless desktop's own records are what it shows.
-class THeadlessProbe : public TBackendProbe {
+class THeadlessProbe : public TPosixProbe {
 public:
     explicit THeadlessProbe(THeadlessPlatform& os) : Os(os) {}
 
@@ -76,11 +76,6 @@ public:
         y = cursor.Data[12] | cursor.Data[13] << 8;
         return true;
     }
-
-    void WatchFlushes() override { WatchPosixFlushes(); }
-    bool DataFlushed(const std::string& path) override { return PosixFlushed(path); }
-    bool MoveFlushed(const std::string& path) override { return PosixFolderFlushed(path); }
-    void LimitFileSize(long bytes) override { LimitPosixFileSize(bytes); }
 
 private:
     THeadlessPlatform& Os;
