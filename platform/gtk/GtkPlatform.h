@@ -143,6 +143,11 @@ private:
     template <typename F>
     void Deliver(F&& handler);
     void DestroyMainWindow();
+    // A close asked inside a handler: the window goes at the main loop's next turn, once
+    // GTK has finished the signal the handler ran in (a text view still inserting the
+    // character whose change the handler was told of).
+    void DestroyWhenIdle();
+    guint FDestroySource = 0;
     void FinishDestroy();
     // The steps of CreateMainWindow (GtkWindow.cpp).
     void BuildToplevel();
@@ -244,5 +249,5 @@ template <typename F>
 void TGtkPlatform::Deliver(F&& handler) {
     if (!CanDeliver()) return;
     // An error escaping a handler never gets here: the program shows it itself.
-    FHandlers.Run(handler, [this] { DestroyMainWindow(); });
+    FHandlers.Run(handler, [this] { DestroyWhenIdle(); });
 }

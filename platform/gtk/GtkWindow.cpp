@@ -231,6 +231,19 @@ void TGtkPlatform::CloseMainWindow() {
     FHandlers.Close([this] { DestroyMainWindow(); });
 }
 
+void TGtkPlatform::DestroyWhenIdle() {
+    if (FDestroySource || !FWindow) return;
+    FDestroySource = g_idle_add_full(
+        G_PRIORITY_HIGH,
+        +[](gpointer p) -> gboolean {
+            auto* self = static_cast<TGtkPlatform*>(p);
+            self->FDestroySource = 0;
+            self->DestroyMainWindow();
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
+}
+
 void TGtkPlatform::DestroyMainWindow() {
     if (FWindow && !FDestroying) gtk_widget_destroy(FWindow);
 }
@@ -250,6 +263,8 @@ void TGtkPlatform::FinishDestroy() {
         FEvents = nullptr;
     }
     FHandlers.Destroying();
+    if (FDestroySource) g_source_remove(FDestroySource);
+    FDestroySource = 0;
     // The children go with the window, right after this handler.
     for (auto& entry : FChildren) {
         if (entry.second->Css) g_object_unref(entry.second->Css);
