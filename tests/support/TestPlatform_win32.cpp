@@ -125,7 +125,9 @@ void* HookImport(const char* name, void* hook) {
 }
 
 void HookFileCalls() {
-    if (gCalls.Flush) return;
+    static bool hooked = false;
+    if (hooked) return;
+    hooked = true;
     gCalls.Flush = reinterpret_cast<decltype(gCalls.Flush)>(
         HookImport("FlushFileBuffers", reinterpret_cast<void*>(&FlushHook)));
     gCalls.Move = reinterpret_cast<decltype(gCalls.Move)>(
