@@ -26,8 +26,6 @@ TFormState TOrvaneFM::State() const {
     s.KeepCardTexts = KeepCardTexts;
     s.StarX = StarX;
     s.StarY = StarY;
-    s.DragOriginX = DragOriginX;
-    s.DragOriginY = DragOriginY;
     s.Buttons = Buttons;
     std::copy(Menu, Menu + kMenuItemCount, s.Menu);
     std::copy(Sparkles, Sparkles + kSparkles, s.Sparkles);

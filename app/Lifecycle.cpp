@@ -49,7 +49,7 @@ void TOrvaneFM::StyleTextControls() {
     }
 }
 
-TOrvaneFM::TOrvaneFM(TPlatform& os) : Os(os) {
+TOrvaneFM::TOrvaneFM(TPlatform& os, TDecodeAhead* ahead) : Os(os), Ahead(ahead) {
     // The window and its children exist from here on, as laid out at design time.
     Os.CreateMainWindow(&Events, kWindowWidth, kWindowHeight);
     for (const TControlDesign& d : kControls) {
@@ -89,11 +89,11 @@ bool TOrvaneFM::FormCreate() {
         CheckAllSeen();
         // The face to show is known from here: decoded ahead too, where that is under way,
         // while the window's outline and the rest are made.
-        if (TDecodeAhead* ahead = TDecodeAhead::Current()) {
+        if (Ahead) {
             TDecodeAhead::TSource face = {"JPG", {}};
             if (Os.FindResourceData("JPG", FacePicture(ShownFace(CurrentCard, Collection)),
                                     face.View))
-                ahead->Add(face);
+                Ahead->Add(face);
         }
         LoadJpegResource("Base", BackBuffer);
         {

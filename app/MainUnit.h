@@ -160,7 +160,7 @@ struct TCollection {
 // tests read, so that neither reaches into the window's members.
 struct TFormState {
     bool Created = false;    // the start ran to its end
-    bool Destroyed = false;  // the window is gone and the settings were saved
+    bool Destroyed = false;  // the window is gone; its settings were saved if the start finished
     bool Closing = false;
     int AnimStep = 0;  // a TStep, or a step within one of its runs
     int CurrentCard = 0;
@@ -180,8 +180,6 @@ struct TFormState {
     bool KeepCardTexts = false;
     int StarX = -1;  // the light origin
     int StarY = -1;
-    int DragOriginX = 0;  // the window's place when a drag began, or where it ended
-    int DragOriginY = 0;
     TButtonTable Buttons;
     TMenuEntry Menu[kMenuItemCount];
     Sparkle Sparkles[kSparkles];
@@ -192,21 +190,42 @@ struct TFormState {
     const TMenuEntry& MenuEntry(TMenuItem item) const { return Menu[static_cast<int>(item)]; }
 };
 
+class TDecodeAhead;
+
+// The window's front door is short: it is built (with the window and its controls), its
+// start is run, and its state is read as one value. Everything else arrives as the
+// window's events, through the guard that calls the handlers; tests that need more go
+// through tests/support/FormAccess.h.
 class TOrvaneFM {
 public:
-    explicit TOrvaneFM(TPlatform& os);
+    // `ahead`, when given, holds pictures of the start decoded on another thread; the
+    // loaders take them from it (content/DecodeAhead.h).
+    explicit TOrvaneFM(TPlatform& os, TDecodeAhead* ahead = nullptr);
     ~TOrvaneFM();
+    TOrvaneFM(const TOrvaneFM&) = delete;
+    TOrvaneFM& operator=(const TOrvaneFM&) = delete;
 
-    TPlatform& Os;
-    TRandom Random;
     // The events the window's backend delivers, guarded; they reach the handlers below.
     TWindowEventsGuard Events{*this};
+    // Builds everything, as the entry point does once the window exists; false when a
+    // step failed (the error was shown).
+    bool FormCreate();
     // The state as one value (app/FormState.cpp).
     TFormState State() const;
+    // A field of a card's record in the card text, "" when there is none
+    // (content/CardCatalog.cpp).
+    std::string CardLine(int card, int field) const;
+
+private:
+    friend class TWindowEventsGuard;
+    // The tests' one way in (tests/support/FormAccess.h).
+    friend struct TFormAccess;
+
+    TPlatform& Os;
+    TDecodeAhead* const Ahead;
+    TRandom Random;
 
     // ---- Lifecycle (app/Lifecycle.cpp)
-    // Builds everything; false when a step failed (the error was shown).
-    bool FormCreate();
     // The labels' and the wish box's fonts and colours, as designed.
     void StyleTextControls();
     void FormDestroy();
@@ -267,9 +286,6 @@ public:
     void LoadAllSounds();
     void FreeAllSounds();
     TResourceView SoundTable[kSoundSlots + 1];  // slots 1..29
-
-    // ---- Card catalogue (content/CardCatalog.cpp)
-    std::string CardLine(int card, int field) const;
 
     // ---- Card panel (content/CardPanel.cpp)
     TPicture CardSlot[2];
@@ -375,10 +391,6 @@ public:
     void NormalPointer();
     void DragPointer();
 
-private:
-    // Tests that need a precondition no user action makes in one step reach in here.
-    friend struct TFormAccess;
-
     // What the window holds; read from outside through State().
     std::string ProgramDir;  // with its trailing separator
     bool Created = false;    // FormCreate ran to its end
@@ -427,8 +439,6 @@ private:
     void InitButtonTable() { Buttons = DesignedButtons(); }
     int MouseDownX = 0;  // the press HitButton tests against
     int MouseDownY = 0;
-    int DragOriginX = 0;
-    int DragOriginY = 0;
     // Where the pointer held the window when the press came, from the window's corner in
     // screen pixels: a drag keeps that point under the pointer, at any display scale.
     int64_t DragGrabX = 0;
@@ -460,4 +470,4 @@ bool FateNeedsRenewal(long daysSinceOld, bool closedToday, Draw draw12) {
 }
 
 // The program's start: the single-instance rule, then the window's life.
-int RunProgram(TPlatform& os);
+int RunProgram(TPlatform& os, TDecodeAhead* ahead = nullptr);

@@ -32,7 +32,7 @@ function(sablewick_embed_resources rc_file out_var)
     file(GENERATE OUTPUT "${asm}" CONTENT "${asm_text}")
     file(GENERATE OUTPUT "${table}" CONTENT
 "// Generated from the resource script by cmake/EmbedResources.cmake.
-#include \"platform/headless/EmbeddedResources.h\"
+#include \"platform/posix/EmbeddedResources.h\"
 extern \"C\" {
 ${decls}}
 const TEmbeddedResource kEmbeddedResources[] = {

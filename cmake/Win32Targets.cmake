@@ -5,8 +5,8 @@
 # Both link libgcc, libstdc++ and winpthread statically, so the program runs on its own
 # on a bare Windows; tests/e2e/check_imports.sh holds the import table to that.
 
+# The entry point is the program's, in platform/win32/main/, as every backend's is.
 file(GLOB WIN32_BACKEND_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
-list(REMOVE_ITEM WIN32_BACKEND_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/WinMain.cpp)
 
 add_library(sablewick_win32 STATIC ${WIN32_BACKEND_SOURCES})
 target_link_libraries(sablewick_win32 PUBLIC sablewick_core user32 gdi32 winmm shell32 imm32
@@ -36,7 +36,7 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${SABLEWICK_RC})
 
 set(SABLEWICK_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 
-add_executable(Sablewick WIN32 ${CMAKE_SOURCE_DIR}/platform/win32/WinMain.cpp
+add_executable(Sablewick WIN32 ${CMAKE_SOURCE_DIR}/platform/win32/main/WinMain.cpp
     $<TARGET_OBJECTS:sablewick_resources>)
 target_link_libraries(Sablewick PRIVATE sablewick_win32 -Wl,-Bstatic -lwinpthread)
 target_link_options(Sablewick PRIVATE ${SABLEWICK_STATIC_RUNTIME})

@@ -78,6 +78,18 @@ inline constexpr const char kMenuWallMake[] = "\x95\xC7\x8E\x86\x8D\xEC\x90\xAC(
 // 起動できませんでした
 inline constexpr const char kStartFailed[] =
     "\x8BN\x93\xAE\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD";
+// 壁紙を保存しました:\n%s\n\nこのデスクトップの壁紙は自動で設定できません。デスクトップの設定でこのファイルを選んでください。
+inline constexpr const char kWallpaperByHand[] =
+    "\x95\xC7\x8E\x86\x82\xF0\x95\xDB\x91\xB6\x82\xB5\x82\xDC\x82\xB5\x82\xBD:\x0A%"
+    "s\x0A\x0A\x82\xB1\x82\xCC\x83"
+    "f\x83X\x83N\x83g\x83"
+    "b\x83v\x82\xCC\x95\xC7\x8E\x86\x82\xCD\x8E\xA9\x93\xAE\x82\xC5\x90\xDD\x92\xE8\x82\xC5\x82\xAB"
+    "\x82\xDC\x82\xB9\x82\xF1\x81"
+    "B\x83"
+    "f\x83X\x83N\x83g\x83"
+    "b\x83v\x82\xCC\x90\xDD\x92\xE8\x82\xC5\x82\xB1\x82\xCC\x83t\x83@\x83"
+    "C\x83\x8B\x82\xF0\x91I\x82\xF1\x82\xC5\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
+    "B";
 }  // namespace sjis
 
 // The same texts in UTF-8, for the test that checks the conversion both ways.
@@ -149,4 +161,45 @@ inline constexpr const char kMenuWallMake[] =
 inline constexpr const char kStartFailed[] =
     "\xE8\xB5\xB7\xE5\x8B\x95\xE3\x81\xA7\xE3\x81\x8D\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93\xE3\x81"
     "\xA7\xE3\x81\x97\xE3\x81\x9F";
+inline constexpr const char kWallpaperByHand[] =
+    "\xE5\xA3\x81\xE7\xB4\x99\xE3\x82\x92\xE4\xBF\x9D\xE5\xAD\x98\xE3\x81\x97\xE3\x81\xBE\xE3\x81"
+    "\x97\xE3\x81\x9F:\x0A%"
+    "s\x0A\x0A\xE3\x81\x93\xE3\x81\xAE\xE3\x83\x87\xE3\x82\xB9\xE3\x82\xAF\xE3\x83\x88\xE3\x83\x83"
+    "\xE3\x83\x97\xE3\x81\xAE\xE5\xA3\x81\xE7\xB4\x99\xE3\x81\xAF\xE8\x87\xAA\xE5\x8B\x95\xE3\x81"
+    "\xA7\xE8\xA8\xAD\xE5\xAE\x9A\xE3\x81\xA7\xE3\x81\x8D\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93\xE3"
+    "\x80\x82\xE3\x83\x87\xE3\x82\xB9\xE3\x82\xAF\xE3\x83\x88\xE3\x83\x83\xE3\x83\x97\xE3\x81\xAE"
+    "\xE8\xA8\xAD\xE5\xAE\x9A\xE3\x81\xA7\xE3\x81\x93\xE3\x81\xAE\xE3\x83\x95\xE3\x82\xA1\xE3\x82"
+    "\xA4\xE3\x83\xAB\xE3\x82\x92\xE9\x81\xB8\xE3\x82\x93\xE3\x81\xA7\xE3\x81\x8F\xE3\x81\xA0\xE3"
+    "\x81\x95\xE3\x81\x84\xE3\x80\x82";
 }  // namespace utf8
+
+// Each text in both forms.
+struct TTextPair {
+    const char* Sjis;
+    const char* Utf8;
+};
+inline constexpr TTextPair kTextPairs[] = {
+    {sjis::kResNotFound, utf8::kResNotFound},
+    {sjis::kCannotWrite, utf8::kCannotWrite},
+    {sjis::kCannotCreateFile, utf8::kCannotCreateFile},
+    {sjis::kListIndexError, utf8::kListIndexError},
+    {sjis::kNotInteger, utf8::kNotInteger},
+    {sjis::kUnseenTitle, utf8::kUnseenTitle},
+    {sjis::kUnseenMessage, utf8::kUnseenMessage},
+    {sjis::kAlternateMarker, utf8::kAlternateMarker},
+    {sjis::kFontGothic, utf8::kFontGothic},
+    {sjis::kFontPGothic, utf8::kFontPGothic},
+    {sjis::kMenuPopCenter, utf8::kMenuPopCenter},
+    {sjis::kMenuStayOnTop, utf8::kMenuStayOnTop},
+    {sjis::kMenuMuteOn, utf8::kMenuMuteOn},
+    {sjis::kMenuFezPenBlack, utf8::kMenuFezPenBlack},
+    {sjis::kMenuFezPenDown, utf8::kMenuFezPenDown},
+    {sjis::kMenuLightShow, utf8::kMenuLightShow},
+    {sjis::kMenuLightPoint, utf8::kMenuLightPoint},
+    {sjis::kMenuCardUndo, utf8::kMenuCardUndo},
+    {sjis::kMenuPopSaigen, utf8::kMenuPopSaigen},
+    {sjis::kMenuNextResume, utf8::kMenuNextResume},
+    {sjis::kMenuWallMake, utf8::kMenuWallMake},
+    {sjis::kStartFailed, utf8::kStartFailed},
+    {sjis::kWallpaperByHand, utf8::kWallpaperByHand},
+};

@@ -5,8 +5,6 @@
 #include "content/ImageCodecs.h"
 
 namespace {
-TDecodeAhead* gCurrent = nullptr;
-
 bool Decode(const std::string& type, const TResourceView& view, TPicture& picture) {
     return type == "JPG" ? DecodeJpeg(view.Data, view.Size, picture)
                          : DecodeBmp(view.Data, view.Size, picture);
@@ -31,22 +29,16 @@ TDecodeAhead::TDecodeAhead(std::vector<TSource> sources, std::function<void()> f
         FEntries.emplace_back();
         FEntries.back().Source = std::move(source);
     }
-    if (!gCurrent) gCurrent = this;
     FThread = std::thread([this] { Run(); });
 }
 
 TDecodeAhead::~TDecodeAhead() {
-    if (gCurrent == this) gCurrent = nullptr;
     {
         std::lock_guard<std::mutex> hold(FLock);
         FStop = true;
     }
     FWork.notify_one();
     FThread.join();
-}
-
-TDecodeAhead* TDecodeAhead::Current() {
-    return gCurrent;
 }
 
 void TDecodeAhead::Add(const TSource& source) {

@@ -15,7 +15,8 @@
 // builds the window. LoadJpegResource and LoadBitmapResource take a picture from here
 // when it was decoded from the very bytes they would decode, with the same decoder, and
 // decode it themselves otherwise: what the program ends up with never depends on it.
-// While an object lives it is the one on offer (Current); a picture is handed over once.
+// The program is handed the object when it is built (TOrvaneFM's constructor); a picture
+// is handed over once.
 class TDecodeAhead {
 public:
     struct TWanted {
@@ -41,7 +42,6 @@ public:
     TDecodeAhead(const TDecodeAhead&) = delete;
     TDecodeAhead& operator=(const TDecodeAhead&) = delete;
 
-    static TDecodeAhead* Current();
     // When these bytes were to be decoded ahead as `type`: moves the picture into
     // `picture`, sets `decoded` to the decoder's result and returns true. A picture under
     // way is waited for; one the thread has not come to yet (a busy machine) is decoded

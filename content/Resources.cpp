@@ -15,18 +15,13 @@ static TResourceView OpenResource(TPlatform& os, const std::string& type, const 
     return view;
 }
 
-// A picture decoded ahead from the same bytes, when there is one (content/DecodeAhead.h).
-static bool TakeDecodedAhead(const char* type, const TResourceView& view, TPicture& picture,
-                             bool& decoded) {
-    TDecodeAhead* ahead = TDecodeAhead::Current();
-    return ahead && ahead->Take(type, view, picture, decoded);
-}
-
+// A picture decoded ahead from the same bytes is taken when there is one
+// (content/DecodeAhead.h).
 bool TOrvaneFM::LoadJpegResource(const std::string& name, TPicture& picture) {
     TResourceView view = OpenResource(Os, "JPG", name);
     picture.Release();
     bool decoded = false;
-    if (TakeDecodedAhead("JPG", view, picture, decoded)) return decoded;
+    if (Ahead && Ahead->Take("JPG", view, picture, decoded)) return decoded;
     // A file that does not decode leaves the empty picture in place; drawing an empty
     // picture draws nothing.
     return DecodeJpeg(view.Data, view.Size, picture);
@@ -36,14 +31,14 @@ bool TOrvaneFM::LoadBitmapResource(const std::string& name, TPicture& picture) {
     TResourceView view = OpenResource(Os, "BMP", name);
     picture.Release();
     bool decoded = false;
-    if (TakeDecodedAhead("BMP", view, picture, decoded)) return decoded;
+    if (Ahead && Ahead->Take("BMP", view, picture, decoded)) return decoded;
     return DecodeBmp(view.Data, view.Size, picture);
 }
 
 bool TOrvaneFM::LoadBitmapCopy(const std::string& name, TPicture& picture) {
-    // Every BMP resource is used as a picture of the program's own 32-bit format, whatever
-    // the file's. Decoding already gives that format's pixels, so only the tag changes:
-    // no second buffer and no copy.
+    // Every BMP resource is used as a copy in the program's own 32-bit format, whatever
+    // the file's depth. The decoder writes that format's pixels already, so the decoded
+    // picture is that copy once it is tagged 32-bit: it is not drawn a second time.
     picture.Release();
     const bool ok = LoadBitmapResource(name, picture);
     picture.BitsPerPixel = 32;

@@ -39,8 +39,6 @@ void TOrvaneFM::ReleaseButtons() {
 
 void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, int x, int y) {
     if (Closing || AnimStep != 0 || !Created) return;
-    DragOriginX = x;
-    DragOriginY = y;
     {
         int sx = 0, sy = 0, left = 0, top = 0;
         Os.GetMousePos(sx, sy);
@@ -196,7 +194,7 @@ void TOrvaneFM::FormMouseMove(TControl, TShiftState, int x, int y) {
     }
 }
 
-void TOrvaneFM::FormMouseUp(TControl, TMouseButton, TShiftState, int x, int y) {
+void TOrvaneFM::FormMouseUp(TControl, TMouseButton, TShiftState, int, int) {
     if (Closing) return;
     if (AnimStep == 0) return;
     if (AnimStep == kStepDrag || AnimStep == kStepLightHeld) {
@@ -209,8 +207,6 @@ void TOrvaneFM::FormMouseUp(TControl, TMouseButton, TShiftState, int x, int y) {
         NormalPointer();
         AnimStep = kStepIdle;
     }
-    DragOriginX = x;
-    DragOriginY = y;
 }
 
 void TOrvaneFM::SendLeftClick(TControl sender, int x, int y, TShiftState shift) {

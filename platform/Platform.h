@@ -8,10 +8,11 @@
 #include "common/Picture.h"
 
 // The one boundary between the program and the operating system. The program core
-// never includes <windows.h>; it asks for everything through TPlatform. Two backends
-// implement it: platform/win32 (the real Windows program) and platform/headless (an
-// in-memory desktop with a fixed clock, for the tests and the script driver). Which one
-// runs is decided by which files a target compiles.
+// never includes <windows.h>; it asks for everything through TPlatform. Three backends
+// implement it: platform/win32 (the real Windows program), platform/gtk (the native Linux
+// desktop program) and platform/headless (an in-memory desktop with a fixed clock, for
+// the tests and the script driver). Which one runs is decided by which files a target
+// compiles.
 //
 // Every text crossing this boundary is a code page 932 (Shift-JIS) byte string, except
 // file paths, which are UTF-8 (a user's folder may have any name, and code page 932
@@ -226,8 +227,9 @@ public:
     virtual void PlaySoundBytes(const TResourceView& wav) = 0;
     virtual void StopSoundPlaying() = 0;
 
-    // Pointers: loads cursor resource `name` as pointer shape `number`; makes a shape
-    // the pointer of the whole application.
+    // Pointers: loads cursor resource `name` as pointer shape `number` (1 to 8), raising
+    // EResNotFound (common/Errors.h) when the program has no such cursor; makes a loaded
+    // shape the pointer over the whole window, its controls included.
     virtual void LoadPointer(int number, const std::string& name) = 0;
     virtual void SetPointer(int number) = 0;
 

@@ -28,6 +28,8 @@ TEXTS = [
     ("kMenuNextResume", "次回起動時に最後の占いを再現する(&N)"),
     ("kMenuWallMake", "壁紙作成(&W)"),
     ("kStartFailed", "起動できませんでした"),
+    ("kWallpaperByHand", "壁紙を保存しました:\n%s\n\nこのデスクトップの壁紙は自動で設定できません。"
+     "デスクトップの設定でこのファイルを選んでください。"),
 ]
 
 
@@ -63,7 +65,9 @@ def main():
         "namespace sjis {",
     ]
     for name, text in TEXTS:
-        lines.append(f"// {text}")
+        # A line break shown as "\n": the comment stays one line.
+        shown = text.replace("\n", "\\n")
+        lines.append(f"// {shown}")
         lines.append(f"inline constexpr const char {name}[] = {c_literal(text.encode('cp932'))};")
     lines.append("}  // namespace sjis")
     lines.append("")
@@ -73,6 +77,16 @@ def main():
         lines.append(f"inline constexpr const char {name}[] = u8{c_literal(text.encode('utf-8'))[0:]};"
                      .replace('u8"', '"'))
     lines.append("}  // namespace utf8")
+    lines.append("")
+    lines.append("// Each text in both forms.")
+    lines.append("struct TTextPair {")
+    lines.append("    const char* Sjis;")
+    lines.append("    const char* Utf8;")
+    lines.append("};")
+    lines.append("inline constexpr TTextPair kTextPairs[] = {")
+    for name, _ in TEXTS:
+        lines.append(f"    {{sjis::{name}, utf8::{name}}},")
+    lines.append("};")
     header = root / "common" / "SjisTexts.h"
     header.write_text("\n".join(lines) + "\n", encoding="utf-8")
     # Laid out as every other source file, so the format check holds after a run.

@@ -278,37 +278,27 @@ void TGtkPlatform::CreateLabel(TControl id, int x, int y, int w, int h, const TL
     TChild& child = AddChild(id, box, label, x, y, w, h);
     // Presses, moves and releases on a label reach the window's handlers, measured from
     // the label's own corner.
-    g_signal_connect(box, "button-press-event",
-                     G_CALLBACK(+[](GtkWidget* w, GdkEventButton* e, gpointer p) {
-                         auto* self = static_cast<TGtkPlatform*>(p);
-                         const TControl id = ControlOf(w);
-                         if (TChild* c = self->Child(id)) self->MouseButton(id, c, e, true);
-                         return TRUE;
-                     }),
-                     this);
-    g_signal_connect(box, "button-release-event",
-                     G_CALLBACK(+[](GtkWidget* w, GdkEventButton* e, gpointer p) {
-                         auto* self = static_cast<TGtkPlatform*>(p);
-                         const TControl id = ControlOf(w);
-                         if (TChild* c = self->Child(id)) self->MouseButton(id, c, e, false);
-                         return TRUE;
-                     }),
-                     this);
-    g_signal_connect(box, "motion-notify-event",
-                     G_CALLBACK(+[](GtkWidget* w, GdkEventMotion* e, gpointer p) {
-                         auto* self = static_cast<TGtkPlatform*>(p);
-                         const TControl id = ControlOf(w);
-                         if (TChild* c = self->Child(id)) self->MouseMove(id, c, e);
-                         return TRUE;
-                     }),
-                     this);
-    g_signal_connect(box, "realize", G_CALLBACK(+[](GtkWidget*, gpointer p) {
-                         static_cast<TGtkPlatform*>(p)->ApplyPointer();
-                     }),
-                     this);
+    g_signal_connect(box, "button-press-event", G_CALLBACK(OnLabelButton), this);
+    g_signal_connect(box, "button-release-event", G_CALLBACK(OnLabelButton), this);
+    g_signal_connect(box, "motion-notify-event", G_CALLBACK(OnLabelMotion), this);
+    g_signal_connect(box, "realize", G_CALLBACK(OnRealize), this);
     ApplyStyle(child, style);
     gtk_widget_show(label);
     gtk_widget_show(box);
+}
+
+gboolean TGtkPlatform::OnLabelButton(GtkWidget* box, GdkEventButton* e, gpointer p) {
+    auto* self = static_cast<TGtkPlatform*>(p);
+    const TControl id = ControlOf(box);
+    if (TChild* c = self->Child(id)) self->MouseButton(id, c, e, e->type != GDK_BUTTON_RELEASE);
+    return TRUE;
+}
+
+gboolean TGtkPlatform::OnLabelMotion(GtkWidget* box, GdkEventMotion* e, gpointer p) {
+    auto* self = static_cast<TGtkPlatform*>(p);
+    const TControl id = ControlOf(box);
+    if (TChild* c = self->Child(id)) self->MouseMove(id, c, e);
+    return TRUE;
 }
 
 void TGtkPlatform::SetLabelStyle(TControl id, const TLabelStyle& style) {
@@ -386,10 +376,7 @@ void TGtkPlatform::CreateMemo(int x, int y, int w, int h, int maxLength, const T
                          return self->Child(TControl::Memo1) ? FALSE : TRUE;
                      }),
                      this);
-    g_signal_connect(view, "realize", G_CALLBACK(+[](GtkWidget*, gpointer p) {
-                         static_cast<TGtkPlatform*>(p)->ApplyPointer();
-                     }),
-                     this);
+    g_signal_connect(view, "realize", G_CALLBACK(OnRealize), this);
     ApplyStyle(child, style);
     child.Visible = false;
 }

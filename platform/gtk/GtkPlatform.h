@@ -19,12 +19,13 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/NestedHandlers.h"
 #include "platform/gtk/CursorImage.h"
+#include "platform/posix/PosixPlatform.h"
 
 class TGtkSound;
 
-class TGtkPlatform : public TPlatform {
+class TGtkPlatform : public TPosixPlatform {
 public:
     // `configDir` holds the settings and the wallpaper; it is created when missing.
     explicit TGtkPlatform(const std::string& configDir);
@@ -37,18 +38,18 @@ public:
     // Whether the folder could be made (or already was there).
     bool ConfigDirReady() const { return FDirReady; }
 
-    // Process and single instance (GtkPlatform.cpp).
+    // The program's path and the clock (GtkSystem.cpp).
     std::string ProgramPath() override;
+    uint32_t TickCount() override;
+    TDate Today() override;
+    uint64_t ClockSeed() override;
+
+    // Single instance (GtkInstance.cpp).
     // Starts registering the instance on the session bus, on a thread of its own, for
     // ActivateRunningInstance to take up; without it, that registers then.
     void BeginInstanceCheck();
     bool ActivateRunningInstance(const std::string& caption) override;
     void SetApplicationTitle(const std::string& title) override;
-
-    // Clock (GtkText.cpp).
-    uint32_t TickCount() override;
-    TDate Today() override;
-    uint64_t ClockSeed() override;
 
     // The main window (GtkWindow.cpp).
     void CreateMainWindow(TWindowEvents* events, int width, int height) override;
@@ -102,19 +103,6 @@ public:
     void DeleteRegion(TRegionHandle region) override;
     bool RegionContains(TRegionHandle region, int x, int y) override;
 
-    // Resources and texts (GtkText.cpp).
-    bool FindResourceData(const std::string& type, const std::string& name,
-                          TResourceView& out) override;
-    std::string SjisToUtf8(const std::string& sjis) override;
-    std::string Utf8ToSjis(const std::string& utf8) override;
-
-    // Files (GtkFiles.cpp).
-    bool FileExists(const std::string& path) override;
-    bool ReadFile(const std::string& path, std::string& data) override;
-    bool WriteFile(const std::string& path, const std::string& data) override;
-    bool ReplaceFile(const std::string& from, const std::string& to) override;
-    bool DeleteFile(const std::string& path) override;
-
     // Shell, wallpaper, message boxes (GtkShell.cpp).
     std::string FindExecutable(const std::string& file) override;
     void ShellOpen(const std::string& address) override;
@@ -131,8 +119,11 @@ public:
     // the end-to-end tests (GtkProbe.cpp).
     void WriteProbe();
 
+protected:
+    // Each resource from a mapping of its own bytes of the program's file (GtkResources.cpp).
+    const unsigned char* ResourceBytes(int index) override;
+
 private:
-    friend struct TGtkSignals;
     struct TChild {
         TControl Id = TControl::Form;
         GtkWidget* Outer = nullptr;  // what sits in the layout: an event box or the text view
@@ -152,7 +143,23 @@ private:
     template <typename F>
     void Deliver(F&& handler);
     void DestroyMainWindow();
+    // A close asked inside a handler: the window goes at the main loop's next turn, once
+    // GTK has finished the signal the handler ran in (a text view still inserting the
+    // character whose change the handler was told of).
+    void DestroyWhenIdle();
+    guint FDestroySource = 0;
     void FinishDestroy();
+    // The steps of CreateMainWindow (GtkWindow.cpp).
+    void BuildToplevel();
+    void BuildLayout();
+    void ConnectWindowSignals();
+    void EndLostDrag();
+    // Signal handlers that more than one widget connects.
+    static gboolean OnLayoutButton(GtkWidget* layout, GdkEventButton* e, gpointer self);
+    static gboolean OnLayoutMotion(GtkWidget* layout, GdkEventMotion* e, gpointer self);
+    static gboolean OnLabelButton(GtkWidget* box, GdkEventButton* e, gpointer self);
+    static gboolean OnLabelMotion(GtkWidget* box, GdkEventMotion* e, gpointer self);
+    static void OnRealize(GtkWidget* widget, gpointer self);
 
     TChild* Child(TControl id);
     TChild& AddChild(TControl id, GtkWidget* outer, GtkWidget* inner, int x, int y, int w, int h);
@@ -191,9 +198,8 @@ private:
     int FEventY = 0;
     void DeliverPointerEvent(double rootX, double rootY, const std::function<void()>& handler);
     guint FTimer = 0;
-    int FDispatchDepth = 0;
+    TNestedHandlers FHandlers;
     int FModalDepth = 0;
-    bool FDestroyPending = false;
     bool FDestroying = false;
     bool FLoopRunning = false;
     GMainLoop* FLoop = nullptr;
@@ -243,11 +249,5 @@ template <typename F>
 void TGtkPlatform::Deliver(F&& handler) {
     if (!CanDeliver()) return;
     // An error escaping a handler never gets here: the program shows it itself.
-    ++FDispatchDepth;
-    handler();
-    --FDispatchDepth;
-    if (FDispatchDepth == 0 && FDestroyPending) {
-        FDestroyPending = false;
-        DestroyMainWindow();
-    }
+    FHandlers.Run(handler, [this] { DestroyWhenIdle(); });
 }

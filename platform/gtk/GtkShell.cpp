@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/MySysU.h"
+#include "common/SjisTexts.h"
 #include "platform/gtk/GtkPlatform.h"
 
 namespace {
@@ -116,22 +118,12 @@ void TGtkPlatform::SetDesktopWallpaper(const std::string& path) {
     else if (DesktopIs({"XFCE"}))
         set = SetXfceBackground(path);
     if (set) return;
-    // A desktop without a setting we know: the user sets the file by hand.
-    gchar* text = g_strdup_printf(
-        "\xE5\xA3\x81\xE7\xB4\x99\xE3\x82\x92\xE4\xBF\x9D\xE5\xAD\x98\xE3\x81\x97\xE3\x81\xBE"
-        "\xE3\x81\x97\xE3\x81\x9F:\n%s\n\n\xE3\x81\x93\xE3\x81\xAE\xE3\x83\x87\xE3\x82\xB9\xE3"
-        "\x82\xAF\xE3\x83\x88\xE3\x83\x83\xE3\x83\x97\xE3\x81\xAE\xE5\xA3\x81\xE7\xB4\x99\xE3"
-        "\x81\xAF\xE8\x87\xAA\xE5\x8B\x95\xE3\x81\xA7\xE8\xA8\xAD\xE5\xAE\x9A\xE3\x81\xA7\xE3"
-        "\x81\x8D\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93\xE3\x80\x82\xE3\x83\x87\xE3\x82\xB9\xE3"
-        "\x82\xAF\xE3\x83\x88\xE3\x83\x83\xE3\x83\x97\xE3\x81\xAE\xE8\xA8\xAD\xE5\xAE\x9A\xE3"
-        "\x81\xA7\xE3\x81\x93\xE3\x81\xAE\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE3"
-        "\x82\x92\xE9\x81\xB8\xE3\x82\x93\xE3\x81\xA7\xE3\x81\x8F\xE3\x81\xA0\xE3\x81\x95\xE3"
-        "\x81\x84\xE3\x80\x82",
-        path.c_str());
+    // A desktop without a setting we know: the user sets the file by hand. The path goes
+    // into the message as it is, since code page 932 may not spell every folder's name.
+    const std::string text = Format(SjisToUtf8(sjis::kWallpaperByHand).c_str(), path.c_str());
     GtkWidget* box = gtk_message_dialog_new(
         FWindow && gtk_widget_get_visible(FWindow) ? GTK_WINDOW(FWindow) : nullptr,
-        GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", text);
-    g_free(text);
+        GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", text.c_str());
     gtk_window_set_title(GTK_WINDOW(box), "Sablewick");
     ++FModalDepth;
     gtk_dialog_run(GTK_DIALOG(box));

@@ -59,12 +59,23 @@ void TGtkPlatform::CreateMainWindow(TWindowEvents* events, int width, int height
     FWidth = width;
     FHeight = height;
     FDestroying = false;
+    BuildToplevel();
+    CreateMirror(gtk_widget_get_screen(FWindow));
+    BuildLayout();
+    ConnectWindowSignals();
+    gtk_window_move(GTK_WINDOW(FWindow), FLeft, FTop);
+    if (FShape) SetWindowRegion(cairo_region_copy(FShape));
+    SetTopmost(FTopmost);
+}
+
+// The undecorated window of a fixed size, with the program's title and icon.
+void TGtkPlatform::BuildToplevel() {
     FWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     GtkWindow* window = GTK_WINDOW(FWindow);
     gtk_window_set_title(window, SjisToUtf8(FTitleSjis.empty() ? "Sablewick" : FTitleSjis).c_str());
     gtk_window_set_decorated(window, FALSE);
     gtk_window_set_resizable(window, FALSE);
-    gtk_window_set_default_size(window, width, height);
+    gtk_window_set_default_size(window, FWidth, FHeight);
     if (GdkPixbuf* icon = IconFrom(*this)) {
         gtk_window_set_icon(window, icon);
         g_object_unref(icon);
@@ -78,19 +89,20 @@ void TGtkPlatform::CreateMainWindow(TWindowEvents* events, int width, int height
         gtk_widget_set_app_paintable(FWindow, TRUE);
         FAlphaVisual = true;
     }
+}
 
-    CreateMirror(screen);
-
+// The layout fills the window: it paints the mirror, hosts the labels and the wish box
+// where the program puts them, and takes the window's own presses, moves and releases.
+void TGtkPlatform::BuildLayout() {
     // A layout requests only the size it is given, whatever its children would like, so
     // a long card text can never grow the window.
     FLayout = gtk_layout_new(nullptr, nullptr);
-    gtk_widget_set_size_request(FLayout, width, height);
+    gtk_widget_set_size_request(FLayout, FWidth, FHeight);
     gtk_widget_set_app_paintable(FLayout, TRUE);
     gtk_widget_add_events(
         FLayout, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
     gtk_container_add(GTK_CONTAINER(FWindow), FLayout);
     gtk_widget_show(FLayout);
-
     g_signal_connect(
         FLayout, "draw", G_CALLBACK(+[](GtkWidget* w, cairo_t* cr, gpointer p) {
             auto* self = static_cast<TGtkPlatform*>(p);
@@ -104,31 +116,34 @@ void TGtkPlatform::CreateMainWindow(TWindowEvents* events, int width, int height
                                static_cast<TGtkPlatform*>(p)->PlaceChildren();
                            }),
                            this);
-    g_signal_connect(
-        FLayout, "button-press-event", G_CALLBACK(+[](GtkWidget* w, GdkEventButton* e, gpointer p) {
-            // Only the window's own: the wish box's events bubble up here too.
-            if (e->window != gtk_layout_get_bin_window(GTK_LAYOUT(w))) return TRUE;
-            static_cast<TGtkPlatform*>(p)->MouseButton(TControl::Form, nullptr, e, true);
-            return TRUE;
-        }),
-        this);
-    g_signal_connect(FLayout, "button-release-event",
-                     G_CALLBACK(+[](GtkWidget* w, GdkEventButton* e, gpointer p) {
-                         // Only the window's own: the wish box's events bubble up here too.
-                         if (e->window != gtk_layout_get_bin_window(GTK_LAYOUT(w))) return TRUE;
-                         static_cast<TGtkPlatform*>(p)->MouseButton(TControl::Form, nullptr, e,
-                                                                    false);
-                         return TRUE;
-                     }),
-                     this);
-    g_signal_connect(FLayout, "motion-notify-event",
-                     G_CALLBACK(+[](GtkWidget* w, GdkEventMotion* e, gpointer p) {
-                         // Only the window's own: the wish box's events bubble up here too.
-                         if (e->window != gtk_layout_get_bin_window(GTK_LAYOUT(w))) return TRUE;
-                         static_cast<TGtkPlatform*>(p)->MouseMove(TControl::Form, nullptr, e);
-                         return TRUE;
-                     }),
-                     this);
+    g_signal_connect(FLayout, "button-press-event", G_CALLBACK(OnLayoutButton), this);
+    g_signal_connect(FLayout, "button-release-event", G_CALLBACK(OnLayoutButton), this);
+    g_signal_connect(FLayout, "motion-notify-event", G_CALLBACK(OnLayoutMotion), this);
+}
+
+// The wish box's events bubble up to the layout too: only those of the layout's own
+// window are the window's.
+gboolean TGtkPlatform::OnLayoutButton(GtkWidget* layout, GdkEventButton* e, gpointer self) {
+    if (e->window == gtk_layout_get_bin_window(GTK_LAYOUT(layout)))
+        static_cast<TGtkPlatform*>(self)->MouseButton(TControl::Form, nullptr, e,
+                                                      e->type != GDK_BUTTON_RELEASE);
+    return TRUE;
+}
+
+gboolean TGtkPlatform::OnLayoutMotion(GtkWidget* layout, GdkEventMotion* e, gpointer self) {
+    if (e->window == gtk_layout_get_bin_window(GTK_LAYOUT(layout)))
+        static_cast<TGtkPlatform*>(self)->MouseMove(TControl::Form, nullptr, e);
+    return TRUE;
+}
+
+// A window of ours that comes to exist takes the program's pointer.
+void TGtkPlatform::OnRealize(GtkWidget*, gpointer self) {
+    static_cast<TGtkPlatform*>(self)->ApplyPointer();
+}
+
+// What the desktop tells the window: keys, a close asked for, its destruction, where it
+// was put, and a drag's mouse taken away.
+void TGtkPlatform::ConnectWindowSignals() {
     g_signal_connect(FWindow, "key-press-event",
                      G_CALLBACK(+[](GtkWidget*, GdkEventKey* e, gpointer p) {
                          return static_cast<gboolean>(static_cast<TGtkPlatform*>(p)->HandleKey(e));
@@ -162,31 +177,26 @@ void TGtkPlatform::CreateMainWindow(TWindowEvents* events, int width, int height
                          return FALSE;
                      }),
                      this);
-    g_signal_connect(FWindow, "realize", G_CALLBACK(+[](GtkWidget*, gpointer p) {
-                         static_cast<TGtkPlatform*>(p)->ApplyPointer();
+    g_signal_connect(FWindow, "realize", G_CALLBACK(OnRealize), this);
+    g_signal_connect(FWindow, "grab-broken-event",
+                     G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer p) {
+                         static_cast<TGtkPlatform*>(p)->EndLostDrag();
+                         return FALSE;
                      }),
                      this);
-    g_signal_connect(
-        FWindow, "grab-broken-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer p) {
-            // Someone else took the mouse in mid-drag: end the drag as a
-            // release would, or the program would wait for one forever.
-            auto* self = static_cast<TGtkPlatform*>(p);
-            if (!self->FButtonHeld) return FALSE;
-            self->FButtonHeld = false;
-            int x = 0;
-            int y = 0;
-            self->GetMousePos(x, y);
-            x -= self->FLeft;
-            y -= self->FTop;
-            self->Deliver([&] {
-                self->FEvents->FormMouseUp(TControl::Form, TMouseButton::Left, TShiftState(), x, y);
-            });
-            return FALSE;
-        }),
-        this);
-    gtk_window_move(window, FLeft, FTop);
-    if (FShape) SetWindowRegion(cairo_region_copy(FShape));
-    SetTopmost(FTopmost);
+}
+
+// Someone else took the mouse in mid-drag: the drag ends as a release would end it, or
+// the program would wait for one forever.
+void TGtkPlatform::EndLostDrag() {
+    if (!FButtonHeld) return;
+    FButtonHeld = false;
+    int x = 0;
+    int y = 0;
+    GetMousePos(x, y);
+    x -= FLeft;
+    y -= FTop;
+    Deliver([&] { FEvents->FormMouseUp(TControl::Form, TMouseButton::Left, TShiftState(), x, y); });
 }
 
 void TGtkPlatform::ShowMainWindow() {
@@ -218,12 +228,20 @@ void TGtkPlatform::RunMessageLoop() {
 
 void TGtkPlatform::CloseMainWindow() {
     if (!FWindow) return;
-    // Inside one of the window's handlers the window stays until the handler returns:
-    // code still running there may use it.
-    if (FDispatchDepth > 0)
-        FDestroyPending = true;
-    else
-        DestroyMainWindow();
+    FHandlers.Close([this] { DestroyMainWindow(); });
+}
+
+void TGtkPlatform::DestroyWhenIdle() {
+    if (FDestroySource || !FWindow) return;
+    FDestroySource = g_idle_add_full(
+        G_PRIORITY_HIGH,
+        +[](gpointer p) -> gboolean {
+            auto* self = static_cast<TGtkPlatform*>(p);
+            self->FDestroySource = 0;
+            self->DestroyMainWindow();
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
 }
 
 void TGtkPlatform::DestroyMainWindow() {
@@ -244,7 +262,9 @@ void TGtkPlatform::FinishDestroy() {
         FModalDepth = saved;
         FEvents = nullptr;
     }
-    FDestroyPending = false;
+    FHandlers.Destroying();
+    if (FDestroySource) g_source_remove(FDestroySource);
+    FDestroySource = 0;
     // The children go with the window, right after this handler.
     for (auto& entry : FChildren) {
         if (entry.second->Css) g_object_unref(entry.second->Css);

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/NestedHandlers.h"
+#include "platform/posix/PosixPlatform.h"
 
 // The headless backend: an in-memory desktop with a fixed clock, for the tests and the
 // script driver. It runs the real program; only the operating system is pretend.
@@ -13,7 +14,7 @@
 // LIMITATIONS: labels and the wish box hold their texts but are not rendered (a shot
 // shows their background colour); there is no real sound, browser or wallpaper: each
 // request is recorded for the test to read. Files are real, in the program directory.
-class THeadlessPlatform : public TPlatform {
+class THeadlessPlatform : public TPosixPlatform {
 public:
     explicit THeadlessPlatform(const std::string& programDir);
     ~THeadlessPlatform() override;
@@ -29,7 +30,7 @@ public:
     bool OtherInstanceActivated = false;
     std::set<std::string> HiddenResources;  // upper-case names a test removed
     std::string BrowserForHtml;             // what FindExecutable answers for ".html"
-    // Writes fail from this byte on (a full disk); -1 never.
+    // Writes fail from this byte on, as on a full disk; -1 never.
     long FailWriteAt = -1;
     bool FailReplace = false;
     // The popup menu's answer: the item index to choose, or -1 to dismiss it.
@@ -126,12 +127,15 @@ public:
     bool InShape(int x, int y);
 
     // ---- TPlatform
+    // The program's path and the clock (HeadlessSystem.cpp).
     std::string ProgramPath() override;
-    bool ActivateRunningInstance(const std::string& caption) override;
-    void SetApplicationTitle(const std::string& title) override;
     uint32_t TickCount() override { return Tick; }
     TDate Today() override { return TodayDate; }
     uint64_t ClockSeed() override { return Seed; }
+    // Single instance (HeadlessInstance.cpp).
+    bool ActivateRunningInstance(const std::string& caption) override;
+    void SetApplicationTitle(const std::string& title) override;
+    // The main window (HeadlessWindow.cpp).
     void CreateMainWindow(TWindowEvents* events, int width, int height) override;
     void ShowMainWindow() override;
     void RunMessageLoop() override;
@@ -152,6 +156,7 @@ public:
     void GetMousePos(int& x, int& y) override;
     void Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) override;
     void StartTimer(int intervalMs) override { TimerInterval = intervalMs; }
+    // Labels and the wish box (HeadlessControls.cpp).
     void CreateLabel(TControl id, int x, int y, int w, int h, const TLabelStyle& style) override;
     void SetLabelStyle(TControl id, const TLabelStyle& style) override;
     void SetLabelText(TControl id, const std::string& text) override;
@@ -170,37 +175,38 @@ public:
     void FocusMemo() override { MemoFocused = Memo.Exists && Memo.Visible; }
     int MemoCaret() override { return Memo.Exists ? MemoCaretPos : 0; }
     void SetMemoCaret(int pos) override;
+    // Menu, sound and pointers (HeadlessMenu.cpp, HeadlessSound.cpp, HeadlessPointers.cpp).
     int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override;
     void PlaySoundBytes(const TResourceView& wav) override;
     void StopSoundPlaying() override { Sounds.push_back("stop"); }
     void LoadPointer(int number, const std::string& name) override;
-    void SetPointer(int number) override { Pointer = number; }
+    void SetPointer(int number) override;
+    // Regions (HeadlessRegions.cpp).
     TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) override;
     TRegionHandle CreateRegionFromRects(const TRegionRect* rects, size_t count) override;
     bool CombineRegionOr(TRegionHandle dest, TRegionHandle a, TRegionHandle b) override;
     bool CopyRegion(TRegionHandle dest, TRegionHandle src) override;
     void DeleteRegion(TRegionHandle region) override;
     bool RegionContains(TRegionHandle region, int x, int y) override;
+    // Resources and files: the embedded ones and the real ones of platform/posix, with
+    // what a test took away or made fail (HeadlessResources.cpp, HeadlessFiles.cpp).
     bool FindResourceData(const std::string& type, const std::string& name,
                           TResourceView& out) override;
-    bool FileExists(const std::string& path) override;
-    bool ReadFile(const std::string& path, std::string& data) override;
-    bool WriteFile(const std::string& path, const std::string& data) override;
     bool ReplaceFile(const std::string& from, const std::string& to) override;
-    bool DeleteFile(const std::string& path) override;
+    // Shell, wallpaper, message boxes (HeadlessShell.cpp).
     std::string FindExecutable(const std::string& file) override;
     void ShellOpen(const std::string& address) override;
     void StartProcess(const std::string& application, const std::string& commandLine) override;
     void SetDesktopWallpaper(const std::string& path) override;
     void ShowErrorBox(const std::string& title, const std::string& text) override;
-    std::string SjisToUtf8(const std::string& sjis) override;
-    std::string Utf8ToSjis(const std::string& utf8) override;
+
+protected:
+    ssize_t WriteSome(int fd, const char* data, size_t size, size_t offset) override;
 
 private:
     static void Place(TLabel& control, int x, int y, int w, int h, const TLabelStyle& style);
     std::string Dir;
-    int DispatchDepth = 0;
-    bool DestroyPending = false;
+    TNestedHandlers Handlers;
     // The control holding the mouse between a press and its release.
     bool Captured = false;
     TControl Capture = TControl::Form;

@@ -233,6 +233,7 @@ void TWin32Platform::CreateMemo(int x, int y, int w, int h, int maxLength,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMemoId)), FInstance, nullptr);
     if (!hwnd) ThrowWin32Error("CreateWindowEx(EDIT)");
     TChild& child = NewChild(TControl::Memo1, hwnd, style);
+    FReportedMemoText.clear();
     child.X = x;
     child.Y = y;
     child.W = w;
@@ -270,6 +271,7 @@ void TWin32Platform::SetMemoText(const std::string& text) {
     FSettingMemoText = true;
     SetWindowTextW(memo->Hwnd, SjisToWide(text).c_str());
     FSettingMemoText = false;
+    FReportedMemoText = MemoText();
     Deliver([this] { FEvents->Memo1Change(); });
 }
 

@@ -41,6 +41,9 @@ std::wstring PickJapaneseFace(const std::vector<std::wstring>& installed);
 // The faces of the system that carry the Shift-JIS character set.
 std::vector<std::wstring> InstalledJapaneseFaces();
 
+// The main window's class, by which a running instance is found (Win32Window.cpp).
+extern const wchar_t kMainClass[];
+
 // Shift, Ctrl and Alt as the keyboard holds them now (Win32Window.cpp).
 TShiftState ShiftFromKeyboard();
 
@@ -60,15 +63,15 @@ public:
     TWin32Platform(const TWin32Platform&) = delete;
     TWin32Platform& operator=(const TWin32Platform&) = delete;
 
-    // Process and single instance (Win32System.cpp, Win32Window.cpp).
+    // The program's path and the clock (Win32System.cpp).
     std::string ProgramPath() override;
-    bool ActivateRunningInstance(const std::string& caption) override;
-    void SetApplicationTitle(const std::string& title) override;
-
-    // Clock (Win32System.cpp).
     uint32_t TickCount() override;
     TDate Today() override;
     uint64_t ClockSeed() override;
+
+    // Single instance (Win32Instance.cpp).
+    bool ActivateRunningInstance(const std::string& caption) override;
+    void SetApplicationTitle(const std::string& title) override;
 
     // The main window (Win32Window.cpp).
     void CreateMainWindow(TWindowEvents* events, int width, int height) override;
@@ -110,9 +113,11 @@ public:
     void LoadPointer(int number, const std::string& name) override;
     void SetPointer(int number) override;
 
-    // Sound, shell, wallpaper, message boxes (Win32Shell.cpp).
+    // Sound (Win32Sound.cpp).
     void PlaySoundBytes(const TResourceView& wav) override;
     void StopSoundPlaying() override;
+
+    // Shell, wallpaper, message boxes (Win32Shell.cpp).
     std::string FindExecutable(const std::string& file) override;
     void ShellOpen(const std::string& address) override;
     void StartProcess(const std::string& application, const std::string& commandLine) override;
@@ -250,6 +255,7 @@ private:
         ~TComApartment();
     } FCom;
     bool FSettingMemoText = false;
+    std::string FReportedMemoText;  // the wish box's text as the program was last told it
 
     HCURSOR FPointers[9] = {};
     std::string FPointerNames[9];  // to load them again at another size
@@ -268,6 +274,10 @@ private:
 template <typename F>
 void TWin32Platform::Deliver(F&& handler) {
     // The program catches what its handlers throw and shows it itself: nothing reaches
-    // user32, which could not unwind a C++ exception.
-    if (CanDeliver()) handler();
+    // user32, which could not unwind a C++ exception. A handler called outside a message
+    // (the change SetMemoText reports) is a handler too: a close it asks for waits.
+    if (!CanDeliver()) return;
+    ++FDispatchDepth;
+    handler();
+    --FDispatchDepth;
 }

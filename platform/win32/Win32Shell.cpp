@@ -1,25 +1,12 @@
-// Sound, the shell (browser lookup and start), the desktop wallpaper and message boxes.
+// The shell (browser lookup and start), the desktop wallpaper and message boxes.
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
 
-#include <mmsystem.h>
 #include <objbase.h>
 #include <shellapi.h>
 // As in Win32Platform.h: these are our method names, not the A/W macros.
 #undef FindExecutable
-
-void TWin32Platform::PlaySoundBytes(const TResourceView& wav) {
-    if (!wav.Data) return;
-    // With SND_MEMORY the "name" is the WAV bytes themselves; they stay valid for the
-    // life of the process (resource views), as asynchronous playback needs. No default
-    // sound stands in for one that cannot play.
-    sndPlaySoundA(reinterpret_cast<LPCSTR>(wav.Data), SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
-}
-
-void TWin32Platform::StopSoundPlaying() {
-    sndPlaySoundA(nullptr, 0);
-}
 
 TWin32Platform::TComApartment::~TComApartment() {
     // Each successful entry is left once, by the thread that entered.

@@ -1,6 +1,5 @@
 // The main window: a borderless popup the size of the picture, painted only from the
-// program's back buffer, with the 10 ms timer, mouse capture for drags and the
-// single-instance lookup by caption.
+// program's back buffer, with the 10 ms timer and mouse capture for drags.
 #include <cstring>
 
 #include "common/Errors.h"
@@ -9,9 +8,10 @@
 #include <imm.h>
 #include <windowsx.h>
 
-namespace {
 // Also named by the installer's "is it running" check (packaging/NSIS.template.in).
 const wchar_t kMainClass[] = L"SablewickMainWindow";
+
+namespace {
 constexpr UINT_PTR kTimerId = 1;
 // Posted by CloseMainWindow while a handler of the window is still running.
 constexpr UINT kDestroyLater = WM_APP + 1;
@@ -32,58 +32,6 @@ TShiftState ShiftFromKeyboard() {
     s.Ctrl = GetKeyState(VK_CONTROL) < 0;
     s.Alt = GetKeyState(VK_MENU) < 0;
     return s;
-}
-
-TWin32Platform::TWin32Platform(HINSTANCE instance) : FInstance(instance) {
-    if (!FInstance) FInstance = GetModuleHandleW(nullptr);
-}
-
-TWin32Platform::~TWin32Platform() {
-    // The events object (the main window class of the program) is gone by now; nothing
-    // may reach it while the window and its children are torn down.
-    FEvents = nullptr;
-    DestroyMainWindow();
-    for (auto& entry : FChildren) {
-        if (entry.second->Background) DeleteObject(entry.second->Background);
-        delete entry.second;
-    }
-    FChildren.clear();
-    for (auto& font : FFonts) DeleteObject(font.second);
-    FFonts.clear();
-    if (FMemDC) {
-        SelectObject(FMemDC, FOldBitmap);
-        DeleteDC(FMemDC);
-    }
-    if (FDib) DeleteObject(FDib);
-    if (FScaledShape) DeleteObject(FScaledShape);
-    // The pointers were loaded at a size of their own, not shared: freed here, after the
-    // system's arrow has taken over from one still shown.
-    for (HCURSOR& cursor : FPointers) {
-        if (!cursor) continue;
-        if (GetCursor() == cursor)
-            SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
-        DestroyCursor(cursor);
-        cursor = nullptr;
-    }
-}
-
-void TWin32Platform::SetApplicationTitle(const std::string& title) {
-    FTitleSjis = title;
-    FTitle = SjisToWide(title);
-    if (FMain) SetWindowTextW(FMain, FTitle.c_str());
-}
-
-bool TWin32Platform::ActivateRunningInstance(const std::string& caption) {
-    // Our own window class as well as the caption: a folder named "Sablewick" open in
-    // Explorer (the install folder has that name) is captioned the same.
-    const std::wstring wide = SjisToWide(caption);
-    HWND other = FindWindowW(kMainClass, wide.c_str());
-    if (!other) return false;
-    // Neither call is checked: the new process ends whether or not the running one
-    // came forward.
-    if (IsIconic(other)) OpenIcon(other);
-    SetForegroundWindow(other);
-    return true;
 }
 
 void TWin32Platform::CreateMainWindow(TWindowEvents* events, int width, int height) {
@@ -429,8 +377,14 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND: {
             TChild* memo = Child(TControl::Memo1);
             if (memo && reinterpret_cast<HWND>(lp) == memo->Hwnd && HIWORD(wp) == EN_CHANGE) {
-                // SetMemoText reports its own change once, whatever the control does.
-                if (!FSettingMemoText) Deliver([this] { FEvents->Memo1Change(); });
+                // SetMemoText reports its own change once, whatever the control does; and
+                // the control reports a key refused at its limit as a change too, which is
+                // none.
+                if (FSettingMemoText) return 0;
+                const std::string text = MemoText();
+                if (text == FReportedMemoText) return 0;
+                FReportedMemoText = text;
+                Deliver([this] { FEvents->Memo1Change(); });
                 return 0;
             }
             break;

@@ -44,7 +44,8 @@ struct TRunningProgram {
 void BM_PlainAreaCopy(benchmark::State& state) {
     TRunningProgram p;
     for (auto _ : state) {
-        p.Form->BlitToBuffer(p.Form->Nami, 0, 0, 348, 508, 32, 44, true);
+        TFormAccess::BlitToBuffer(*p.Form, TFormAccess::Pictures(*p.Form).Nami, 0, 0, 348, 508, 32,
+                                  44, true);
         benchmark::DoNotOptimize(p.Os->Surface.Pixels.data());
     }
 }
@@ -54,7 +55,7 @@ void BM_ComposeCardArea(benchmark::State& state) {
     TRunningProgram p;
     const int percent = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        p.Form->ComposeCardArea(1, percent, true);
+        TFormAccess::ComposeCardArea(*p.Form, 1, percent, true);
         benchmark::DoNotOptimize(p.Os->Surface.Pixels.data());
     }
 }
@@ -67,7 +68,7 @@ void BM_WholeReveal(benchmark::State& state) {
     for (auto _ : state) {
         TFormAccess::AnimStep(*p.Form) = 1000;
         while (TFormAccess::AnimStep(*p.Form) != 0) {
-            p.Form->AdvanceAnimation();
+            TFormAccess::AdvanceAnimation(*p.Form);
             ++steps;
         }
     }
@@ -78,7 +79,7 @@ BENCHMARK(BM_WholeReveal)->Unit(benchmark::kMicrosecond);
 void BM_StepLightEffect(benchmark::State& state) {
     TRunningProgram p;
     for (auto _ : state) {
-        p.Form->StepLightEffect();
+        TFormAccess::StepLightEffect(*p.Form);
         benchmark::DoNotOptimize(p.Os->Surface.Pixels.data());
     }
 }
@@ -87,10 +88,10 @@ BENCHMARK(BM_StepLightEffect);
 void BM_BuildWindowShape(benchmark::State& state) {
     TRunningProgram p;
     TPicture mask;
-    p.Form->LoadBitmapCopy("BaseMsk", mask);
+    TFormAccess::LoadBitmapCopy(*p.Form, "BaseMsk", mask);
     for (auto _ : state) {
-        p.Form->BuildWindowShape(mask, 0);
-        benchmark::DoNotOptimize(p.Form->WindowShape->Handle());
+        TFormAccess::BuildWindowShape(*p.Form, mask, 0);
+        benchmark::DoNotOptimize(TFormAccess::WindowShape(*p.Form)->Handle());
     }
 }
 BENCHMARK(BM_BuildWindowShape)->Unit(benchmark::kMicrosecond);
@@ -100,7 +101,7 @@ void BM_MakeWallpaper(benchmark::State& state) {
     TRunningProgram p;
     p.Os->ScreenWidth = static_cast<int>(state.range(0));
     p.Os->ScreenHeight = static_cast<int>(state.range(1));
-    for (auto _ : state) p.Form->MakeWallpaper();
+    for (auto _ : state) TFormAccess::MakeWallpaper(*p.Form);
     state.counters["stars"] = static_cast<double>(p.Form->State().StarsStamped);
 }
 BENCHMARK(BM_MakeWallpaper)

@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TFormAccess::Restart(form);
     {
         std::vector<std::string> lines;
-        FUZZ_CHECK(form.LoadTextResource("CardT", lines));
+        FUZZ_CHECK(TFormAccess::LoadTextResource(form, "CardT", lines));
         CheckLines(os.CardText, lines);
 
         // Every reader of the card words, with no card seen or all seen (the input's bytes
@@ -110,18 +110,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int firstPass = static_cast<int>((hash >> 16) & 1u);
 #endif
         for (int pass = firstPass; pass < 2; ++pass) {
-            if (pass == 1) form.MarkSeen(0, true);
-            form.CheckAllSeen();
+            if (pass == 1) TFormAccess::SeeAll(form);
+            TFormAccess::CheckAllSeen(form);
             TFormAccess::ShowAlternate(form) = pass == 1;
             for (int card : CardsToTry(hash, lines.size())) {
-                form.SetCurrentCard(card);
-                if (Handler(os, [&] { form.SetCardPanel(card); }) && pass == 1)
+                TFormAccess::SetCurrentCard(form, card);
+                if (Handler(os, [&] { TFormAccess::SetCardPanel(form, card); }) && pass == 1)
                     FUZZ_CHECK(os.Labels[TControl::LabelTittle].Text == lines[7 * card + 1]);
-                Handler(os, [&] { form.ShowCardLabels(true); });
-                Handler(os, [&] { form.ShowCreatorComment(card); });
-                Handler(os, [&] { form.HideCreatorComment(card); });
-                Handler(os, [&] { form.UpdateHeartButton(); });
-                Handler(os, [&] { form.OpenLink(form.CardLine(card, FieldLink).substr(0, 255)); });
+                Handler(os, [&] { TFormAccess::ShowCardLabels(form, true); });
+                Handler(os, [&] { TFormAccess::ShowCreatorComment(form, card); });
+                Handler(os, [&] { TFormAccess::HideCreatorComment(form, card); });
+                Handler(os, [&] { TFormAccess::UpdateHeartButton(form); });
+                Handler(os, [&] {
+                    TFormAccess::OpenLink(form, form.CardLine(card, FieldLink).substr(0, 255));
+                });
             }
         }
     }
@@ -141,15 +143,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FUZZ_CHECK(ros.Messages.empty());
             ros.ShowMainWindow();
             auto press = [&](int x, int y) {
-                Handler(ros,
-                        [&] { form.FormMouseDown(TControl::Form, TMouseButton::Left, {}, x, y); });
-                Handler(ros,
-                        [&] { form.FormMouseUp(TControl::Form, TMouseButton::Left, {}, x, y); });
+                Handler(ros, [&] {
+                    form.Events.FormMouseDown(TControl::Form, TMouseButton::Left, {}, x, y);
+                });
+                Handler(ros, [&] {
+                    form.Events.FormMouseUp(TControl::Form, TMouseButton::Left, {}, x, y);
+                });
             };
             auto idle = [&] {
                 for (int i = 0; i < 40 && form.State().AnimStep != 0; ++i) {
                     ros.Tick += FrameInterval;
-                    Handler(ros, [&] { form.Timer1Timer(); });
+                    Handler(ros, [&] { form.Events.Timer1Timer(); });
                 }
             };
             // The creator button, the heart, the link button and a random draw.
@@ -160,11 +164,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             idle();
             press(590, 240);
             idle();
-            form.FormCloseQuery();
+            form.Events.FormCloseQuery();
         } else {
             FUZZ_CHECK(!ros.Messages.empty());
         }
-        form.FormDestroy();
+        form.Events.FormDestroy();
     }
 #endif
     p.Settle();

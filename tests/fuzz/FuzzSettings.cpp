@@ -78,8 +78,8 @@ struct TProgram {
     TFormState Load() {
         Os.Messages.clear();
         TFormAccess::Restart(Form);
-        Form.Random.Seed(7);
-        Form.LoadSettings();
+        TFormAccess::Random(Form).Seed(7);
+        TFormAccess::LoadSettings(Form);
         return Form.State();
     }
 };
@@ -99,8 +99,8 @@ void CheckProgram(const std::string& content) {
     const std::string wish = content.substr(0, 380);
     p.Os.Memo.Text = wish;
     TFormAccess::ReadingMade(p.Form) = true;
-    p.Form.SetCurrentCard(static_cast<int>(content.size() % 50));
-    p.Form.SaveSettings();
+    TFormAccess::SetCurrentCard(p.Form, static_cast<int>(content.size() % 50));
+    TFormAccess::SaveSettings(p.Form);
     FUZZ_CHECK(p.Os.Messages.empty());
     const TFormState saved = p.Form.State();
     const TFormState back = p.Load();

@@ -13,7 +13,7 @@
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/GtkSound.h"
 #include "platform/gtk/WavData.h"
-#include "platform/headless/EmbeddedResources.h"
+#include "platform/posix/EmbeddedResources.h"
 #include "support/TestPlatform.h"
 
 namespace {

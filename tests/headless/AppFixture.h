@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/MainUnit.h"
+#include "content/ImageCodecs.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "support/FormAccess.h"
 #include "support/TestPlatform.h"
@@ -45,7 +46,7 @@ protected:
     // The system's close (the taskbar, Alt+F4): the window is destroyed once the
     // handler has returned, and the program's destroy handler runs then.
     void Close() {
-        Os->Dispatch([&] { Form->FormCloseQuery(); });
+        Os->Dispatch([&] { Form->Events.FormCloseQuery(); });
     }
 
     // Timer events every 10 ms for `ms` milliseconds.
@@ -83,11 +84,16 @@ protected:
         Up(206, 298, TMouseButton::Right);
     }
     TFormState State() const { return Form->State(); }
-    ButtonRecord Button(int id) const { return State().Buttons[id]; }
-    void SeeAll() {
-        Form->MarkSeen(0, true);
-        Form->CheckAllSeen();
+    // The window's pictures, for the tests that draw.
+    TFormPictures Pics() { return TFormAccess::Pictures(*Form); }
+    // A JPEG resource decoded here, to compare with what the window shows.
+    bool LoadJpeg(const std::string& name, TPicture& picture) {
+        TResourceView view;
+        picture.Release();
+        return Os->FindResourceData("JPG", name, view) && DecodeJpeg(view.Data, view.Size, picture);
     }
+    ButtonRecord Button(int id) const { return State().Buttons[id]; }
+    void SeeAll() { TFormAccess::SeeAll(*Form); }
 
     std::string Dir;
     std::unique_ptr<THeadlessPlatform> Os;

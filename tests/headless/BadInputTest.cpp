@@ -299,7 +299,7 @@ TEST_F(AppTest, ASaveFailingAtAnyByteLeavesThePreviousFileByteForByte) {
     for (long at = 0; at < 4096 && succeededAt < 0; ++at) {
         Os->FailWriteAt = at;
         try {
-            Form->SaveSettings();
+            TFormAccess::SaveSettings(*Form);
             succeededAt = at;
         } catch (const EError& e) {
             EXPECT_EQ(e.what(), CannotWrite(path)) << "cut at " << at;
@@ -317,7 +317,7 @@ TEST_F(AppTest, ASaveFailingAtAnyByteLeavesThePreviousFileByteForByte) {
     // A file that cannot be replaced (read-only on Windows) fails the same way.
     ASSERT_TRUE(Os->WriteFile(path, previous));
     Os->FailReplace = true;
-    EXPECT_THROW(Form->SaveSettings(), EError);
+    EXPECT_THROW(TFormAccess::SaveSettings(*Form), EError);
     EXPECT_EQ(ReadIni(), previous);
     EXPECT_FALSE(Os->FileExists(path + ".new"));
 
@@ -351,7 +351,7 @@ TEST_F(AppTest, AProgramDirectoryThatVanishesOrCannotBeWrittenIsReportedByName) 
     EXPECT_FALSE(Form->FormCreate());
     ASSERT_EQ(Os->Messages.size(), 1u);
     EXPECT_EQ(Os->Messages[0].Text, Format(sjis::kCannotCreateFile, (Dir + "z.html").c_str()));
-    Form->FormDestroy();
+    Form->Events.FormDestroy();
     EXPECT_EQ(Os->Messages.size(), 1u) << "a failed start saves nothing";
     ASSERT_EQ(::mkdir(Dir.c_str(), 0755), 0);  // for TearDown
 
@@ -456,15 +456,15 @@ TEST_P(DamagedPicture, GivesAnEmptyPictureAndTheProgramGoesOn) {
     EXPECT_TRUE(Os->Messages.empty());
     const TPicture* loaded = nullptr;
     const std::string name = d.Name;
-    if (name == "BASE") loaded = &Form->BackBuffer;
-    if (name == "BUTTON") loaded = &Form->ButtonSheet;
-    if (name == "NAMI") loaded = &Form->Nami;
-    if (name == "C999") loaded = &Form->CardSlot[0];
-    if (name == "C000") loaded = &Form->CardSlot[1];
-    if (name == "QUEST") loaded = &Form->Quest;
-    if (name == "WAKUTATE") loaded = &Form->WakuTate;
-    if (name == "WAKUYOKO") loaded = &Form->WakuYoko;
-    if (name == "STAR") loaded = &Form->StarPic;
+    if (name == "BASE") loaded = &Pics().BackBuffer;
+    if (name == "BUTTON") loaded = &Pics().ButtonSheet;
+    if (name == "NAMI") loaded = &Pics().Nami;
+    if (name == "C999") loaded = &Pics().CardSlot[0];
+    if (name == "C000") loaded = &Pics().CardSlot[1];
+    if (name == "QUEST") loaded = &Pics().Quest;
+    if (name == "WAKUTATE") loaded = &Pics().WakuTate;
+    if (name == "WAKUYOKO") loaded = &Pics().WakuYoko;
+    if (name == "STAR") loaded = &Pics().StarPic;
     // Cut short or with noise inside, none of these pictures decodes: the program holds
     // an empty picture in its place, never a half-decoded one.
     if (loaded) {
@@ -484,16 +484,16 @@ TEST_P(DamagedPicture, GivesAnEmptyPictureAndTheProgramGoesOn) {
     Idle();
     EXPECT_EQ(State().CurrentCard, 12);
     if (name == "C012") {
-        EXPECT_TRUE(Form->CardSlot[1].Empty());
+        EXPECT_TRUE(Pics().CardSlot[1].Empty());
         // The turn ends on the backdrop alone, with no frame around a missing picture.
-        EXPECT_EQ(Os->Surface.GetPixel(206, 298), Form->Nami.GetPixel(206 - 32, 298 - 44));
-        EXPECT_EQ(Os->Surface.GetPixel(34, 44), Form->Nami.GetPixel(2, 0));
+        EXPECT_EQ(Os->Surface.GetPixel(206, 298), Pics().Nami.GetPixel(206 - 32, 298 - 44));
+        EXPECT_EQ(Os->Surface.GetPixel(34, 44), Pics().Nami.GetPixel(2, 0));
     }
     Click(540, 10);  // the index view
     Idle();
     EXPECT_TRUE(State().IndexMode);
     if (name == "INDEX01") {
-        EXPECT_TRUE(Form->IndexPage.Empty()) << "page 1, of card 12";
+        EXPECT_TRUE(Pics().IndexPage.Empty()) << "page 1, of card 12";
     }
     Click(470, 80);  // card 10
     Idle();
@@ -510,13 +510,13 @@ TEST_P(DamagedPicture, GivesAnEmptyPictureAndTheProgramGoesOn) {
         const char* Name;
         const TPicture& Picture;
         int Width, Height;
-    } kKept[] = {{"BUTTON", Form->ButtonSheet, 450, 222},
-                 {"NAMI", Form->Nami, 348, 508},
-                 {"C999", Form->CardSlot[0], 340, 500},
-                 {"QUEST", Form->Quest, 46, 68},
-                 {"WAKUTATE", Form->WakuTate, 8, 504},
-                 {"WAKUYOKO", Form->WakuYoko, 348, 8},
-                 {"STAR", Form->StarPic, 3, 3}};
+    } kKept[] = {{"BUTTON", Pics().ButtonSheet, 450, 222},
+                 {"NAMI", Pics().Nami, 348, 508},
+                 {"C999", Pics().CardSlot[0], 340, 500},
+                 {"QUEST", Pics().Quest, 46, 68},
+                 {"WAKUTATE", Pics().WakuTate, 8, 504},
+                 {"WAKUYOKO", Pics().WakuYoko, 348, 8},
+                 {"STAR", Pics().StarPic, 3, 3}};
     for (const auto& k : kKept) {
         if (name == k.Name) {
             EXPECT_TRUE(k.Picture.Empty()) << k.Name;
@@ -579,7 +579,7 @@ TEST_F(AppTest, TheWallpaperOfAOneByOneScreenIsOnePixel) {
     ASSERT_TRUE(DecodeBmp(reinterpret_cast<const uint8_t*>(bmp.data()), bmp.size(), wall));
     EXPECT_EQ(wall.Width, 1);
     EXPECT_EQ(wall.Height, 1);
-    EXPECT_FALSE(Form->CardSlot[0].Empty()) << "the card back is back in its slot";
+    EXPECT_FALSE(Pics().CardSlot[0].Empty()) << "the card back is back in its slot";
     // The next card turn still shows the back.
     Type("abc");
     Key(13);

@@ -54,21 +54,21 @@ class ComposeTest : public AppTest {
 protected:
     void Prepare(int w, int h) {
         Start();
-        Form->Nami.SetSize(348, 508);
-        FillRect(Form->Nami, 0, 0, 348, 508, kNami);
-        Form->WakuTate.SetSize(8, 504);
+        Pics().Nami.SetSize(348, 508);
+        FillRect(Pics().Nami, 0, 0, 348, 508, kNami);
+        Pics().WakuTate.SetSize(8, 504);
         for (int y = 0; y < 504; ++y)
-            for (int x = 0; x < 8; ++x) Form->WakuTate.SetPixel(x, y, Side(x, y));
-        Form->WakuYoko.SetSize(348, 8);
+            for (int x = 0; x < 8; ++x) Pics().WakuTate.SetPixel(x, y, Side(x, y));
+        Pics().WakuYoko.SetSize(348, 8);
         for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 348; ++x) Form->WakuYoko.SetPixel(x, y, Band(x, y));
-        TPicture& face = Form->CardSlot[1];
+            for (int x = 0; x < 348; ++x) Pics().WakuYoko.SetPixel(x, y, Band(x, y));
+        TPicture& face = Pics().CardSlot[1];
         face.SetSize(w, h);
         FillRect(face, 0, 0, w, h, kFace);
-        CardSlotGeometry& g = Form->CardGeom[1];
+        CardSlotGeometry& g = Pics().CardGeom[1];
         g = {w, h, w / 2, (340 - w) / 2 + 36, (500 - h) / 2 + 48};
     }
-    uint32_t At(int x, int y) { return Form->BackBuffer.GetPixel(x, y); }
+    uint32_t At(int x, int y) { return Pics().BackBuffer.GetPixel(x, y); }
 };
 
 TEST_F(ComposeTest, FramePiecesSitWhereTheTurnPutsThem) {
@@ -78,12 +78,12 @@ TEST_F(ComposeTest, FramePiecesSitWhereTheTurnPutsThem) {
     for (const Size& s : sizes) {
         for (int percent : {0, 35, 60, 78, 90, 100}) {
             Prepare(s.w, s.h);
-            Form->ComposeCardArea(1, percent, true);
+            TFormAccess::ComposeCardArea(*Form, 1, percent, true);
             SCOPED_TRACE(testing::Message() << s.w << "x" << s.h << " at " << percent << "%");
             const TComposeGeometry g = ComposeGeometry(s.w, percent);
             const int e = percent == 100 ? 0 : 1;
             const int x = g.Left, w = g.Width, h2 = g.HalfWidth;
-            const int y = Form->CardGeom[1].Y, H = s.h;
+            const int y = Pics().CardGeom[1].Y, H = s.h;
             // The picture fills its displayed width (inside the side pieces).
             EXPECT_EQ(At(x + e, y), kFace);
             EXPECT_EQ(At(x + w - 1 - e, y + H - 1), kFace);
@@ -125,7 +125,7 @@ TEST_F(ComposeTest, FramePiecesSitWhereTheTurnPutsThem) {
 
 TEST_F(ComposeTest, ATurnedAwayCardIsAFourPixelSliverAtTheCentreLine) {
     Prepare(340, 500);
-    Form->ComposeCardArea(1, 0, false);
+    TFormAccess::ComposeCardArea(*Form, 1, 0, false);
     for (int x = 205; x <= 206; ++x) EXPECT_EQ(At(x, 300), kFace) << x;
     EXPECT_EQ(At(204, 300), Side(3, 254)) << "the frame sits one pixel further in";
     EXPECT_EQ(At(207, 300), Side(4, 254));
@@ -135,7 +135,7 @@ TEST_F(ComposeTest, ATurnedAwayCardIsAFourPixelSliverAtTheCentreLine) {
 
 TEST_F(ComposeTest, FullWidthFrameFillsTheMarginExactly) {
     Prepare(340, 500);
-    Form->ComposeCardArea(1, 100, false);
+    TFormAccess::ComposeCardArea(*Form, 1, 100, false);
     EXPECT_EQ(At(36, 48), kFace);
     EXPECT_EQ(At(375, 547), kFace);
     EXPECT_EQ(At(32, 46), Side(0, 0));
@@ -146,9 +146,9 @@ TEST_F(ComposeTest, FullWidthFrameFillsTheMarginExactly) {
 
 TEST_F(ComposeTest, AnEmptySlotShowsOnlyTheBackdrop) {
     Prepare(340, 500);
-    Form->CardSlot[1].Release();
-    Form->CardGeom[1] = CardSlotGeometry();
-    for (int percent : {0, 90, 100}) Form->ComposeCardArea(1, percent, true);
+    Pics().CardSlot[1].Release();
+    Pics().CardGeom[1] = CardSlotGeometry();
+    for (int percent : {0, 90, 100}) TFormAccess::ComposeCardArea(*Form, 1, percent, true);
     for (int y = 44; y < 552; y += 37)
         for (int x = 32; x < 380; x += 29) ASSERT_EQ(At(x, y), kNami) << x << "," << y;
 }
@@ -156,11 +156,11 @@ TEST_F(ComposeTest, AnEmptySlotShowsOnlyTheBackdrop) {
 TEST_F(ComposeTest, ButtonsAreDrawnFromTheirSpriteColumn) {
     Start();
     for (int state = 0; state < 3; ++state) {
-        Form->DrawButton(RandomButton, state);
+        TFormAccess::DrawButton(*Form, RandomButton, state);
         const ButtonRecord& b = Button(RandomButton);
         EXPECT_EQ(b.State, state);
         EXPECT_EQ(Os->Surface.GetPixel(b.X + 50, b.Y + 20),
-                  Form->ButtonSheet.GetPixel(b.SheetX + state * b.Width + 50, b.SheetY + 20));
+                  Pics().ButtonSheet.GetPixel(b.SheetX + state * b.Width + 50, b.SheetY + 20));
     }
 }
 
@@ -168,14 +168,14 @@ TEST_F(ComposeTest, ATurnShowsTheNewlyLoadedPictureAtEveryWidth) {
     Start();
     // A 404-high, a 310-wide and a full-size picture.
     for (int card : {48, 41, 5}) {
-        Form->MarkSeen(card, false);
-        Form->LoadFrontPicture(card);
-        const TPicture& face = Form->CardSlot[1];
+        TFormAccess::MarkSeen(*Form, card);
+        TFormAccess::LoadFrontPicture(*Form, card);
+        const TPicture& face = Pics().CardSlot[1];
         ASSERT_FALSE(face.Empty());
         // Centred in the 340 x 500 box at (36, 48).
         const int y = 48 + (500 - face.Height) / 2;
         for (int percent : {0, 35, 60, 78, 90, 100}) {
-            Form->ComposeCardArea(1, percent, false);
+            TFormAccess::ComposeCardArea(*Form, 1, percent, false);
             const TComposeGeometry g = ComposeGeometry(face.Width, percent);
             const int e = percent == 100 ? 0 : 1;
             // Compare the middle rows inside the frame's side pieces.

@@ -51,8 +51,8 @@ protected:
     static int CellY(int cell) { return kGridY + 74 * (cell % 10 / 5); }
     // Number of frame-piece pixels around `cell` that differ from the sheet's look.
     int FrameMismatch(int cell, int look) {
-        const TPicture& b = Form->BackBuffer;
-        const TPicture& s = Form->ButtonSheet;
+        const TPicture& b = Pics().BackBuffer;
+        const TPicture& s = Pics().ButtonSheet;
         const int fx = CellX(cell), fy = CellY(cell), k = 16 * look;
         int bad = 0;
         // Vertical pieces, only the rows that no horizontal piece is drawn over.
@@ -67,18 +67,18 @@ protected:
     }
     // The inside of a cell, clear of any frame piece.
     int CellMismatch(int cell, const TPicture& src, int sx, int sy) {
-        return Differing(Form->BackBuffer, CellX(cell) + 3, CellY(cell) + 3, src, sx + 3, sy + 3,
+        return Differing(Pics().BackBuffer, CellX(cell) + 3, CellY(cell) + 3, src, sx + 3, sy + 3,
                          40, 62);
     }
     int ThumbMismatch(int cell) {
-        return CellMismatch(cell, Form->IndexPage, CellX(cell) - kGridX, CellY(cell) - kGridY);
+        return CellMismatch(cell, Pics().IndexPage, CellX(cell) - kGridX, CellY(cell) - kGridY);
     }
-    int QuestMismatch(int cell) { return CellMismatch(cell, Form->Quest, 0, 0); }
+    int QuestMismatch(int cell) { return CellMismatch(cell, Pics().Quest, 0, 0); }
     bool Played(const std::string& name) {
         return std::find(Os->Sounds.begin(), Os->Sounds.end(), name) != Os->Sounds.end();
     }
     bool WindowShowsBuffer(int x, int y, int w, int h) {
-        return Differing(Os->Surface, x, y, Form->BackBuffer, x, y, w, h) == 0;
+        return Differing(Os->Surface, x, y, Pics().BackBuffer, x, y, w, h) == 0;
     }
 };
 
@@ -162,7 +162,7 @@ TEST_F(IndexView, UnseenCardsAreCoveredAndTheTitleCardNeverIs) {
 
 TEST_F(IndexView, FramePiecesStandAtTheCurrentCellInBothLooks) {
     StartInIndex(17);
-    ASSERT_GT(Differing(Form->ButtonSheet, 118, 58, Form->ButtonSheet, 134, 58, 15, 11), 0)
+    ASSERT_GT(Differing(Pics().ButtonSheet, 118, 58, Pics().ButtonSheet, 134, 58, 15, 11), 0)
         << "the two looks must differ for this test to tell them apart";
     EXPECT_EQ(FrameMismatch(7, 0), 0);
     EXPECT_GT(FrameMismatch(7, 1), 0);
@@ -210,10 +210,10 @@ TEST_F(IndexView, HidingRestoresThePanelStripAndFocusesTheWishBox) {
     Start();
     TPicture strip;
     strip.SetSize(238, 71);
-    CopyRect(Form->BackBuffer, 458, 410, 238, 71, strip, 0, 0);
+    CopyRect(Pics().BackBuffer, 458, 410, 238, 71, strip, 0, 0);
     Click(Button(PrevButton).X, Button(PrevButton).Y);
     Idle();
-    ASSERT_GT(Differing(Form->BackBuffer, 458, 63, strip, 0, 0, 238, 71), 0);
+    ASSERT_GT(Differing(Pics().BackBuffer, 458, 63, strip, 0, 0, 238, 71), 0);
     Os->Sounds.clear();
     Down(300, 300, TMouseButton::Right);
     Up(300, 300, TMouseButton::Right);
@@ -223,12 +223,12 @@ TEST_F(IndexView, HidingRestoresThePanelStripAndFocusesTheWishBox) {
     // The wish caption, drawn back after the patch, reaches into the area's top rows.
     const ButtonRecord& caption = Button(WishCaption);
     const TRect captionRect{caption.X, caption.Y, caption.Width, caption.Height};
-    EXPECT_EQ(Differing(Form->BackBuffer, 458, 63, strip, 0, 0, 238, 71, captionRect), 0);
-    EXPECT_EQ(Differing(Form->BackBuffer, caption.X, caption.Y, Form->ButtonSheet, caption.SheetX,
+    EXPECT_EQ(Differing(Pics().BackBuffer, 458, 63, strip, 0, 0, 238, 71, captionRect), 0);
+    EXPECT_EQ(Differing(Pics().BackBuffer, caption.X, caption.Y, Pics().ButtonSheet, caption.SheetX,
                         caption.SheetY, caption.Width, caption.Height),
               0);
-    EXPECT_EQ(Differing(Form->BackBuffer, 458, 134, strip, 0, 0, 238, 71), 0);
-    EXPECT_EQ(Differing(Form->BackBuffer, 458, 410, strip, 0, 0, 238, 71), 0);
+    EXPECT_EQ(Differing(Pics().BackBuffer, 458, 134, strip, 0, 0, 238, 71), 0);
+    EXPECT_EQ(Differing(Pics().BackBuffer, 458, 410, strip, 0, 0, 238, 71), 0);
     EXPECT_TRUE(WindowShowsBuffer(kGridX, kGridY, 238, 142));
     EXPECT_EQ(Button(WishCaption).State, 0);
     EXPECT_TRUE(Os->Memo.Visible);
@@ -311,6 +311,24 @@ TEST_F(IndexView, CtrlShiftOnTheTitleCardMarksAllSeenCtrlAltUnmarks) {
     Click(CellX(0), CellY(0), ctrl);
     Idle();
     EXPECT_EQ(State().SeenCards, SeenText({}));
+}
+
+// The collection is complete only with every card from the first to the last: either end
+// missing keeps the reward locked until that very card is marked.
+TEST_F(IndexView, TheCollectionIsCompleteOnlyOnceItsFirstAndLastCardsAreSeenToo) {
+    TShiftState ctrlShift;
+    ctrlShift.Ctrl = ctrlShift.Shift = true;
+    for (int missing : {1, MaxCard}) {
+        SCOPED_TRACE(missing);
+        std::set<int> seen = AllCards();
+        seen.erase(missing);
+        Form.reset();
+        StartInIndex(missing, seen);
+        EXPECT_FALSE(State().Collection.AllCardsSeen);
+        Click(CellX(missing), CellY(missing), ctrlShift);
+        Idle();
+        EXPECT_TRUE(State().Collection.AllCardsSeen);
+    }
 }
 
 TEST_F(IndexView, ShownStateIsSavedAndResumedOnlyWithResumeOk) {

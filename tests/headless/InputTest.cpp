@@ -74,16 +74,6 @@ TEST_F(AppTest, WindowDragsByBodyAndByMiddleButtonOverAButton) {
     EXPECT_EQ(Os->Left, 143);
 }
 
-TEST_F(AppTest, AReleaseAtIdleLeavesTheDragOriginAlone) {
-    Start();
-    Down(600, 330);
-    Up(605, 331);
-    EXPECT_EQ(State().DragOriginX, 605) << "a release that ends a drag rewrites it";
-    Up(10, 10);
-    EXPECT_EQ(State().DragOriginX, 605);
-    EXPECT_EQ(State().DragOriginY, 331);
-}
-
 TEST_F(AppTest, LabelPressesUseLabelCoordinates) {
     Start();
     Tick(10);

@@ -60,7 +60,7 @@ TEST_F(AppTest, AClosedWindowHasNoControlsAndHearsNothing) {
     EXPECT_FALSE(reached);
     const std::string ini = ReadIni();
     Os->DestroyWindow();
-    Form->FormDestroy();
+    Form->Events.FormDestroy();
     EXPECT_EQ(ReadIni(), ini);
 }
 
@@ -71,8 +71,8 @@ TEST_F(AppTest, TheCloseButtonDestroysTheWindowOnlyAfterItsHandlerReturns) {
     Idle();
     bool aliveInHandler = false;
     Os->Dispatch([&] {
-        Form->FormMouseDown(TControl::Form, TMouseButton::Left, {}, 703, 1);
-        Form->FormMouseUp(TControl::Form, TMouseButton::Left, {}, 703, 1);
+        Form->Events.FormMouseDown(TControl::Form, TMouseButton::Left, {}, 703, 1);
+        Form->Events.FormMouseUp(TControl::Form, TMouseButton::Left, {}, 703, 1);
         aliveInHandler = Os->WindowCreated && Os->MemoText() == "abc";
     });
     EXPECT_TRUE(aliveInHandler);
@@ -138,7 +138,16 @@ TEST_F(AppTest, ASavedWindowOffEveryMonitorComesBackWhereItCanBeReached) {
         {-40, 100, -40, 100},                            // across both: kept
         {-1920 - 737 + 64, 976, -1920 - 737 + 64, 976},  // 64 x 64 showing: kept
         {-1920 - 737 + 63, 300, -1920, 300},             // one pixel less: brought in
-        {5000, 5000, 1024 - 737, 768 - 584},             // a monitor that was unplugged
+        {1024 - 64, 100, 1024 - 64, 100},                // 64 columns on the right: kept
+        {1024 - 63, 100, 1024 - 737, 100},               // 63: brought in
+        // The other axis, at both edges of each monitor (the left one's task bar too).
+        {100, 768 - 64, 100, 768 - 64},
+        {100, 768 - 63, 100, 768 - 584},
+        {100, -584 + 64, 100, -584 + 64},
+        {100, -584 + 63, 100, 0},
+        {-1500, 1040 - 64, -1500, 1040 - 64},
+        {-1500, 1040 - 63, -1500, 1040 - 584},
+        {5000, 5000, 1024 - 737, 768 - 584},  // a monitor that was unplugged
         {INT_MIN, INT_MIN, -1920, 0},
         {INT_MAX, INT_MAX, 1024 - 737, 768 - 584},
     };

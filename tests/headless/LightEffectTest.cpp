@@ -23,10 +23,10 @@ protected:
     }
     // Every sparkle far behind the origin for its whole life, so none is drawn.
     void SilenceSparkles() {
-        for (Sparkle& s : Form->Sparkles) s = Sparkle{0.0, -1000, 0, 0, 1000};
+        for (Sparkle& s : TFormAccess::Sparkles(*Form)) s = Sparkle{0.0, -1000, 0, 0, 1000};
     }
     void SetSparkle(int i, double angle, int radius, int crossSteps, int lifetime) {
-        Form->Sparkles[i] = Sparkle{angle, radius, 0, crossSteps, lifetime};
+        TFormAccess::Sparkles(*Form)[i] = Sparkle{angle, radius, 0, crossSteps, lifetime};
     }
     int AreaLeft() { return 161 + State().StarX; }
     int AreaTop() { return 253 + State().StarY; }
@@ -37,7 +37,7 @@ protected:
         for (int y = AreaTop(); y < AreaTop() + 87; ++y)
             for (int x = AreaLeft(); x < AreaLeft() + 87; ++x)
                 if (Os->Surface.Contains(x, y) &&
-                    Os->Surface.GetPixel(x, y) != Form->BackBuffer.GetPixel(x, y))
+                    Os->Surface.GetPixel(x, y) != Pics().BackBuffer.GetPixel(x, y))
                     out.insert({x, y});
         return out;
     }
@@ -53,7 +53,7 @@ protected:
     // None of these back-buffer points is white already, so a sparkle there shows.
     void ExpectVisibleOn(const std::set<TPoint>& points) {
         for (const TPoint& p : points)
-            ASSERT_NE(Form->BackBuffer.GetPixel(p.first, p.second) & 0xFFFFFF, 0xFFFFFFu)
+            ASSERT_NE(Pics().BackBuffer.GetPixel(p.first, p.second) & 0xFFFFFF, 0xFFFFFFu)
                 << p.first << "," << p.second;
     }
     // Steps until some sparkle is on the window; false when none shows within 100 steps.
@@ -114,14 +114,14 @@ TEST_F(LightEffect, PlusSignThenDotOffsetByOnePixelThenRebirthUndrawn) {
 
 TEST_F(LightEffect, SparklesNeverReachTheBackBuffer) {
     Start();
-    const TPicture before = Form->BackBuffer;
+    const TPicture before = Pics().BackBuffer;
     bool anyDrawn = false;
     for (int i = 0; i < 60; ++i) {
         Step();
         anyDrawn = anyDrawn || !Drawn().empty();
     }
     EXPECT_TRUE(anyDrawn);
-    EXPECT_TRUE(Form->BackBuffer.Pixels == before.Pixels);
+    EXPECT_TRUE(Pics().BackBuffer.Pixels == before.Pixels);
 }
 
 TEST_F(LightEffect, AreaLeavingTheWindowAtTheLeftIsClipped) {
@@ -177,7 +177,7 @@ TEST_F(LightEffect, GrabRectangleEdges) {
         EXPECT_EQ(State().StarY, p.Grabs ? p.Y - 298 : -1);
         for (const TPoint& q : old)
             EXPECT_EQ(Os->Surface.GetPixel(q.first, q.second) ==
-                          Form->BackBuffer.GetPixel(q.first, q.second),
+                          Pics().BackBuffer.GetPixel(q.first, q.second),
                       p.Grabs)
                 << "old area at " << oldLeft << "," << oldTop;
         Up(p.X, p.Y);

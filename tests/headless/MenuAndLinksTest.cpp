@@ -98,6 +98,8 @@ TEST_F(MenuAndLinks, ItemsAreEnabledByTheirConditions) {
          false, false, true},
         {"one card unseen", "CardOK=" + std::string(MaxCard - 1, 'l') + ".\r\n", [] {}, false,
          false, false, false, false},
+        {"the first card unseen", "CardOK=." + std::string(MaxCard - 1, 'l') + "\r\n", [] {}, false,
+         false, false, false, false},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.Name);
@@ -131,7 +133,8 @@ TEST_F(MenuAndLinks, StayOnTopKeepsTheShapeAndTheCaret) {
         EXPECT_EQ(State().Options.StayOnTop, on);
         EXPECT_EQ(State().MenuEntry(TMenuItem::MStayOnTop).Checked, on);
         ASSERT_NE(Os->WindowRegion, nullptr);
-        EXPECT_NE(Os->WindowRegion, Form->WindowShape->Handle()) << "the window gets a copy";
+        EXPECT_NE(Os->WindowRegion, TFormAccess::WindowShape(*Form)->Handle())
+            << "the window gets a copy";
         EXPECT_EQ(ShapeArea(), area);
         EXPECT_EQ(Os->MemoCaretPos, 2);
         EXPECT_EQ(Os->LiveRegions, regions) << "a region is leaked or lost";
@@ -155,6 +158,37 @@ TEST_F(MenuAndLinks, TwoUndosReturnToTheCardShownBefore) {
     EXPECT_FALSE(Os->MemoIsReadOnly);
 }
 
+// The card on show drawn again (the same wish, or its own cell of the index) is no new
+// card: the one before it stays the card Undo brings back.
+TEST_F(MenuAndLinks, DrawingTheCardOnShowAgainKeepsTheCardBeforeIt) {
+    Start();
+    const int fate = State().Fate;
+    const int first = WishToCardBytes("a", fate);
+    std::string second = "b";
+    while (WishToCardBytes(second, fate) == first) second += "b";
+    for (const std::string& wish : {std::string("a"), second, second}) {
+        Os->SetMemoText(wish);
+        Key(13);
+        Idle();
+    }
+    EXPECT_EQ(State().CurrentCard, WishToCardBytes(second, fate));
+    EXPECT_EQ(State().PreviousCard, first);
+    EXPECT_TRUE(Enabled(TMenuItem::CardUndo));
+
+    Restart();
+    PickTwo(3, 7);
+    Press(NextButton);
+    Idle();
+    Click(458 + 48 * 2, 63 + 74);  // card 7's own cell
+    Idle();
+    Key('X');
+    EXPECT_EQ(State().CurrentCard, 7);
+    EXPECT_EQ(State().PreviousCard, 3);
+    Menu(TMenuItem::CardUndo);
+    Idle();
+    EXPECT_EQ(State().CurrentCard, 3);
+}
+
 TEST_F(MenuAndLinks, ResumeRunEndsOnTheNormalPictureWithTheSavedOriginAndWish) {
     WriteIni("CardNum=5\r\nStarX=10\r\nStarY=20\r\nWish=saved\r\nCardOK=" +
              std::string(MaxCard, 'l') + "\r\n");
@@ -163,10 +197,10 @@ TEST_F(MenuAndLinks, ResumeRunEndsOnTheNormalPictureWithTheSavedOriginAndWish) {
     Press(HeartButton);  // the alternate picture of card 5
     Idle();
     TPicture normal, alternate;
-    Form->LoadJpegResource("C005", normal);
-    Form->LoadJpegResource("hC005", alternate);
+    LoadJpeg("C005", normal);
+    LoadJpeg("hC005", alternate);
     ASSERT_TRUE(State().ShowAlternate);
-    ASSERT_TRUE(Form->CardSlot[1].Pixels == alternate.Pixels);
+    ASSERT_TRUE(Pics().CardSlot[1].Pixels == alternate.Pixels);
     ASSERT_FALSE(normal.Pixels == alternate.Pixels);
 
     Os->Sounds.clear();
@@ -180,7 +214,7 @@ TEST_F(MenuAndLinks, ResumeRunEndsOnTheNormalPictureWithTheSavedOriginAndWish) {
     EXPECT_EQ(Idle(), 21);
     EXPECT_EQ(State().CurrentCard, 5);
     EXPECT_FALSE(State().ShowAlternate);
-    EXPECT_TRUE(Form->CardSlot[1].Pixels == normal.Pixels);
+    EXPECT_TRUE(Pics().CardSlot[1].Pixels == normal.Pixels);
     EXPECT_EQ(State().StarX, 10);
     EXPECT_EQ(State().StarY, 20);
     EXPECT_FALSE(Os->MemoIsReadOnly);
@@ -381,7 +415,7 @@ TEST_F(MenuAndLinks, LongAddressIsCutTo250BytesOnTheCommandLine) {
     Start();
     std::string address = "http://example.com/";
     while (address.size() < 300) address += "abcdefghij";
-    Form->OpenLink(address);
+    TFormAccess::OpenLink(*Form, address);
     ASSERT_EQ(Os->ShellLaunches.size(), 1u);
     const std::string commandLine = Os->ShellLaunches[0].substr(kBrowser.size() + 1);
     EXPECT_EQ(commandLine, "/url " + address.substr(0, 250));

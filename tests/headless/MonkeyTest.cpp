@@ -11,7 +11,7 @@
 
 #include "common/MySysU.h"
 #include "common/SjisTexts.h"
-#include "platform/headless/ScriptDriver.h"
+#include "platform/headless/main/ScriptDriver.h"
 #include "tests/headless/AppFixture.h"
 
 namespace {

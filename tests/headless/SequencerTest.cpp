@@ -29,11 +29,11 @@ protected:
     }
     // Gives the backdrop, the frame, the back and the shown face plain colours.
     void PaintPlain() {
-        FillRect(Form->Nami, 0, 0, Form->Nami.Width, Form->Nami.Height, kNami);
-        FillRect(Form->WakuTate, 0, 0, Form->WakuTate.Width, Form->WakuTate.Height, kFrame);
-        FillRect(Form->WakuYoko, 0, 0, Form->WakuYoko.Width, Form->WakuYoko.Height, kFrame);
+        FillRect(Pics().Nami, 0, 0, Pics().Nami.Width, Pics().Nami.Height, kNami);
+        FillRect(Pics().WakuTate, 0, 0, Pics().WakuTate.Width, Pics().WakuTate.Height, kFrame);
+        FillRect(Pics().WakuYoko, 0, 0, Pics().WakuYoko.Width, Pics().WakuYoko.Height, kFrame);
         for (int slot : {0, 1}) {
-            TPicture& p = Form->CardSlot[slot];
+            TPicture& p = Pics().CardSlot[slot];
             ASSERT_EQ(p.Width, 340);
             ASSERT_EQ(p.Height, 500);
             FillRect(p, 0, 0, 340, 500, slot == 0 ? kBack : kOldFace);
@@ -61,14 +61,14 @@ TEST_F(SequencerTest, AReadingTurnsTheCardOverAndSwapsThePictureWhileTheBackShow
     Key(13);
     ASSERT_NE(State().AnimStep, 0);
     EXPECT_TRUE(Os->MemoIsReadOnly);
-    const std::vector<uint32_t> oldFace = Form->CardSlot[1].Pixels;
+    const std::vector<uint32_t> oldFace = Pics().CardSlot[1].Pixels;
     std::vector<std::string> frames;
     size_t swappedAt = 0;  // the frame after which the slot holds the new picture
     while (State().AnimStep != 0) {
         const bool labelShown = Os->Labels[TControl::LabelNo].Visible;
         Step();
         frames.push_back(Shown());
-        if (swappedAt == 0 && Form->CardSlot[1].Pixels != oldFace) {
+        if (swappedAt == 0 && Pics().CardSlot[1].Pixels != oldFace) {
             swappedAt = frames.size();
             EXPECT_TRUE(labelShown) << "the texts stay until the picture changes";
             EXPECT_FALSE(Os->Labels[TControl::LabelNo].Visible) << "labels refilled while hidden";
@@ -84,7 +84,7 @@ TEST_F(SequencerTest, AReadingTurnsTheCardOverAndSwapsThePictureWhileTheBackShow
     EXPECT_EQ(Button(FortuneButton).State, 0) << "the same wish cannot be drawn twice in a row";
     EXPECT_EQ(State().CurrentCard, 12);
     // The window shows the composed card area.
-    EXPECT_EQ(Os->Surface.GetPixel(206, 298), Form->BackBuffer.GetPixel(206, 298));
+    EXPECT_EQ(Os->Surface.GetPixel(206, 298), Pics().BackBuffer.GetPixel(206, 298));
 }
 
 TEST_F(SequencerTest, TheResumeRunTurnsLikeAReadingFromTheSavedOriginAndEndsOnTheNormalPicture) {
@@ -113,8 +113,8 @@ TEST_F(SequencerTest, TheResumeRunTurnsLikeAReadingFromTheSavedOriginAndEndsOnTh
     }
     EXPECT_EQ(frames, kTurn);
     TPicture regular;
-    ASSERT_TRUE(Form->LoadJpegResource("C005", regular));
-    EXPECT_EQ(Form->CardSlot[1].Pixels, regular.Pixels);
+    ASSERT_TRUE(LoadJpeg("C005", regular));
+    EXPECT_EQ(Pics().CardSlot[1].Pixels, regular.Pixels);
 }
 
 TEST_F(SequencerTest, TheHeartTurnKeepsTheTextsAndShowsTheOtherPicture) {
@@ -122,7 +122,7 @@ TEST_F(SequencerTest, TheHeartTurnKeepsTheTextsAndShowsTheOtherPicture) {
     Start();
     Tick(10);
     ASSERT_EQ(Button(HeartButton).State, kStateHeartOffer);
-    const std::vector<uint32_t> regular = Form->CardSlot[1].Pixels;
+    const std::vector<uint32_t> regular = Pics().CardSlot[1].Pixels;
     const std::string title = LabelText(TControl::LabelTittle);
     Click(686, 232);
     EXPECT_NE(State().AnimStep, 0);
@@ -132,7 +132,7 @@ TEST_F(SequencerTest, TheHeartTurnKeepsTheTextsAndShowsTheOtherPicture) {
         EXPECT_TRUE(Os->Labels[TControl::LabelTittle].Visible) << "texts stay on screen";
     }
     EXPECT_TRUE(State().ShowAlternate);
-    EXPECT_NE(Form->CardSlot[1].Pixels, regular);
+    EXPECT_NE(Pics().CardSlot[1].Pixels, regular);
     EXPECT_EQ(LabelText(TControl::LabelTittle), title);
     EXPECT_EQ(Button(HeartButton).State, kStateNormal);
     EXPECT_FALSE(State().KeepCardTexts);
@@ -146,12 +146,12 @@ TEST_F(SequencerTest, TheHeartTurnKeepsTheTextsAndShowsTheOtherPicture) {
 TEST_F(SequencerTest, AlternateViewOfACardWithoutAnAlternatePictureShowsItsRegularPicture) {
     WriteIni("ResumeOk=1\r\nCardNum=49\r\nCardOK=" + std::string(49, 'l') + "\r\n");
     Start();
-    const std::vector<uint32_t> regular = Form->CardSlot[1].Pixels;
+    const std::vector<uint32_t> regular = Pics().CardSlot[1].Pixels;
     Click(686, 232);
     Idle();
     EXPECT_TRUE(State().ShowAlternate);
-    EXPECT_FALSE(Form->CardSlot[1].Empty());
-    EXPECT_EQ(Form->CardSlot[1].Pixels, regular);
+    EXPECT_FALSE(Pics().CardSlot[1].Empty());
+    EXPECT_EQ(Pics().CardSlot[1].Pixels, regular);
 }
 
 TEST_F(SequencerTest, PacingIsFiftyFiveMillisecondsAndSurvivesTheTickWrapping) {

@@ -85,6 +85,22 @@ TEST_F(AppTest, AWishWithLineBreaksComesBackAsItselfAndInjectsNothing) {
     EXPECT_EQ(Os->SjisToUtf8(State().SavedWish), "x\r\nCardNum=7");
 }
 
+// The wish's own bytes, not their meaning: lead bytes at both ends of both of their
+// ranges, each left alone before a line break, come back with every break in place.
+TEST_F(AppTest, AWishWithLoneLeadBytesBeforeLineBreaksComesBackByteForByte) {
+    const std::string wish = "\x81\r\n\x9F\r\n\xE0\n\xFC\r\x9F\x40\r\n";
+    Start();
+    Tick(10);
+    ASSERT_TRUE(Os->TypeText(wish));
+    ASSERT_EQ(Os->MemoText(), wish);
+    Key(13);
+    Idle();
+    Close();
+    Form.reset();
+    Start();
+    EXPECT_EQ(State().SavedWish, wish);
+}
+
 TEST_F(AppTest, OutOfRangeNumbersAreBroughtIntoRange) {
     WriteIni(
         "ResumeOk=1\r\nCardNum=-3\r\nFate=-2147483648\r\nLeft=99999999999\r\nTop=-5\r\n"

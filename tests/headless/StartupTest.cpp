@@ -6,6 +6,7 @@
 
 #include "common/MySysU.h"
 #include "common/SjisTexts.h"
+#include "content/DecodeAhead.h"
 
 TEST_F(AppTest, FirstStartWithoutSettingsShowsTheTitleCardCentred) {
     Start();
@@ -35,7 +36,7 @@ TEST_F(AppTest, FirstStartWithoutSettingsShowsTheTitleCardCentred) {
     EXPECT_NE(Os->WindowRegion, nullptr) << "the window has its outline";
     EXPECT_EQ(Os->TimerInterval, 10);
     // The back buffer is on the window: a pixel outside the picture area shows BASE.
-    EXPECT_EQ(Os->Surface.GetPixel(600, 150), Form->BackBuffer.GetPixel(600, 150));
+    EXPECT_EQ(Os->Surface.GetPixel(600, 150), Pics().BackBuffer.GetPixel(600, 150));
     EXPECT_FALSE(Os->FileExists(Dir + "z.html")) << "the browser probe is removed again";
 }
 
@@ -96,8 +97,8 @@ TEST_F(AppTest, UnseenResumedCardShowsTheTitleCardPictureAndUnseenTexts) {
     EXPECT_EQ(LabelText(TControl::LabelTittle), "？？？");
     EXPECT_EQ(Os->Labels[TControl::LabelKaisetu].Text, sjis::kUnseenMessage);
     TPicture title;
-    Form->LoadJpegResource("C000", title);
-    EXPECT_EQ(Form->CardSlot[1].Pixels, title.Pixels);
+    LoadJpeg("C000", title);
+    EXPECT_EQ(Pics().CardSlot[1].Pixels, title.Pixels);
 }
 
 TEST_F(AppTest, FailedStartShowsTheErrorAndLeavesTheSettingsAlone) {
@@ -111,13 +112,30 @@ TEST_F(AppTest, FailedStartShowsTheErrorAndLeavesTheSettingsAlone) {
     EXPECT_EQ(Os->SjisToUtf8(Os->Messages[0].Text), "Button リソースが見つかりません");
     // The timer and input that may still arrive touch nothing that was never built.
     Os->Tick += 100;
-    form.Timer1Timer();
-    form.FormMouseDown(TControl::Form, TMouseButton::Left, {}, 500, 250);
+    form.Events.Timer1Timer();
+    form.Events.FormMouseDown(TControl::Form, TMouseButton::Left, {}, 500, 250);
     int key = 13;
-    form.FormKeyDown(TControl::Memo1, key, {});
-    form.FormDestroy();
+    form.Events.FormKeyDown(TControl::Memo1, key, {});
+    form.Events.FormDestroy();
     EXPECT_EQ(ReadIni(), before);
     EXPECT_EQ(Os->Messages.size(), 1u);
+}
+
+// The pictures decoded ahead reach the program through the object it is handed, and only
+// that one: every picture of the start is taken from it.
+TEST_F(AppTest, TheStartTakesItsPicturesFromTheDecodingItIsHanded) {
+    const std::vector<TDecodeAhead::TSource> sources =
+        TDecodeAhead::Find(*Os, kStartPictures, kStartPictureCount);
+    ASSERT_EQ(sources.size(), kStartPictureCount);
+    TDecodeAhead handed(sources), other(sources);
+    Form = std::make_unique<TOrvaneFM>(*Os, &handed);
+    ASSERT_TRUE(Form->FormCreate());
+    TPicture pic;
+    bool decoded = false;
+    for (const TDecodeAhead::TSource& s : sources) {
+        EXPECT_FALSE(handed.Take(s.Type, s.View, pic, decoded)) << "left untaken";
+        EXPECT_TRUE(other.Take(s.Type, s.View, pic, decoded)) << "taken from another";
+    }
 }
 
 TEST_F(AppTest, EntryPointRefusesASecondInstance) {
@@ -140,7 +158,7 @@ TEST_F(AppTest, ClosingWritesTheSettingsOnceBeforeReleasing) {
     const std::string ini = ReadIni();
     EXPECT_NE(ini.find("MemDate=2026/12/08"), std::string::npos);
     EXPECT_EQ(ini.find("CardNum"), std::string::npos) << "no reading was made";
-    EXPECT_TRUE(Form->BackBuffer.Empty());
+    EXPECT_TRUE(Pics().BackBuffer.Empty());
     EXPECT_EQ(Os->Sounds.back(), "stop");
 }
 

@@ -8,7 +8,7 @@
 
 #include "content/ImageCodecs.h"
 #include "headless/AppFixture.h"
-#include "platform/headless/ScriptDriver.h"
+#include "platform/headless/main/ScriptDriver.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ protected:
     // Marks the window's frame block in the back buffer, pixel by pixel.
     void MarkBlock() {
         for (int y = 0; y < 572; ++y)
-            for (int x = 0; x < 412; ++x) Form->BackBuffer.SetPixel(x, 12 + y, Marker(x, 12 + y));
+            for (int x = 0; x < 412; ++x) Pics().BackBuffer.SetPixel(x, 12 + y, Marker(x, 12 + y));
     }
     TPicture ReadWallpaper(int& headerBits) {
         std::string file;
@@ -66,12 +66,12 @@ protected:
     }
     void ExpectCardBackInSlot0() {
         TPicture back;
-        Form->LoadJpegResource("C999", back);
-        EXPECT_EQ(Form->CardSlot[0].Width, back.Width);
-        EXPECT_EQ(Form->CardSlot[0].Height, back.Height);
-        EXPECT_TRUE(Form->CardSlot[0].Pixels == back.Pixels);
-        EXPECT_EQ(Form->CardGeom[0].W, 340);
-        EXPECT_EQ(Form->CardGeom[0].H, 500);
+        LoadJpeg("C999", back);
+        EXPECT_EQ(Pics().CardSlot[0].Width, back.Width);
+        EXPECT_EQ(Pics().CardSlot[0].Height, back.Height);
+        EXPECT_TRUE(Pics().CardSlot[0].Pixels == back.Pixels);
+        EXPECT_EQ(Pics().CardGeom[0].W, 340);
+        EXPECT_EQ(Pics().CardGeom[0].H, 500);
     }
 };
 
@@ -155,10 +155,9 @@ TEST_F(WallpaperMaker, StarsAtTheEdgeWriteOnlyInsideThePicture) {
         {4, 0, {{3, 0}, {4, 0}, {3, 1}, {4, 1}}},
     };
     for (const auto& s : kStars) {
-        TPicture& work = Form->CardSlot[0];
-        work.SetSize(5, 5);  // black
-        Form->WallOffsetR = Form->WallOffsetG = Form->WallOffsetB = 0;
-        Form->StampStar(s.X, s.Y, 0, 100);  // a cross
+        TPicture& work = Pics().CardSlot[0];
+        work.SetSize(5, 5);                                    // black
+        TFormAccess::StampPlainStar(*Form, s.X, s.Y, 0, 100);  // a cross
         std::set<TPoint> lit;
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 5; ++x)

@@ -309,6 +309,45 @@ TEST(IniFile, RandomTextsRoundTrip) {
     }
 }
 
+// Every byte that may start a double-byte character, and the bytes either side of each
+// range, before every kind of character the escaping treats apart: a stored wish comes
+// back byte for byte, its line breaks included.
+TEST(IniFile, EveryLeadByteEdgeBeforeABreakOrAnEscapeRoundTrips) {
+    const std::vector<std::string> after = {"\r\n", "\n",   "\r",   "\\",   std::string(1, '\0'),
+                                            " ",    "\t",   "\x40", "\x5C", "\x7E",
+                                            "\x7F", "\x80", "\xFC", "\xFD", ""};
+    for (int lead = 0x80; lead <= 0xFF; ++lead)
+        for (const std::string& next : after) {
+            const std::string t = "w" + std::string(1, static_cast<char>(lead)) + next + "\r\n";
+            ASSERT_EQ(ThroughFile(t), t) << std::hex << lead << " then " << next.size();
+        }
+}
+
+// The stored form is what files already hold: a double-byte character is kept whole and a
+// lone lead byte is written as a hex escape, at both ends of the lead and trail bytes'
+// ranges; a byte just outside them is a character of its own.
+TEST(IniFile, TheStoredFormOfLeadBytesIsFixed) {
+    const struct {
+        const char* Byte;
+        const char* Hex;
+    } leads[] = {{"\x81", "81"}, {"\x9F", "9F"}, {"\xE0", "E0"}, {"\xFC", "FC"}};
+    for (const auto& lead : leads) {
+        EXPECT_EQ(EncodeIniText(std::string(lead.Byte) + "\x5C\n"),
+                  std::string("\\~") + lead.Byte + "\x5C\\n");
+        EXPECT_EQ(EncodeIniText(std::string(lead.Byte) + "\n"),
+                  std::string("\\~\\x") + lead.Hex + "\\n");
+    }
+    for (const char* other : {"\x80", "\xA0", "\xDF", "\xFD"})
+        EXPECT_EQ(EncodeIniText(std::string(other) + "\x5C\n"),
+                  std::string("\\~") + other + "\\\\\\n");
+    // The trail bytes' ranges, at their edges: inside, the pair is one character.
+    for (const char* trail : {"\x40", "\x7E", "\x80", "\xFC"})
+        EXPECT_EQ(EncodeIniText(std::string("\x88") + trail + "\n"),
+                  std::string("\\~\x88") + trail + "\\n");
+    EXPECT_EQ(EncodeIniText("\x88\x7F\n"), "\\~\\x88\x7F\\n");
+    EXPECT_EQ(EncodeIniText("\x88\xFD\n"), "\\~\\x88\xFD\\n");
+}
+
 TEST(IniFile, DecodingToleratesDamagedEscapes) {
     EXPECT_EQ(DecodeIniText("plain\\n"), "plain\\n");
     EXPECT_EQ(DecodeIniText("\\~a\\"), "a");      // cut after the backslash

@@ -1,15 +1,20 @@
-// What the program counts on from its platform, checked on the build's own backend: the
-// headless one natively, the real Win32 one (code page 932, GDI regions, the module's
-// resource section, Windows files) in the Windows test program under Wine.
+// What the program counts on from its platform, the whole of Platform.h, checked on the
+// build's own backend: the headless one in the native suite, the real GTK one on an X
+// server, the real Win32 one (code page 932, GDI, the module's resource section, Windows
+// files and controls) in the Windows test program under Wine. What each shows is read
+// back through its probe (support/TestPlatform.h), the system's own way.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "common/Errors.h"
+#include "common/SjisTexts.h"
 #include "support/TestPlatform.h"
 
 namespace {
@@ -49,6 +54,13 @@ TEST_F(PlatformText, JapaneseRoundTripsBothWays) {
     }
     EXPECT_EQ(Os->SjisToUtf8(""), "");
     EXPECT_EQ(Os->Utf8ToSjis(""), "");
+}
+
+TEST_F(PlatformText, EveryFixedTextOfTheProgramConvertsBothWays) {
+    for (const TTextPair& t : kTextPairs) {
+        EXPECT_EQ(Os->SjisToUtf8(t.Sjis), t.Utf8);
+        EXPECT_EQ(Os->Utf8ToSjis(t.Utf8), t.Sjis);
+    }
 }
 
 TEST_F(PlatformText, TextsAreTakenWholeNotUpToTheirFirstZeroByte) {
@@ -115,17 +127,24 @@ TEST_F(PlatformFiles, WriteReadOverwriteAndDelete) {
     EXPECT_FALSE(Os->DeleteFile(path));
 }
 
-TEST_F(PlatformFiles, JapaneseFileNamesAreCodePage932) {
-    // 占い.ini: the program's paths are code page 932 bytes.
-    const std::string path = Dir + "\x90\xE8\x82\xA2.ini";
+// Paths are UTF-8 and reach the system whole: the file on the disk has the very name,
+// Japanese and a letter code page 932 cannot spell alike.
+TEST_F(PlatformFiles, FileNamesAreUtf8AndReachTheDiskWhole) {
+    const std::string name = "\xE5\x8D\xA0\xE3\x81\x84-Jos\xC3\xA9.ini";  // 占い-José.ini
+    const std::string path = Dir + name;
     ASSERT_TRUE(Os->WriteFile(path, "[Orvane.ini]\r\n"));
     EXPECT_TRUE(Os->FileExists(path));
     std::string got;
     ASSERT_TRUE(Os->ReadFile(path, got));
     EXPECT_EQ(got, "[Orvane.ini]\r\n");
-    // Another name that differs only in the second character is another file.
-    EXPECT_FALSE(Os->FileExists(Dir + "\x90\xE8\x82\xA3.ini"));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(Dir)))
+        names.push_back(entry.path().filename().u8string());
+    EXPECT_EQ(names, std::vector<std::string>{name}) << "the name on the disk";
+    // A name that differs only in its second character is another file.
+    EXPECT_FALSE(Os->FileExists(Dir + "\xE5\x8D\xA0\xE3\x81\x85-Jos\xC3\xA9.ini"));
     EXPECT_TRUE(Os->DeleteFile(path));
+    EXPECT_FALSE(Os->FileExists(path));
 }
 
 TEST_F(PlatformFiles, DirectoriesAreNotFiles) {
@@ -149,6 +168,39 @@ TEST_F(PlatformFiles, ReplaceMovesTheNewFileOverTheOld) {
     EXPECT_FALSE(Os->FileExists(temp));
 }
 
+// What WriteFile wrote is on the disk when it returns, and a ReplaceFile's move lasts
+// once it returns: a power cut just after either loses nothing.
+TEST_F(PlatformFiles, AWriteAndAMoveAreOnTheDiskWhenTheyReturn) {
+    std::unique_ptr<TBackendProbe> probe = CreateBackendProbe(*Os);
+    const std::string target = Dir + "Orvane.ini";
+    const std::string temp = Dir + "Orvane.ini.new";
+    ASSERT_TRUE(Os->WriteFile(target, "old"));
+    probe->WatchFlushes();
+    ASSERT_TRUE(Os->WriteFile(temp, "new"));
+    EXPECT_TRUE(probe->DataFlushed(temp));
+    EXPECT_FALSE(probe->DataFlushed(target)) << "only the file written counts";
+    ASSERT_TRUE(Os->ReplaceFile(temp, target));
+    EXPECT_TRUE(probe->MoveFlushed(target));
+}
+
+// A disk that fills up while a file is written: the write fails, and no file is left
+// that a reader would take for the whole.
+TEST_F(PlatformFiles, AWriteCutShortLeavesNoHalfFile) {
+    std::unique_ptr<TBackendProbe> probe = CreateBackendProbe(*Os);
+    const std::string path = Dir + "WallOrvane.bmp";
+    const std::string bytes(4096, 'w');
+    probe->LimitFileSize(100);
+    const bool wrote = Os->WriteFile(path, bytes);
+    probe->LimitFileSize(-1);
+    EXPECT_FALSE(wrote);
+    EXPECT_FALSE(Os->FileExists(path));
+    // Room again: the same write succeeds.
+    EXPECT_TRUE(Os->WriteFile(path, bytes));
+    std::string got;
+    ASSERT_TRUE(Os->ReadFile(path, got));
+    EXPECT_EQ(got, bytes);
+}
+
 TEST_F(PlatformFiles, FailedWriteOrReplaceKeepsTheOldFile) {
     const std::string target = Dir + "Orvane.ini";
     ASSERT_TRUE(Os->WriteFile(target, "old"));
@@ -165,6 +217,16 @@ TEST_F(PlatformFiles, FailedWriteOrReplaceKeepsTheOldFile) {
     std::string got;
     ASSERT_TRUE(Os->ReadFile(target, got));
     EXPECT_EQ(got, "old");
+    // All or nothing the other way too: a move that cannot take the target's place (a
+    // folder is there) leaves the new file where it was, whole.
+    const std::string temp = Dir + "Orvane.ini.new";
+    const std::string folder = Dir + "folder";
+    std::filesystem::create_directory(std::filesystem::u8path(folder));
+    ASSERT_TRUE(Os->WriteFile(temp, "new"));
+    EXPECT_FALSE(Os->ReplaceFile(temp, folder));
+    ASSERT_TRUE(Os->ReadFile(temp, got));
+    EXPECT_EQ(got, "new");
+    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::u8path(folder)));
 }
 
 TEST_F(PlatformFiles, ReadOnlyDirectoryRefusesNewFiles) {
@@ -310,78 +372,398 @@ TEST_F(PlatformResources, MissingNameOrWrongTypeIsNotFound) {
     EXPECT_FALSE(Os->FindResourceData("JPG", "Bas", v));  // no prefix matching
 }
 
-// ---- The window's life -----------------------------------------------------------------
+// ---- The window ------------------------------------------------------------------------
 
-// Records what the window tells the program; its destroy handler reads the controls as
-// the program's does.
-struct TLifeProbe : TWindowEvents {
+// Records what the window tells the program, and knows whether the window was destroyed
+// while one of its handlers was still running.
+struct TRecorder : TWindowEvents {
     TPlatform* Os = nullptr;
     int Changes = 0;
+    int Ticks = 0;
     int Destroys = 0;
     int EventsAfterDestroy = 0;
+    bool DestroyedInsideAHandler = false;
     std::string WishAtDestroy;
     int LeftAtDestroy = 0, TopAtDestroy = 0;
+    std::function<void()> OnTick;
+    std::function<void()> OnChange;
 
-    void Note() {
+    // A handler runs: noted while it runs.
+    template <typename F>
+    void Run(F&& body) {
         if (Destroys) ++EventsAfterDestroy;
+        ++Depth;
+        body();
+        --Depth;
     }
-    void FormPaint() override { Note(); }
-    void Timer1Timer() override { Note(); }
-    void FormMouseDown(TControl, TMouseButton, TShiftState, int, int) override { Note(); }
-    void FormMouseMove(TControl, TShiftState, int, int) override { Note(); }
-    void FormMouseUp(TControl, TMouseButton, TShiftState, int, int) override { Note(); }
-    void FormKeyDown(TControl, int&, TShiftState) override { Note(); }
+    void FormPaint() override {
+        Run([] {});
+    }
+    void Timer1Timer() override {
+        Run([this] {
+            ++Ticks;
+            if (OnTick) OnTick();
+        });
+    }
+    void FormMouseDown(TControl, TMouseButton, TShiftState, int, int) override {
+        Run([] {});
+    }
+    void FormMouseMove(TControl, TShiftState, int, int) override {
+        Run([] {});
+    }
+    void FormMouseUp(TControl, TMouseButton, TShiftState, int, int) override {
+        Run([] {});
+    }
+    void FormKeyDown(TControl, int&, TShiftState) override {
+        Run([] {});
+    }
     void Memo1Change() override {
-        Note();
-        ++Changes;
+        Run([this] {
+            ++Changes;
+            if (OnChange) OnChange();
+        });
     }
-    void Memo1MouseDown(TMouseButton, TShiftState, int, int) override { Note(); }
-    void FormCloseQuery() override { Note(); }
+    void Memo1MouseDown(TMouseButton, TShiftState, int, int) override {
+        Run([] {});
+    }
+    void FormCloseQuery() override {
+        Run([] {});
+    }
     void FormDestroy() override {
-        Note();
+        if (Destroys) ++EventsAfterDestroy;
+        if (Depth > 0) DestroyedInsideAHandler = true;
         ++Destroys;
         WishAtDestroy = Os->MemoText();
         Os->GetWindowPos(LeftAtDestroy, TopAtDestroy);
     }
-    void FormEndSession() override { Note(); }
+    void FormEndSession() override {
+        Run([] {});
+    }
+
+private:
+    int Depth = 0;
 };
 
-using PlatformWindow = PlatformTest;
+// A window of the program's size, its controls as the test makes them, and the probe
+// that reads them back. The window goes at the end as the program's does: destroyed,
+// then the loop run to its end.
+class PlatformWindow : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        Events.Os = Os.get();
+        Probe = CreateBackendProbe(*Os);
+        Os->CreateMainWindow(&Events, 737, 584);
+    }
+    void TearDown() override {
+        if (Events.Destroys == 0) {
+            Os->CloseMainWindow();
+            Os->RunMessageLoop();
+        }
+        Probe.reset();
+    }
+    static TLabelStyle Style(bool centred, int cell, uint32_t background, uint32_t text) {
+        TLabelStyle s;
+        s.Centred = s.VCentred = centred;
+        s.WordWrap = !centred;
+        s.CellHeight = cell;
+        s.Background = background;
+        s.TextColor = text;
+        return s;
+    }
+    // The look as shown matches the one given (a centred label's wrapping is the
+    // system's; a face's cell height may round a pixel either way).
+    static void ExpectLook(const TLabelStyle& shown, const TLabelStyle& given, bool label) {
+        if (label) {
+            EXPECT_EQ(shown.Centred, given.Centred);
+            EXPECT_EQ(shown.VCentred, given.VCentred);
+            if (!given.Centred) {
+                EXPECT_EQ(shown.WordWrap, given.WordWrap);
+            }
+        }
+        EXPECT_NEAR(shown.CellHeight, given.CellHeight, 1);
+        EXPECT_EQ(shown.Background, given.Background);
+        EXPECT_EQ(shown.TextColor, given.TextColor);
+    }
+
+    TRecorder Events;
+    std::unique_ptr<TBackendProbe> Probe;
+};
+
+TEST_F(PlatformWindow, LabelsShowTheirTextLookAndVisibility) {
+    const TLabelStyle centred = Style(true, 12, 0xCF8476, 0);
+    const TLabelStyle title = Style(true, 24, 0xCF8476, 0x37211F);
+    const TLabelStyle wrapped = Style(false, 12, 0x102030, 0x405060);
+    Os->CreateLabel(TControl::LabelNo, 445, 290, 50, 12, centred);
+    Os->CreateLabel(TControl::LabelTittle, 439, 303, 276, 24, title);
+    Os->CreateLabel(TControl::LabelKaisetu, 463, 398, 228, 121, wrapped);
+    // Japanese, and an "&", which is shown and marks no accelerator.
+    const std::string text = "\x90\xE8\x82\xA2 & CARD.\x82\x4F";  // 占い & CARD.０
+    Os->SetLabelText(TControl::LabelTittle, text);
+    Os->SetLabelText(TControl::LabelKaisetu, "line one\r\nline two");
+    Probe->Settle();
+    TBackendProbe::TShown shown = Probe->Control(TControl::LabelTittle);
+    ASSERT_TRUE(shown.Exists);
+    EXPECT_TRUE(shown.Visible);
+    EXPECT_EQ(shown.Text, text);
+    ExpectLook(shown.Look, title, true);
+    ExpectLook(Probe->Control(TControl::LabelNo).Look, centred, true);
+    EXPECT_EQ(Probe->Control(TControl::LabelNo).Text, "");
+    ExpectLook(Probe->Control(TControl::LabelKaisetu).Look, wrapped, true);
+    EXPECT_FALSE(Probe->Control(TControl::LabelCreator).Exists) << "never made";
+
+    // Styled again, hidden and shown again.
+    Os->SetLabelStyle(TControl::LabelKaisetu, centred);
+    Os->SetLabelVisible(TControl::LabelNo, false);
+    Probe->Settle();
+    ExpectLook(Probe->Control(TControl::LabelKaisetu).Look, centred, true);
+    EXPECT_FALSE(Probe->Control(TControl::LabelNo).Visible);
+    EXPECT_TRUE(Probe->Control(TControl::LabelTittle).Visible) << "only the one hidden";
+    Os->SetLabelVisible(TControl::LabelNo, true);
+    EXPECT_TRUE(Probe->Control(TControl::LabelNo).Visible);
+    // A label never made takes nothing.
+    Os->SetLabelText(TControl::LabelCreator, "x");
+    EXPECT_FALSE(Probe->Control(TControl::LabelCreator).Exists);
+}
+
+TEST_F(PlatformWindow, TheWishBoxStartsHiddenReadOnlyAndEmptyAndShowsWhatItIsGiven) {
+    const TLabelStyle style = Style(false, 12, 0xCF8476, 0x112233);
+    Os->CreateMemo(463, 82, 228, 121, 380, style);
+    Probe->Settle();
+    TBackendProbe::TShown shown = Probe->Control(TControl::Memo1);
+    ASSERT_TRUE(shown.Exists);
+    EXPECT_FALSE(shown.Visible);
+    EXPECT_TRUE(shown.ReadOnly);
+    EXPECT_TRUE(Os->MemoReadOnly());
+    EXPECT_EQ(shown.Text, "");
+    ExpectLook(shown.Look, style, false);
+    Os->SetMemoReadOnly(false);
+    Os->SetMemoVisible(true);
+    const TLabelStyle other = Style(false, 16, 0x010203, 0x040506);
+    Os->SetMemoStyle(other);
+    Probe->Settle();
+    shown = Probe->Control(TControl::Memo1);
+    EXPECT_TRUE(shown.Visible);
+    EXPECT_FALSE(shown.ReadOnly);
+    EXPECT_FALSE(Os->MemoReadOnly());
+    ExpectLook(shown.Look, other, false);
+    Os->SetMemoVisible(false);
+    EXPECT_FALSE(Probe->Control(TControl::Memo1).Visible);
+}
+
+// The caret counts characters (a line break two, as a Windows edit box counts it), the
+// user's typing goes in where it is, and the box takes no more than its limit from the
+// user, while the program's own text is never cut.
+TEST_F(PlatformWindow, TheUserTypesAtTheCaretUpToTheLimit) {
+    Os->CreateMemo(463, 82, 228, 121, 5, TLabelStyle());
+    Os->SetMemoReadOnly(false);
+    Os->SetMemoVisible(true);
+    const std::string aiu = "\x82\xA0\x82\xA2\x82\xA4";  // あいう
+    Os->SetMemoText(aiu);
+    EXPECT_EQ(Os->MemoCaret(), 0) << "a text set puts the caret at its start";
+    Os->SetMemoCaret(1);
+    EXPECT_EQ(Os->MemoCaret(), 1);
+    Probe->TypeIntoMemo("x");
+    EXPECT_EQ(Probe->Control(TControl::Memo1).Text, "\x82\xA0x\x82\xA2\x82\xA4");
+    EXPECT_EQ(Os->MemoText(), "\x82\xA0x\x82\xA2\x82\xA4");
+    EXPECT_EQ(Os->MemoCaret(), 2);
+    Os->SetMemoCaret(99);
+    EXPECT_EQ(Os->MemoCaret(), 4) << "at most its end";
+    Probe->TypeIntoMemo("yz");  // five characters fit
+    EXPECT_EQ(Os->MemoText(), "\x82\xA0x\x82\xA2\x82\xA4y");
+
+    Os->SetMemoText("a\r\nb");
+    Os->SetMemoCaret(3);
+    EXPECT_EQ(Os->MemoCaret(), 3);
+    Probe->TypeIntoMemo("\x82\xA6");  // え, after the line break
+    EXPECT_EQ(Os->MemoText(),
+              "a\r\n\x82\xA6"
+              "b");
+    EXPECT_EQ(Os->MemoCaret(), 4);
+
+    Os->SetMemoText("abcdefgh");
+    EXPECT_EQ(Os->MemoText(), "abcdefgh") << "the program's own text is not cut";
+    Os->SetMemoCaret(8);
+    Probe->TypeIntoMemo("i");
+    EXPECT_EQ(Os->MemoText(), "abcdefgh");
+}
+
+// Memo1Change comes for a change and only for one: the program's own SetMemoText once,
+// the user's typing once a character, and nothing for the same text again, for typing
+// refused by a read-only box or by a full one.
+TEST_F(PlatformWindow, AChangeIsReportedOnlyForARealChange) {
+    Os->CreateMemo(463, 82, 228, 121, 4, TLabelStyle());
+    Os->SetMemoReadOnly(false);
+    Os->SetMemoVisible(true);
+    Os->SetMemoText("abc");
+    EXPECT_EQ(Events.Changes, 1);
+    Os->SetMemoText("abc");
+    EXPECT_EQ(Events.Changes, 1);
+    Os->SetMemoCaret(3);
+    Probe->TypeIntoMemo("d");
+    EXPECT_EQ(Events.Changes, 2);
+    Probe->TypeIntoMemo("e");  // the box is full
+    EXPECT_EQ(Events.Changes, 2);
+    Os->SetMemoText("");
+    Os->SetMemoText("");
+    EXPECT_EQ(Events.Changes, 3);
+    Os->SetMemoReadOnly(true);
+    Probe->TypeIntoMemo("q");
+    EXPECT_EQ(Os->MemoText(), "");
+    EXPECT_EQ(Events.Changes, 3);
+}
+
+TEST_F(PlatformWindow, PresentedRectanglesReachTheWindowsPixels) {
+    TPicture pic;
+    pic.SetSize(100, 80);
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 100; ++x)
+            pic.SetPixel(x, y, static_cast<uint32_t>(x * 2) << 16 | (y * 3) << 8 | 200);
+    TPicture black;
+    black.SetSize(737, 584);
+    Os->ShowMainWindow();
+    Os->Present(black, 0, 0, 737, 584, 0, 0);
+    // A rectangle of the picture at another place, and one over the window's edge, cut.
+    Os->Present(pic, 10, 5, 50, 40, 300, 200);
+    Os->Present(pic, 0, 0, 100, 80, 700, 550);
+    Probe->Settle();
+    EXPECT_EQ(Probe->WindowPixel(300, 200), pic.GetPixel(10, 5));
+    EXPECT_EQ(Probe->WindowPixel(349, 239), pic.GetPixel(59, 44));
+    EXPECT_EQ(Probe->WindowPixel(325, 210), pic.GetPixel(35, 15));
+    EXPECT_EQ(Probe->WindowPixel(350, 200), 0u) << "just right of the rectangle";
+    EXPECT_EQ(Probe->WindowPixel(300, 240), 0u) << "just below it";
+    EXPECT_EQ(Probe->WindowPixel(299, 199), 0u) << "just above and left of it";
+    EXPECT_EQ(Probe->WindowPixel(700, 550), pic.GetPixel(0, 0));
+    EXPECT_EQ(Probe->WindowPixel(736, 583), pic.GetPixel(36, 33));
+}
+
+// The timer ticks in the loop until the window goes; a close asked inside its handler
+// destroys the window only once that handler has returned, and nothing follows.
+TEST_F(PlatformWindow, TheTimerTicksAndACloseInsideItsHandlerWaitsForIt) {
+    Events.OnTick = [this] {
+        if (Events.Ticks == 3) Os->CloseMainWindow();
+    };
+    Os->StartTimer(10);
+    Os->ShowMainWindow();
+    Os->RunMessageLoop();
+    EXPECT_EQ(Events.Ticks, 3);
+    EXPECT_EQ(Events.Destroys, 1);
+    EXPECT_FALSE(Events.DestroyedInsideAHandler);
+    EXPECT_EQ(Events.EventsAfterDestroy, 0);
+}
+
+// The same for the change a user's typing reports, and for the one the program's own
+// SetMemoText reports: the window and the box stay while the handler runs.
+class PlatformClose : public PlatformWindow {
+protected:
+    void CloseInsideAChange(bool typed) {
+        Os->CreateMemo(463, 82, 228, 121, 380, TLabelStyle());
+        Os->SetMemoReadOnly(false);
+        Os->SetMemoVisible(true);
+        std::string during;
+        Events.OnChange = [&] {
+            Os->CloseMainWindow();
+            during = Os->MemoText();
+        };
+        if (typed)
+            Probe->TypeIntoMemo("w");
+        else
+            Os->SetMemoText("w");
+        Os->RunMessageLoop();
+        EXPECT_EQ(during, "w") << "the box was gone inside its own change";
+        EXPECT_EQ(Events.Destroys, 1);
+        EXPECT_FALSE(Events.DestroyedInsideAHandler);
+        EXPECT_EQ(Events.WishAtDestroy, "w");
+    }
+};
+
+TEST_F(PlatformClose, InsideTheChangeTheUsersTypingReports) {
+    CloseInsideAChange(true);
+}
+
+TEST_F(PlatformClose, InsideTheChangeTheProgramsOwnTextReports) {
+    CloseInsideAChange(false);
+}
 
 TEST_F(PlatformWindow, TheDestroyHandlerSeesTheControlsThatGoWithTheWindow) {
-    TLifeProbe probe;
-    probe.Os = Os.get();
-    Os->CreateMainWindow(&probe, 737, 584);
     Os->CreateMemo(463, 82, 228, 121, 380, TLabelStyle());
     Os->CreateLabel(TControl::LabelNo, 445, 290, 50, 12, TLabelStyle());
     Os->SetMemoReadOnly(false);
     Os->SetWindowPos(100, 60);
-
-    // A change is a change of the text: setting what it already holds is none.
-    Os->SetMemoText("abc");
-    EXPECT_EQ(probe.Changes, 1);
-    Os->SetMemoText("abc");
-    EXPECT_EQ(probe.Changes, 1);
-    Os->SetMemoText("");
-    Os->SetMemoText("");
-    EXPECT_EQ(probe.Changes, 2);
     Os->SetMemoText("abc");
 
     Os->CloseMainWindow();  // outside any handler: at once
-    EXPECT_EQ(probe.Destroys, 1);
-    EXPECT_EQ(probe.WishAtDestroy, "abc");
-    EXPECT_EQ(probe.LeftAtDestroy, 100);
-    EXPECT_EQ(probe.TopAtDestroy, 60);
+    EXPECT_EQ(Events.Destroys, 1);
+    EXPECT_EQ(Events.WishAtDestroy, "abc");
+    EXPECT_EQ(Events.LeftAtDestroy, 100);
+    EXPECT_EQ(Events.TopAtDestroy, 60);
 
     // Gone with the window: an empty text, and nothing set takes.
     EXPECT_EQ(Os->MemoText(), "");
     Os->SetMemoText("late");
     EXPECT_EQ(Os->MemoText(), "");
+    EXPECT_FALSE(Probe->Control(TControl::Memo1).Exists);
     Os->SetLabelText(TControl::LabelNo, "CARD.001");
+    EXPECT_FALSE(Probe->Control(TControl::LabelNo).Exists);
     Os->CloseMainWindow();
-    Os->RunMessageLoop();  // the window is gone: the loop has nothing to wait for
-    EXPECT_EQ(probe.Destroys, 1);
-    EXPECT_EQ(probe.EventsAfterDestroy, 0);
+    Os->RunMessageLoop();  // the window is gone: the loop ends with it
+    EXPECT_EQ(Events.Destroys, 1);
+    EXPECT_EQ(Events.EventsAfterDestroy, 0);
+}
+
+// ---- The menu --------------------------------------------------------------------------
+
+TEST_F(PlatformWindow, TheMenuShowsItsEntriesAndGivesTheChosenOneOrNone) {
+    const TMenuEntry entries[] = {
+        {"&Centre", true, false, false},
+        {sjis::kMenuMuteOn, true, true, false},
+        {"Greyed", false, false, true},
+        {"&Last", true, false, false},
+    };
+    Os->ShowMainWindow();
+    Probe->Settle();
+    Probe->AnswerMenu(1);
+    EXPECT_EQ(Os->TrackPopupMenu(200, 150, entries, 4), 1);
+    const std::vector<TBackendProbe::TShownItem> shown = Probe->LastMenu();
+    ASSERT_EQ(shown.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(shown[i].Caption, entries[i].Caption) << i;
+        EXPECT_EQ(shown[i].Enabled, entries[i].Enabled) << i;
+        EXPECT_EQ(shown[i].Checked, entries[i].Checked) << i;
+        EXPECT_EQ(shown[i].SeparatorBefore, entries[i].SeparatorBefore) << i;
+    }
+    Probe->AnswerMenu(0);
+    EXPECT_EQ(Os->TrackPopupMenu(200, 150, entries, 4), 0) << "a menu opened again";
+    Probe->AnswerMenu(-1);
+    EXPECT_EQ(Os->TrackPopupMenu(200, 150, entries, 4), -1) << "dismissed";
+    EXPECT_EQ(Probe->LastMenu().size(), 4u);
+}
+
+// ---- Pointers --------------------------------------------------------------------------
+
+TEST_F(PlatformWindow, TheShownPointerIsTheShapeSetAndAMissingOneIsNotFound) {
+    // The hot spots of the two pictures (tools/assets/make_cursors.py), 32 pixels square as
+    // every backend shows them here: the cross hair's middle, the downward pen's tip.
+    const int x1 = 8, y1 = 8, x4 = 4, y4 = 31;
+    Os->LoadPointer(1, "cr1");
+    Os->LoadPointer(4, "CR4");
+    EXPECT_THROW(Os->LoadPointer(2, "cr9"), EResNotFound);
+    Os->ShowMainWindow();
+    Probe->Settle();
+    int x = -1, y = -1;
+    Os->SetPointer(4);
+    ASSERT_TRUE(Probe->PointerHotSpot(x, y));
+    EXPECT_EQ(x, x4);
+    EXPECT_EQ(y, y4);
+    Os->SetPointer(1);
+    ASSERT_TRUE(Probe->PointerHotSpot(x, y));
+    EXPECT_EQ(x, x1);
+    EXPECT_EQ(y, y1);
+    // A shape never loaded (or whose load failed) changes nothing.
+    Os->SetPointer(2);
+    ASSERT_TRUE(Probe->PointerHotSpot(x, y));
+    EXPECT_EQ(x, x1);
+    EXPECT_EQ(y, y1);
 }
 
 }  // namespace

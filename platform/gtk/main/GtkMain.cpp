@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
 
     int status = 1;
     try {
-        status = RunProgram(platform);
+        status = RunProgram(platform, &ahead);
     } catch (const std::exception& e) {
         // Only a failure of the platform itself gets here; the program reports its own
         // start-up failures.

@@ -1,5 +1,5 @@
 // The script driver: the real program, driven line by line on the pretend desktop.
-#include "platform/headless/ScriptDriver.h"
+#include "platform/headless/main/ScriptDriver.h"
 
 #include <exception>
 #include <sstream>

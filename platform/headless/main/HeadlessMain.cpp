@@ -1,5 +1,5 @@
-// sablewick-headless: runs the real program on the headless backend from a script on
-// standard input. See README.md for the commands.
+// sablewick-headless, the headless backend's entry point: runs the real program on the
+// headless backend from a script on standard input. See README.md for the commands.
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,7 +11,7 @@
 #include "common/Dates.h"
 #include "common/MySysU.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "platform/headless/ScriptDriver.h"
+#include "platform/headless/main/ScriptDriver.h"
 
 static int Usage() {
     std::fprintf(stderr,

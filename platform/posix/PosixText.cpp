@@ -1,11 +1,11 @@
 // Text conversion through iconv, for the Linux backends.
-#include "platform/posix/IconvText.h"
-
 #include <iconv.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "platform/posix/PosixPlatform.h"
 
 std::string ConvertText(const char* to, const char* from, const std::string& in) {
     iconv_t cd = iconv_open(to, from);
@@ -36,4 +36,12 @@ std::string ConvertText(const char* to, const char* from, const std::string& in)
     }
     iconv_close(cd);
     return out;
+}
+
+std::string TPosixPlatform::SjisToUtf8(const std::string& sjis) {
+    return ConvertText("UTF-8", "CP932", sjis);
+}
+
+std::string TPosixPlatform::Utf8ToSjis(const std::string& utf8) {
+    return ConvertText("CP932", "UTF-8", utf8);
 }
