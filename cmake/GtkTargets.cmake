@@ -58,11 +58,11 @@ if(GTest_FOUND)
     if(SABLEWICK_XVFB)
         set(_display ${CMAKE_BINARY_DIR}/ctest-display)
         set(_fixture ${CMAKE_SOURCE_DIR}/cmake/xvfb_fixture.sh)
-        add_test(NAME gtk_display_start COMMAND sh ${_fixture} start ${_display})
+        add_test(NAME gtk_display_start COMMAND bash ${_fixture} start ${_display})
         add_test(NAME gtk_backend_tests
-            COMMAND sh ${_fixture} run ${_display} $<TARGET_FILE:sablewick_gtk_tests>
+            COMMAND bash ${_fixture} run ${_display} $<TARGET_FILE:sablewick_gtk_tests>
                 --gtest_color=no)
-        add_test(NAME gtk_display_stop COMMAND sh ${_fixture} stop ${_display})
+        add_test(NAME gtk_display_stop COMMAND bash ${_fixture} stop ${_display})
         set_tests_properties(gtk_display_start PROPERTIES FIXTURES_SETUP gtk_display)
         set_tests_properties(gtk_display_stop PROPERTIES FIXTURES_CLEANUP gtk_display)
         set_tests_properties(gtk_backend_tests PROPERTIES FIXTURES_REQUIRED gtk_display
