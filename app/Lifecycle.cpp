@@ -129,11 +129,14 @@ bool TOrvaneFM::FormCreate() {
         NormalPointer();
         if (Options.ResumeOk) RestoreWish();
         Os.SetMemoReadOnly(false);
+        // Where the system always shows focus rectangles, so does the program.
+        KeyboardCues = Os.KeyboardCuesShown();
         Created = true;
         if (IndexMode)
             SetIndexMode(true, kFrameResting);
         else
             Os.SetMemoVisible(true);
+        PublishAccessibles();
         return true;
     } catch (const std::exception& e) {
         Created = false;

@@ -62,6 +62,16 @@ enum TPointerShape : int {
 };
 constexpr int kPointerShapes = 8;
 
+// The accessible objects' ids (TAccessible::Id): a painted button's is kAccButtonIds plus
+// its number, an index cell's kAccCellIds plus its card's, the reading's its own.
+constexpr int kAccButtonIds = 100;
+constexpr int kAccCellIds = 200;
+constexpr int kAccReadingId = 300;
+int AccessibleIdOfButton(int button);
+int AccessibleIdOfCell(int card);
+// No painted button has the keyboard focus (the wish box may).
+constexpr int kNoButtonFocus = -100;
+
 // The sequencer's states (AnimStep): 0 is idle; a mouse button held (below
 // kStepHeldEnd); a run of steps after opening the index or before opening a link; the
 // card turn, whose four phases start at kStepTurn, kStepBackIn, kStepBackOut and
@@ -358,6 +368,7 @@ private:
     void StartDrag();
     void FormMouseUp(TControl sender, TMouseButton button, TShiftState shift, int x, int y);
     void FormKeyDown(TControl sender, int& key, TShiftState shift);
+    void FormKeyUp(TControl sender, int& key, TShiftState shift);
     void Memo1Change();
     void Memo1MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     void SendLeftClick(TControl sender, int x, int y, TShiftState shift);
@@ -366,6 +377,27 @@ private:
     void EnableFortuneButton(bool paint);
     void DisableFortuneButton(bool paint);
     void ReleaseButtons();
+
+    // ---- Accessibility and the keyboard's focus (interact/Accessibility.cpp)
+    // What is published: every painted button shown, the open index's cells, the reading.
+    std::vector<TAccessible> AccessibleObjects() const;
+    // Tells the backend when the objects changed; run after every event.
+    void PublishAccessibles();
+    std::vector<TAccessible> Published;
+    bool ButtonAvailable(int id) const;
+    std::string ReadingOf(int card) const;
+    std::string ShownReading;  // what the labels show, as one text
+    void FocusButton(int id);  // kNoButtonFocus: none
+    void MoveFocus(bool forward);
+    // Tab and Space on a focused button; true when the key was the focus's.
+    bool KeyboardFocusKey(int& key, TShiftState shift);
+    void ReleaseHeldCreator();
+    void AccessibleAction(int id);
+    void AccessibleFocus(int id);
+    int FocusedButton = kNoButtonFocus;
+    bool KeyboardCues = false;  // the focus ring shows: the keyboard has been used
+    bool SpacePressed = false;  // a focused button is held down by Space
+    bool CreatorHeldByAction = false;
 
     // ---- Fortune and seen cards (interact/Fortune.cpp)
     int WishToCard(const std::string& wish) const;

@@ -9,6 +9,8 @@ template <typename F>
 void TWindowEventsGuard::Guard(F&& handler) {
     try {
         handler();
+        // Whatever the event changed, a screen reader hears of it.
+        Form.PublishAccessibles();
     } catch (const std::exception& e) {
         Form.Os.ShowErrorBox(kAppTitle, e.what());
     } catch (...) {
@@ -40,6 +42,18 @@ void TWindowEventsGuard::FormMouseUp(TControl sender, TMouseButton button, TShif
 
 void TWindowEventsGuard::FormKeyDown(TControl sender, int& key, TShiftState shift) {
     Guard([&] { Form.FormKeyDown(sender, key, shift); });
+}
+
+void TWindowEventsGuard::FormKeyUp(TControl sender, int& key, TShiftState shift) {
+    Guard([&] { Form.FormKeyUp(sender, key, shift); });
+}
+
+void TWindowEventsGuard::AccessibleAction(int id) {
+    Guard([&] { Form.AccessibleAction(id); });
+}
+
+void TWindowEventsGuard::AccessibleFocus(int id) {
+    Guard([&] { Form.AccessibleFocus(id); });
 }
 
 void TWindowEventsGuard::Memo1Change() {

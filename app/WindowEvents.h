@@ -20,6 +20,9 @@ public:
     void FormMouseUp(TControl sender, TMouseButton button, TShiftState shift, int x,
                      int y) override;
     void FormKeyDown(TControl sender, int& key, TShiftState shift) override;
+    void FormKeyUp(TControl sender, int& key, TShiftState shift) override;
+    void AccessibleAction(int id) override;
+    void AccessibleFocus(int id) override;
     void Memo1Change() override;
     void Memo1MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void FormCloseQuery() override;

@@ -78,6 +78,33 @@ inline constexpr const char kMenuWallMake[] = "\x95\xC7\x8E\x86\x8D\xEC\x90\xAC(
 // 起動できませんでした
 inline constexpr const char kStartFailed[] =
     "\x8BN\x93\xAE\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD";
+// 閉じる
+inline constexpr const char kAccClose[] = "\x95\xC2\x82\xB6\x82\xE9";
+// 最小化
+inline constexpr const char kAccMinimise[] = "\x8D\xC5\x8F\xAC\x89\xBB";
+// 前へ
+inline constexpr const char kAccPrev[] = "\x91O\x82\xD6";
+// 次へ
+inline constexpr const char kAccNext[] = "\x8E\x9F\x82\xD6";
+// 占い実行
+inline constexpr const char kAccFortune[] = "\x90\xE8\x82\xA2\x8E\xC0\x8Ds";
+// ランダム
+inline constexpr const char kAccRandom[] = "\x83\x89\x83\x93\x83_\x83\x80";
+// クリエイター
+inline constexpr const char kAccCreator[] =
+    "\x83N\x83\x8A\x83G\x83"
+    "C\x83^\x81[";
+// HP
+inline constexpr const char kAccHomepage[] = "HP";
+// ハート
+inline constexpr const char kAccHeart[] = "\x83n\x81[\x83g";
+// まだ出会っていないカード
+inline constexpr const char kAccUnseenCell[] =
+    "\x82\xDC\x82\xBE\x8Fo\x89\xEF\x82\xC1\x82\xC4\x82\xA2\x82\xC8\x82\xA2\x83J\x81[\x83h";
+// 占いの結果
+inline constexpr const char kAccReading[] = "\x90\xE8\x82\xA2\x82\xCC\x8C\x8B\x89\xCA";
+// 押す
+inline constexpr const char kAccPress[] = "\x89\x9F\x82\xB7";
 // 壁紙を保存しました:\n%s\n\nこのデスクトップの壁紙は自動で設定できません。デスクトップの設定でこのファイルを選んでください。
 inline constexpr const char kWallpaperByHand[] =
     "\x95\xC7\x8E\x86\x82\xF0\x95\xDB\x91\xB6\x82\xB5\x82\xDC\x82\xB5\x82\xBD:\x0A%"
@@ -161,6 +188,22 @@ inline constexpr const char kMenuWallMake[] =
 inline constexpr const char kStartFailed[] =
     "\xE8\xB5\xB7\xE5\x8B\x95\xE3\x81\xA7\xE3\x81\x8D\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93\xE3\x81"
     "\xA7\xE3\x81\x97\xE3\x81\x9F";
+inline constexpr const char kAccClose[] = "\xE9\x96\x89\xE3\x81\x98\xE3\x82\x8B";
+inline constexpr const char kAccMinimise[] = "\xE6\x9C\x80\xE5\xB0\x8F\xE5\x8C\x96";
+inline constexpr const char kAccPrev[] = "\xE5\x89\x8D\xE3\x81\xB8";
+inline constexpr const char kAccNext[] = "\xE6\xAC\xA1\xE3\x81\xB8";
+inline constexpr const char kAccFortune[] = "\xE5\x8D\xA0\xE3\x81\x84\xE5\xAE\x9F\xE8\xA1\x8C";
+inline constexpr const char kAccRandom[] = "\xE3\x83\xA9\xE3\x83\xB3\xE3\x83\x80\xE3\x83\xA0";
+inline constexpr const char kAccCreator[] =
+    "\xE3\x82\xAF\xE3\x83\xAA\xE3\x82\xA8\xE3\x82\xA4\xE3\x82\xBF\xE3\x83\xBC";
+inline constexpr const char kAccHomepage[] = "HP";
+inline constexpr const char kAccHeart[] = "\xE3\x83\x8F\xE3\x83\xBC\xE3\x83\x88";
+inline constexpr const char kAccUnseenCell[] =
+    "\xE3\x81\xBE\xE3\x81\xA0\xE5\x87\xBA\xE4\xBC\x9A\xE3\x81\xA3\xE3\x81\xA6\xE3\x81\x84\xE3\x81"
+    "\xAA\xE3\x81\x84\xE3\x82\xAB\xE3\x83\xBC\xE3\x83\x89";
+inline constexpr const char kAccReading[] =
+    "\xE5\x8D\xA0\xE3\x81\x84\xE3\x81\xAE\xE7\xB5\x90\xE6\x9E\x9C";
+inline constexpr const char kAccPress[] = "\xE6\x8A\xBC\xE3\x81\x99";
 inline constexpr const char kWallpaperByHand[] =
     "\xE5\xA3\x81\xE7\xB4\x99\xE3\x82\x92\xE4\xBF\x9D\xE5\xAD\x98\xE3\x81\x97\xE3\x81\xBE\xE3\x81"
     "\x97\xE3\x81\x9F:\x0A%"
@@ -201,5 +244,17 @@ inline constexpr TTextPair kTextPairs[] = {
     {sjis::kMenuNextResume, utf8::kMenuNextResume},
     {sjis::kMenuWallMake, utf8::kMenuWallMake},
     {sjis::kStartFailed, utf8::kStartFailed},
+    {sjis::kAccClose, utf8::kAccClose},
+    {sjis::kAccMinimise, utf8::kAccMinimise},
+    {sjis::kAccPrev, utf8::kAccPrev},
+    {sjis::kAccNext, utf8::kAccNext},
+    {sjis::kAccFortune, utf8::kAccFortune},
+    {sjis::kAccRandom, utf8::kAccRandom},
+    {sjis::kAccCreator, utf8::kAccCreator},
+    {sjis::kAccHomepage, utf8::kAccHomepage},
+    {sjis::kAccHeart, utf8::kAccHeart},
+    {sjis::kAccUnseenCell, utf8::kAccUnseenCell},
+    {sjis::kAccReading, utf8::kAccReading},
+    {sjis::kAccPress, utf8::kAccPress},
     {sjis::kWallpaperByHand, utf8::kWallpaperByHand},
 };

@@ -20,6 +20,8 @@ void TOrvaneFM::ShowCardLabels(bool visible) {
     Os.SetLabelVisible(TControl::LabelNo, visible);
     Os.SetLabelVisible(TControl::LabelTittle, visible);
     Os.SetLabelVisible(TControl::LabelKaisetu, visible);
+    // The reading as one text, for a screen reader to read out when it changes.
+    if (visible) ShownReading = ReadingOf(CurrentCard);
     if (visible)
         DrawButton(HomepageButton,
                    CardLine(CurrentCard, FieldLink).empty() ? kStateDisabled : kStateNormal);

@@ -34,6 +34,7 @@ void TOrvaneFM::SetIndexMode(bool on, int look) {
         BlitToBuffer(BackBuffer, kGridLeft, 410, kGridWidth, half, kGridLeft, kGridTop, true);
         DrawButton(WishCaption, kStateDisabled);  // the wish caption
         Os.SetMemoVisible(true);
+        FocusButton(kNoButtonFocus);
         Os.FocusMemo();
     }
 }

@@ -38,7 +38,9 @@ void TOrvaneFM::ReleaseButtons() {
 }
 
 void TOrvaneFM::FormMouseDown(TControl, TMouseButton button, TShiftState shift, int x, int y) {
-    if (Closing || AnimStep != 0 || !Created) return;
+    if (Closing || !Created) return;
+    ReleaseHeldCreator();
+    if (AnimStep != 0) return;
     {
         int sx = 0, sy = 0, left = 0, top = 0;
         Os.GetMousePos(sx, sy);
@@ -220,11 +222,14 @@ void TOrvaneFM::SendRightClick(TControl sender, int x, int y, TShiftState shift)
 }
 
 void TOrvaneFM::FormKeyDown(TControl sender, int& key, TShiftState shift) {
-    if (Closing || AnimStep != 0 || !Created) return;
+    if (Closing || !Created) return;
+    ReleaseHeldCreator();
+    if (AnimStep != 0) return;
     if (IndexMode) {
         if (!shift.Shift && !shift.Ctrl && !shift.Alt) SendRightClick(sender, 20, 20, shift);
         return;
     }
+    if (KeyboardFocusKey(key, shift)) return;
     if (key == kKeyEnter) {
         const ButtonRecord& b = Button(FortuneButton);
         SendLeftClick(sender, b.X, b.Y, shift);
@@ -240,5 +245,7 @@ void TOrvaneFM::Memo1Change() {
 
 void TOrvaneFM::Memo1MouseDown(TMouseButton button, TShiftState, int, int) {
     if (Closing || !Created) return;
+    // The press gave the wish box the keyboard focus.
+    FocusButton(kNoButtonFocus);
     if (button == TMouseButton::Right) PlayCue(kCueNotice);
 }

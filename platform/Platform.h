@@ -45,8 +45,10 @@ enum class TMouseButton { Left, Right, Middle };
 // and the wish box treat specially.
 enum TKey : int {
     kKeyBackspace = 0x08,
+    kKeyTab = 0x09,
     kKeyEnter = 0x0D,
     kKeyEscape = 0x1B,
+    kKeySpace = 0x20,
     kKeyLeft = 0x25,
     kKeyRight = 0x27,
     kKeyDelete = 0x2E,
@@ -112,6 +114,33 @@ struct TResourceView {
     size_t Size = 0;
 };
 
+// What a screen reader is told of the window's painted parts, which are pictures rather
+// than controls: the buttons, the cells of the card index and the reading on show. The
+// labels and the wish box are real controls and speak for themselves.
+enum class TAccessRole {
+    PushButton,  // a painted button
+    ListItem,    // a cell of the card index
+    Reading,     // the reading on show, announced when it changes
+};
+
+struct TAccessible {
+    int Id = 0;  // the same object keeps its id for as long as it is published
+    TAccessRole Role = TAccessRole::PushButton;
+    std::string Name;                // code page 932
+    int X = 0, Y = 0, W = 0, H = 0;  // in the program's pixels of the client area
+    bool Unavailable = false;        // shown, but a press does nothing
+    bool Pressed = false;
+    bool Focusable = false;
+    bool Focused = false;
+    bool Selected = false;  // the index's cell of the card on show
+    bool operator==(const TAccessible& o) const {
+        return Id == o.Id && Role == o.Role && Name == o.Name && X == o.X && Y == o.Y && W == o.W &&
+               H == o.H && Unavailable == o.Unavailable && Pressed == o.Pressed &&
+               Focusable == o.Focusable && Focused == o.Focused && Selected == o.Selected;
+    }
+    bool operator!=(const TAccessible& o) const { return !(*this == o); }
+};
+
 // What the backend calls when something happens to the main window. TOrvaneFM
 // implements it; the names are those of the window's event handlers.
 class TWindowEvents {
@@ -126,10 +155,16 @@ public:
     virtual void FormMouseMove(TControl sender, TShiftState shift, int x, int y) = 0;
     virtual void FormMouseUp(TControl sender, TMouseButton button, TShiftState shift, int x,
                              int y) = 0;
-    // Seen before the focused control gets the key (key preview).
+    // Seen before the focused control gets the key (key preview); a key set to 0 is not
+    // passed on.
     virtual void FormKeyDown(TControl sender, int& key, TShiftState shift) = 0;
+    virtual void FormKeyUp(TControl sender, int& key, TShiftState shift) = 0;
     virtual void Memo1Change() = 0;
     virtual void Memo1MouseDown(TMouseButton button, TShiftState shift, int x, int y) = 0;
+    // A screen reader asks for the default action of an accessible object (pressing it),
+    // or moves the focus to it; `id` is its TAccessible::Id.
+    virtual void AccessibleAction(int id) = 0;
+    virtual void AccessibleFocus(int id) = 0;
     // The system asks the window to close (Alt+F4, the taskbar): the same path as the
     // close button.
     virtual void FormCloseQuery() = 0;
@@ -214,8 +249,19 @@ public:
     virtual void SetMemoReadOnly(bool readOnly) = 0;
     virtual void SetMemoVisible(bool visible) = 0;
     virtual void FocusMemo() = 0;
+    // Takes the keyboard focus from the wish box to the window itself, where the program
+    // moves it between its painted buttons.
+    virtual void FocusWindow() = 0;
     virtual int MemoCaret() = 0;  // in characters
     virtual void SetMemoCaret(int pos) = 0;
+
+    // Accessibility: the window's accessible objects, in reading order, each time they
+    // change; the backend tells the system's screen reader what changed (focus, states,
+    // objects come or gone, a new reading) in its platform's own way.
+    virtual void PublishAccessibles(const std::vector<TAccessible>& objects) = 0;
+    // Whether the system shows focus rectangles from the start, rather than only once
+    // the keyboard has been used in the window.
+    virtual bool KeyboardCuesShown() = 0;
 
     // Shows the popup menu at a screen position and returns the chosen item's index,
     // or -1 when the menu was dismissed.

@@ -1,6 +1,7 @@
 // The back buffer: everything the window shows, apart from its labels and the wish box,
 // is drawn here first and then shown rectangle by rectangle.
 #include "app/MainUnit.h"
+#include "render/FocusRing.h"
 
 void TOrvaneFM::FlushRect(int x, int y, int w, int h) {
     // Rectangles that reach past the window (the light area near an edge) are clipped.
@@ -26,8 +27,13 @@ void TOrvaneFM::BlitToBuffer(const TPicture& src, int sx, int sy, int w, int h, 
 void TOrvaneFM::DrawButton(int index, int state) {
     ButtonRecord& b = Button(index);
     b.State = state;
+    const bool ring = index == FocusedButton && KeyboardCues;
     BlitToBuffer(ButtonSheet, b.SheetX + state * b.Width, b.SheetY, b.Width, b.Height, b.X, b.Y,
-                 true);
+                 !ring);
+    if (ring) {
+        DrawFocusRing(BackBuffer, b.X, b.Y, b.Width, b.Height);
+        FlushRect(b.X, b.Y, b.Width, b.Height);
+    }
 }
 
 void TOrvaneFM::DrawAllButtons() {

@@ -28,6 +28,19 @@ TEXTS = [
     ("kMenuNextResume", "次回起動時に最後の占いを再現する(&N)"),
     ("kMenuWallMake", "壁紙作成(&W)"),
     ("kStartFailed", "起動できませんでした"),
+    # What a screen reader calls the painted buttons, the index's cells and the reading.
+    ("kAccClose", "閉じる"),
+    ("kAccMinimise", "最小化"),
+    ("kAccPrev", "前へ"),
+    ("kAccNext", "次へ"),
+    ("kAccFortune", "占い実行"),
+    ("kAccRandom", "ランダム"),
+    ("kAccCreator", "クリエイター"),
+    ("kAccHomepage", "HP"),
+    ("kAccHeart", "ハート"),
+    ("kAccUnseenCell", "まだ出会っていないカード"),
+    ("kAccReading", "占いの結果"),
+    ("kAccPress", "押す"),
     ("kWallpaperByHand", "壁紙を保存しました:\n%s\n\nこのデスクトップの壁紙は自動で設定できません。"
      "デスクトップの設定でこのファイルを選んでください。"),
 ]

@@ -73,3 +73,14 @@ bool THeadlessPlatform::PasteIntoMemo(const std::string& text) {
     if (Events && !insert.empty()) Events->Memo1Change();
     return true;
 }
+
+void THeadlessPlatform::FocusMemo() {
+    MemoFocused = Memo.Exists && Memo.Visible;
+    if (MemoFocused) WindowFocused = false;
+}
+
+void THeadlessPlatform::FocusWindow() {
+    if (!WindowCreated) return;
+    MemoFocused = false;
+    WindowFocused = true;
+}

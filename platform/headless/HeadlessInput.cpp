@@ -40,6 +40,7 @@ void THeadlessPlatform::PressMouse(TMouseButton button, int x, int y, TShiftStat
     if (target == TControl::Memo1) {
         // The box takes the focus and puts the caret where it was pressed (its end).
         MemoFocused = true;
+        WindowFocused = false;
         MemoCaretPos = SjisLength(Memo.Text);
         Dispatch([&] { Events->Memo1MouseDown(button, shift, x - Memo.X, y - Memo.Y); });
         return;
@@ -106,6 +107,28 @@ void THeadlessPlatform::PressKey(int code, TShiftState shift) {
     } else if (key == kKeyRight && MemoCaretPos < length) {
         ++MemoCaretPos;
     }
+}
+
+void THeadlessPlatform::ReleaseKey(int code, TShiftState shift) {
+    if (!WindowCreated) return;
+    const TControl sender = MemoFocused ? TControl::Memo1 : TControl::Form;
+    int key = code;
+    Dispatch([&] { Events->FormKeyUp(sender, key, shift); });
+}
+
+void THeadlessPlatform::HitKey(int code, TShiftState shift) {
+    PressKey(code, shift);
+    ReleaseKey(code, shift);
+}
+
+void THeadlessPlatform::ActOnAccessible(int id) {
+    if (!WindowCreated || !Accessible(id)) return;
+    Dispatch([&] { Events->AccessibleAction(id); });
+}
+
+void THeadlessPlatform::FocusAccessible(int id) {
+    if (!WindowCreated || !Accessible(id)) return;
+    Dispatch([&] { Events->AccessibleFocus(id); });
 }
 
 bool THeadlessPlatform::TypeText(const std::string& sjis) {

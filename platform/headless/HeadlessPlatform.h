@@ -42,6 +42,8 @@ public:
     // The display's scaling: the window shows this much larger on the screen (its
     // pictures and points stay the program's own here).
     double DisplayScale = 1.0;
+    // The system shows focus rectangles from the start (a Windows setting).
+    bool SystemKeyboardCues = false;
 
     // ---- What the program did, for tests to read.
     struct TLabel {
@@ -83,6 +85,15 @@ public:
     std::vector<TMenuEntry> LastMenu;
     int MenuOpenings = 0;
     int LiveRegions = 0;
+    bool WindowFocused = false;  // the window itself has the keyboard, not the wish box
+    // What a screen reader finds: the objects last published, how often they changed,
+    // and each new reading as the real backends announce it (the first one, shown at
+    // start, is not announced).
+    std::vector<TAccessible> Accessibles;
+    int AccessiblePublications = 0;
+    std::vector<std::string> Announcements;
+    // The published object with that id (nullptr when none).
+    const TAccessible* Accessible(int id) const;
 
     // ---- Events, delivered as Windows' message dispatch delivers them.
     // Runs one event handler of the window: a close asked for inside it destroys the
@@ -109,7 +120,13 @@ public:
     void MoveMouse(int x, int y, TShiftState shift = {});
     // A key: the window sees it first (key preview), then the focused wish box edits
     // with it (Backspace, Delete, the arrows; Enter inserts no line break).
+    // A key held down, then let go: PressKey and ReleaseKey; HitKey does both.
     void PressKey(int code, TShiftState shift = {});
+    void ReleaseKey(int code, TShiftState shift = {});
+    void HitKey(int code, TShiftState shift = {});
+    // A screen reader's default action on an accessible object, or its move of the focus.
+    void ActOnAccessible(int id);
+    void FocusAccessible(int id);
     // Text typed or pasted into the wish box; false when it takes none (read-only,
     // hidden or gone).
     bool TypeText(const std::string& sjis);
@@ -172,7 +189,8 @@ public:
         if (Memo.Exists) MemoIsReadOnly = readOnly;
     }
     void SetMemoVisible(bool visible) override;
-    void FocusMemo() override { MemoFocused = Memo.Exists && Memo.Visible; }
+    void FocusMemo() override;
+    void FocusWindow() override;
     int MemoCaret() override { return Memo.Exists ? MemoCaretPos : 0; }
     void SetMemoCaret(int pos) override;
     // Menu, sound and pointers (HeadlessMenu.cpp, HeadlessSound.cpp, HeadlessPointers.cpp).
@@ -181,6 +199,8 @@ public:
     void StopSoundPlaying() override { Sounds.push_back("stop"); }
     void LoadPointer(int number, const std::string& name) override;
     void SetPointer(int number) override;
+    void PublishAccessibles(const std::vector<TAccessible>& objects) override;
+    bool KeyboardCuesShown() override { return SystemKeyboardCues; }
     // Regions (HeadlessRegions.cpp).
     TRegionHandle CreateRectRegion(int left, int top, int right, int bottom) override;
     TRegionHandle CreateRegionFromRects(const TRegionRect* rects, size_t count) override;

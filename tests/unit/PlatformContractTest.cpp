@@ -417,6 +417,17 @@ struct TRecorder : TWindowEvents {
     void FormKeyDown(TControl, int&, TShiftState) override {
         Run([] {});
     }
+    void FormKeyUp(TControl, int&, TShiftState) override {
+        Run([] {});
+    }
+    void AccessibleAction(int id) override {
+        Run([&] { Actions.push_back(id); });
+    }
+    void AccessibleFocus(int id) override {
+        Run([&] { Focuses.push_back(id); });
+    }
+    std::vector<int> Actions;
+    std::vector<int> Focuses;
     void Memo1Change() override {
         Run([this] {
             ++Changes;

@@ -93,6 +93,7 @@ public:
     void SetMemoReadOnly(bool readOnly) override { In.SetMemoReadOnly(readOnly); }
     void SetMemoVisible(bool visible) override { In.SetMemoVisible(visible); }
     void FocusMemo() override { In.FocusMemo(); }
+    void FocusWindow() override { In.FocusWindow(); }
     int MemoCaret() override { return In.MemoCaret(); }
     void SetMemoCaret(int pos) override { In.SetMemoCaret(pos); }
     int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override {
@@ -102,6 +103,10 @@ public:
     void StopSoundPlaying() override { In.StopSoundPlaying(); }
     void LoadPointer(int number, const std::string& name) override { In.LoadPointer(number, name); }
     void SetPointer(int number) override { In.SetPointer(number); }
+    void PublishAccessibles(const std::vector<TAccessible>& objects) override {
+        In.PublishAccessibles(objects);
+    }
+    bool KeyboardCuesShown() override { return In.KeyboardCuesShown(); }
     bool RegionContains(TRegionHandle region, int x, int y) override {
         return In.RegionContains(region, x, y);
     }

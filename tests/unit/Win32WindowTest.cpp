@@ -50,6 +50,11 @@ struct TRecorder : TWindowEvents {
         Log.push_back("key " + Name(s) + " " + std::to_string(key));
         if (OnKey) OnKey(key);
     }
+    void FormKeyUp(TControl s, int& key, TShiftState) override {
+        Log.push_back("keyup " + Name(s) + " " + std::to_string(key));
+    }
+    void AccessibleAction(int id) override { Log.push_back("action " + std::to_string(id)); }
+    void AccessibleFocus(int id) override { Log.push_back("focus " + std::to_string(id)); }
     void Memo1Change() override { ++Changes; }
     void Memo1MouseDown(TMouseButton b, TShiftState, int x, int y) override {
         Log.push_back("memo " + Button(b) + " " + std::to_string(x) + "," + std::to_string(y));

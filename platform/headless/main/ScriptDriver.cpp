@@ -188,9 +188,19 @@ bool TScriptDriver::Command(const std::string& rawLine) {
         const TShiftState shift = ParseMods(w, 3);
         MouseDown(0, a, b, shift);
         MouseUp(0, a, b, shift);
-    } else if (cmd == "key") {
-        if (w.size() < 2 || !ParseInt(w[1], a)) return fail("key CODE");
-        Key(a, ParseMods(w, 2));
+    } else if (cmd == "key" || cmd == "keydown" || cmd == "keyup") {
+        if (w.size() < 2 || !ParseInt(w[1], a)) return fail(cmd + " CODE");
+        const TShiftState shift = ParseMods(w, 2);
+        // "key" is a whole keystroke, down and up; the other two hold or let go.
+        if (cmd != "keyup") Os.PressKey(a, shift);
+        if (cmd != "keydown") Os.ReleaseKey(a, shift);
+    } else if (cmd == "act" || cmd == "focus") {
+        if (w.size() < 2 || !ParseInt(w[1], a)) return fail(cmd + " ID");
+        if (!Os.Accessible(a)) Out << "{\"" << cmd << "\": \"no such object\"}\n";
+        if (cmd == "act")
+            Os.ActOnAccessible(a);
+        else
+            Os.FocusAccessible(a);
     } else if (cmd == "type") {
         const size_t at = line.find("type");
         std::string text = line.substr(at + 4);
@@ -257,10 +267,6 @@ void TScriptDriver::MouseMove(int x, int y) {
     Os.MoveMouse(x, y);
 }
 
-void TScriptDriver::Key(int code, const TShiftState& shift) {
-    Os.PressKey(code, shift);
-}
-
 void TScriptDriver::StateJson() {
     std::ostringstream o;
     TOrvaneFM* f = (Started && !Ended) ? Form() : nullptr;
@@ -307,6 +313,28 @@ void TScriptDriver::StateJson() {
     o << "}, \"Memo1\": {\"text\": " << Json(Os.SjisToUtf8(Os.Memo.Text))
       << ", \"visible\": " << Bool(Os.Memo.Visible) << ", \"readOnly\": " << Bool(Os.MemoIsReadOnly)
       << ", \"caret\": " << Os.MemoCaretPos << ", \"focused\": " << Bool(Os.MemoFocused) << "}";
+    o << ", \"accessibles\": [";
+    for (size_t i = 0; i < Os.Accessibles.size(); ++i) {
+        const TAccessible& a = Os.Accessibles[i];
+        static const char* const kRoles[] = {"button", "listitem", "status"};
+        o << (i ? ", " : "") << "{\"id\": " << a.Id << ", \"role\": \""
+          << kRoles[static_cast<int>(a.Role)] << "\", \"name\": " << Json(Os.SjisToUtf8(a.Name))
+          << ", \"rect\": [" << a.X << ", " << a.Y << ", " << a.W << ", " << a.H
+          << "], \"states\": [";
+        const char* sep = "";
+        auto state = [&](bool on, const char* name) {
+            if (!on) return;
+            o << sep << "\"" << name << "\"";
+            sep = ", ";
+        };
+        state(a.Unavailable, "unavailable");
+        state(a.Pressed, "pressed");
+        state(a.Focusable, "focusable");
+        state(a.Focused, "focused");
+        state(a.Selected, "selected");
+        o << "]}";
+    }
+    o << "]";
     o << ", \"window\": {\"left\": " << Os.Left << ", \"top\": " << Os.Top
       << ", \"width\": " << Os.Width << ", \"height\": " << Os.Height
       << ", \"shown\": " << Bool(Os.WindowShown) << ", \"minimised\": " << Bool(Os.Minimised)
@@ -323,6 +351,8 @@ void TScriptDriver::StateJson() {
     Os.Sounds.clear();
     list("shell", Os.ShellLaunches, true);
     list("wallpaper", Os.Wallpapers, false);  // paths are UTF-8 already
+    list("announced", Os.Announcements, true);
+    Os.Announcements.clear();
     o << ", \"messages\": [";
     for (size_t i = 0; i < Os.Messages.size(); ++i)
         o << (i ? ", " : "") << "{\"title\": " << Json(Os.SjisToUtf8(Os.Messages[i].Title))

@@ -22,7 +22,6 @@ private:
     void MouseDown(int button, int x, int y, const TShiftState& shift);
     void MouseUp(int button, int x, int y, const TShiftState& shift);
     void MouseMove(int x, int y);
-    void Key(int code, const TShiftState& shift);
     void Tick(int ms);
     TOrvaneFM* Form() const;
     template <typename F>
