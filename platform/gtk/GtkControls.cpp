@@ -441,6 +441,10 @@ void TGtkPlatform::FocusMemo() {
     if (memo && memo->Visible) gtk_widget_grab_focus(memo->Inner);
 }
 
+void TGtkPlatform::FocusWindow() {
+    if (FLayout) gtk_widget_grab_focus(FLayout);
+}
+
 int TGtkPlatform::MemoCaret() {
     TChild* memo = Child(TControl::Memo1);
     if (!memo) return 0;

@@ -83,6 +83,7 @@ public:
     void SetMemoReadOnly(bool readOnly) override;
     void SetMemoVisible(bool visible) override;
     void FocusMemo() override;
+    void FocusWindow() override;
     int MemoCaret() override;
     void SetMemoCaret(int pos) override;
 
@@ -90,6 +91,19 @@ public:
     int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override;
     void LoadPointer(int number, const std::string& name) override;
     void SetPointer(int number) override;
+
+    // Accessibility (GtkAccessibility.cpp): the painted objects as ATK objects, children
+    // of the drawing widget's accessible after its real ones.
+    void PublishAccessibles(const std::vector<TAccessible>& objects) override;
+    bool KeyboardCuesShown() override;
+    int PaintedAccessibleCount() const;
+    AtkObject* PaintedAccessible(int index) const;
+    int AccessibleIndex(AtkObject* painted) const;  // among all the container's children
+    void AccessibleExtents(const TAccessible& a, AtkCoordType coords, int& x, int& y, int& w,
+                           int& h);
+    // A screen reader presses an object, or moves the focus to it.
+    void ActOnAccessibleFromReader(int id);
+    void FocusAccessibleFromReader(int id);
 
     // Sound (GtkSound.cpp).
     void PlaySoundBytes(const TResourceView& wav) override;
@@ -177,6 +191,9 @@ private:
     void MouseButton(TControl sender, const TChild* child, GdkEventButton* e, bool down);
     void MouseMove(TControl sender, const TChild* child, GdkEventMotion* e);
     bool HandleKey(GdkEventKey* e);
+    bool HandleKeyRelease(GdkEventKey* e);
+    void ForgetAccessibles();
+    std::vector<AtkObject*> FPainted;  // the painted objects, as last published
     void Draw(cairo_t* cr);
     void BringToFront();
     bool StartLocalInstanceServer();
@@ -238,6 +255,9 @@ private:
 
     GtkWidget* FOpenMenu = nullptr;  // while TrackPopupMenu runs, for the probe
 };
+
+// A GtkLayout whose accessible answers the painted objects of `owner` (GtkAccessibility.cpp).
+GtkWidget* NewAccessibleLayout(TGtkPlatform* owner);
 
 // Windows virtual-key code of a GDK key value, 0 when the program has no use for it.
 int VirtualKeyOf(guint keyval);

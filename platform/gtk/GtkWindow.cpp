@@ -96,7 +96,9 @@ void TGtkPlatform::BuildToplevel() {
 void TGtkPlatform::BuildLayout() {
     // A layout requests only the size it is given, whatever its children would like, so
     // a long card text can never grow the window.
-    FLayout = gtk_layout_new(nullptr, nullptr);
+    FLayout = NewAccessibleLayout(this);
+    // The window's own keyboard focus, while a painted button has it.
+    gtk_widget_set_can_focus(FLayout, TRUE);
     gtk_widget_set_size_request(FLayout, FWidth, FHeight);
     gtk_widget_set_app_paintable(FLayout, TRUE);
     gtk_widget_add_events(
@@ -149,6 +151,11 @@ void TGtkPlatform::ConnectWindowSignals() {
                          return static_cast<gboolean>(static_cast<TGtkPlatform*>(p)->HandleKey(e));
                      }),
                      this);
+    g_signal_connect(
+        FWindow, "key-release-event", G_CALLBACK(+[](GtkWidget*, GdkEventKey* e, gpointer p) {
+            return static_cast<gboolean>(static_cast<TGtkPlatform*>(p)->HandleKeyRelease(e));
+        }),
+        this);
     // The desktop asks the window to close (a taskbar's close, Alt+F4 of the window
     // manager): the same path as the close button.
     g_signal_connect(FWindow, "delete-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer p) {
@@ -262,6 +269,7 @@ void TGtkPlatform::FinishDestroy() {
         FModalDepth = saved;
         FEvents = nullptr;
     }
+    ForgetAccessibles();
     FHandlers.Destroying();
     if (FDestroySource) g_source_remove(FDestroySource);
     FDestroySource = 0;
@@ -517,6 +525,19 @@ bool TGtkPlatform::HandleKey(GdkEventKey* e) {
                    e->keyval == GDK_KEY_ISO_Enter || e->keyval == GDK_KEY_Escape))
         return true;
     return false;
+}
+
+bool TGtkPlatform::HandleKeyRelease(GdkEventKey* e) {
+    if (!CanDeliver()) return false;
+    TChild* memo = Child(TControl::Memo1);
+    const bool inMemo =
+        memo && gtk_window_get_focus(GTK_WINDOW(FWindow)) == memo->Inner && memo->Visible;
+    if (inMemo && FPreedit) return false;
+    int key = VirtualKeyOf(e->keyval);
+    if (key == 0) return false;
+    const TShiftState shift = ShiftFrom(e->state);
+    Deliver([&] { FEvents->FormKeyUp(inMemo ? TControl::Memo1 : TControl::Form, key, shift); });
+    return key == 0;
 }
 
 int VirtualKeyOf(guint keyval) {

@@ -326,6 +326,9 @@ struct TCounter : TWindowEvents {
     void FormMouseMove(TControl, TShiftState, int, int) override {}
     void FormMouseUp(TControl, TMouseButton, TShiftState, int, int) override {}
     void FormKeyDown(TControl, int&, TShiftState) override {}
+    void FormKeyUp(TControl, int&, TShiftState) override {}
+    void AccessibleAction(int) override {}
+    void AccessibleFocus(int) override {}
     void Memo1Change() override { ++Changes; }
     void Memo1MouseDown(TMouseButton, TShiftState, int, int) override {}
     void FormCloseQuery() override {}
