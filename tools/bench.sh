@@ -36,7 +36,7 @@ done
 . tests/e2e/lib.sh
 wine_say_32bit >&2
 if [ -z "$win_dir" ]; then
-    if wine_machine_runs_32bit; then win_dir=build/win32; else win_dir=build/win64; fi
+    if wine_32bit_road; then win_dir=build/win32; else win_dir=build/win64; fi
 fi
 case "$win_dir" in
     build/win32) win_arch=win32 ;;

@@ -32,12 +32,12 @@ if [ "$wine" -eq 1 ]; then
     # shellcheck source=tools/lib/wine.sh
     . tools/lib/wine.sh
     wine_say_32bit
-    if wine_machine_runs_32bit; then
+    if wine_32bit_road; then
         arch=i686 build=build/win32
         echo "run.sh: starting the 32-bit Sablewick.exe ($build) under 32-bit Wine"
     else
         arch=x86_64 build=build/win64
-        echo "run.sh: starting the 64-bit Sablewick.exe ($build) under 64-bit Wine"
+        echo "run.sh: starting the 64-bit Sablewick.exe ($build) under 64-bit Wine ($WINE_ROAD_WHY)"
     fi
     bash tools/build-windows.sh "$arch" --target Sablewick
 else

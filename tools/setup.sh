@@ -11,13 +11,18 @@ set -eu
 PACKAGES="
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-wine wine32:i386 wine64 libasound2:i386 xvfb xdotool x11-utils imagemagick
+wine wine64 xvfb xdotool x11-utils imagemagick
 fonts-ipafont-gothic fonts-noto-cjk
 python3-pil python3-numpy python3-cairo
 cmake ninja-build dpkg-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
 time clang clang-format libclang-rt-14-dev valgrind nsis zip
 libgtk-3-dev libsdl2-dev libx11-dev dbus-daemon gsettings-desktop-schemas
 "
+# 32-bit Wine, in a step of its own: its i386 packages must match the amd64 ones version
+# for version, and an i386 index caught mid-sync on the mirror can make that impossible
+# for a while. Then the rest is still installed and the Windows tests take the 64-bit
+# build (tools/test.sh says so).
+PACKAGES_I386="wine32:i386 libasound2:i386"
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "setup.sh: run as root (it installs Debian packages)" >&2
@@ -91,9 +96,14 @@ if ! has_deb_src; then
 fi
 
 missing=""
-for pkg in $PACKAGES; do
+missing_i386=""
+for pkg in $PACKAGES $PACKAGES_I386; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
-    [ "$status" = installed ] || missing="$missing $pkg"
+    [ "$status" = installed ] && continue
+    case " $PACKAGES_I386 " in
+        *" $pkg "*) missing_i386="$missing_i386 $pkg" ;;
+        *) missing="$missing $pkg" ;;
+    esac
 done
 
 # apt-get source needs the source index too; make sure it has been fetched once.
@@ -101,12 +111,32 @@ if [ -z "$(find /var/lib/apt/lists -name '*_source_Sources*' 2>/dev/null | head 
     need_update=1
 fi
 
-if [ -n "$missing" ] || [ "$need_update" -eq 1 ]; then
-    $APT update -q
+# A mirror caught mid-sync answers with an index of the wrong size; that passes in a
+# minute or two, so the update is tried again before giving up. When it still fails,
+# the indexes that did arrive are used and the install below says what is missing.
+if [ -n "$missing$missing_i386" ] || [ "$need_update" -eq 1 ]; then
+    for wait in 15 45 90 0; do
+        if $APT update -q; then break; fi
+        if [ "$wait" -eq 0 ]; then
+            echo "setup.sh: apt-get update failed again; going on with the indexes it has" >&2
+            break
+        fi
+        echo "setup.sh: apt-get update failed; trying again in $wait s" >&2
+        sleep "$wait"
+    done
 fi
 if [ -n "$missing" ]; then
     echo "setup.sh: installing$missing"
     # shellcheck disable=SC2086
     $APT install -y -q --no-remove $missing
+fi
+if [ -n "$missing_i386" ]; then
+    echo "setup.sh: installing$missing_i386"
+    # shellcheck disable=SC2086
+    if ! $APT install -y -q --no-remove $missing_i386; then
+        echo "setup.sh: 32-bit Wine could not be installed (above: apt's reason); the" >&2
+        echo "setup.sh: Windows tests will run the 64-bit build until it can be" >&2
+        exit 0
+    fi
 fi
 echo "setup.sh: all packages present"

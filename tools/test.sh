@@ -55,7 +55,7 @@ bash tests/e2e/static_checks.sh build/win64 || static_status=1
 . tools/lib/wine.sh
 wine_say_32bit
 packaging_status=0
-if wine_machine_runs_32bit; then
+if wine_32bit_road; then
     primary=build/win32
     echo "== the 64-bit build's unit suite under 64-bit Wine"
     bash tests/e2e/run_wine_tests.sh build/win64 --unit-only || packaging_status=$?
@@ -64,7 +64,7 @@ if wine_machine_runs_32bit; then
     bash tests/e2e/installer_test.sh build/win64 --replacing build/win32 || packaging_status=$?
 else
     primary=build/win64
-    echo "not run here: the 32-bit build's unit suite, end-to-end and installer tests, since 32-bit programs do not start on this machine (${SABLEWICK_32BIT_WHY:-SABLEWICK_RUNS_32BIT=no was given}); the 64-bit build runs them instead"
+    echo "not run here: the 32-bit build's unit suite, end-to-end and installer tests, since $WINE_ROAD_WHY; the 64-bit build runs them instead"
     echo "== the Windows installer under Wine: the 64-bit one"
     bash tests/e2e/installer_test.sh build/win64 || packaging_status=$?
 fi

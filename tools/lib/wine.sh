@@ -8,6 +8,9 @@
 #                              started from this one; setting it to "no" beforehand tries
 #                              the 64-bit road on a machine that could run both)
 #   wine_say_32bit             prints "32-bit programs run here: yes" (or no, and why)
+#   wine_32bit_road            true when the Windows tests take the 32-bit build: 32-bit
+#                              programs start here and 32-bit Wine is installed; else false
+#                              with WINE_ROAD_WHY saying why the 64-bit build runs them
 #   pe_arch EXE, mingw_triplet ARCH    from tools/lib/pe.sh
 #   wine_use ARCH              chooses Wine's own loader and server for win32 or win64;
 #                              false, with WINE_WHY saying why, where this machine cannot
@@ -69,6 +72,17 @@ wine_say_32bit() {
     else
         echo "32-bit programs run here: no (${SABLEWICK_32BIT_WHY:-SABLEWICK_RUNS_32BIT=no was given})"
     fi
+}
+
+wine_32bit_road() {
+    WINE_ROAD_WHY=""
+    if ! wine_machine_runs_32bit; then
+        WINE_ROAD_WHY="32-bit programs do not start on this machine (${SABLEWICK_32BIT_WHY:-SABLEWICK_RUNS_32BIT=no was given})"
+    elif [ ! -x "$WINE_LIB_DIR/wine" ] || [ ! -x "$WINE_LIB_DIR/wineserver32" ]; then
+        # tools/setup.sh goes on without it when apt cannot install it (and says so).
+        WINE_ROAD_WHY="32-bit Wine is not installed ($WINE_LIB_DIR/wine, $WINE_LIB_DIR/wineserver32)"
+    fi
+    [ -z "$WINE_ROAD_WHY" ]
 }
 
 wine_use() {
