@@ -9,8 +9,10 @@
 file(GLOB WIN32_BACKEND_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
 
 add_library(sablewick_win32 STATIC ${WIN32_BACKEND_SOURCES})
+# uuid is a static library of interface ids (no DLL); oleacc and oleaut32 are loaded only
+# when a screen reader asks (platform/win32/Win32Accessibility.cpp).
 target_link_libraries(sablewick_win32 PUBLIC sablewick_core user32 gdi32 winmm shell32 imm32
-    ole32)
+    ole32 uuid)
 # The backend speaks the wide API and says so itself; nothing may fall back to the
 # ANSI code page by a macro.
 target_compile_definitions(sablewick_win32 PUBLIC UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601)
@@ -56,7 +58,7 @@ target_link_options(sablewick_tests PRIVATE ${SABLEWICK_STATIC_RUNTIME})
 
 # Asks Windows (Wine) about a window by caption for the end-to-end tests.
 add_executable(sablewick_winprobe ${CMAKE_SOURCE_DIR}/tests/e2e/winprobe.cpp)
-target_link_libraries(sablewick_winprobe PRIVATE user32 gdi32 shell32)
+target_link_libraries(sablewick_winprobe PRIVATE user32 gdi32 shell32 oleacc ole32 oleaut32 uuid)
 target_link_options(sablewick_winprobe PRIVATE ${SABLEWICK_STATIC_RUNTIME})
 
 # Under Wine: the unit tests, then the program end to end (tests/e2e/run_wine_tests.sh

@@ -378,9 +378,19 @@ LRESULT TWin32Platform::HandleChild(TChild& child, UINT msg, WPARAM wp, LPARAM l
             // Key preview: the window sees the key first and may swallow it by zeroing it.
             int key = static_cast<int>(wp);
             Deliver([&] { FEvents->FormKeyDown(TControl::Memo1, key, ShiftFromKeyboard()); });
-            if (key == 0) return 0;
+            if (key == 0) {
+                if (IsWindow(hwnd)) DropTypedCharacter(hwnd);
+                return 0;
+            }
             // The handler may have closed the window and taken the box with it.
             if (!IsWindow(hwnd)) return 0;
+            return CallWindowProcW(old, hwnd, msg, static_cast<WPARAM>(key), lp);
+        }
+        case WM_KEYUP:
+        case WM_SYSKEYUP: {
+            int key = static_cast<int>(wp);
+            Deliver([&] { FEvents->FormKeyUp(TControl::Memo1, key, ShiftFromKeyboard()); });
+            if (key == 0 || !IsWindow(hwnd)) return 0;
             return CallWindowProcW(old, hwnd, msg, static_cast<WPARAM>(key), lp);
         }
         case WM_CHAR:
@@ -408,6 +418,7 @@ LRESULT TWin32Platform::HandleChild(TChild& child, UINT msg, WPARAM wp, LPARAM l
             break;
         }
         case WM_SETFOCUS: {
+            FWindowHasFocus = false;
             ImmAssociateContextEx(hwnd, nullptr, IACE_DEFAULT);
             const LRESULT result = CallWindowProcW(old, hwnd, msg, wp, lp);
             // A wish is typed in Japanese: the input method is switched on as the box

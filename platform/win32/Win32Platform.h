@@ -41,11 +41,17 @@ std::wstring PickJapaneseFace(const std::vector<std::wstring>& installed);
 // The faces of the system that carry the Shift-JIS character set.
 std::vector<std::wstring> InstalledJapaneseFaces();
 
+// A screen reader's request, posted to the main window: wParam 1 for the default action,
+// 0 for the focus; lParam the object's id (Win32Accessibility.cpp).
+constexpr UINT kAccessibleRequest = WM_APP + 2;
+
 // The main window's class, by which a running instance is found (Win32Window.cpp).
 extern const wchar_t kMainClass[];
 
 // Shift, Ctrl and Alt as the keyboard holds them now (Win32Window.cpp).
 TShiftState ShiftFromKeyboard();
+// Takes the character TranslateMessage queued for a key the program swallowed.
+void DropTypedCharacter(HWND hwnd);
 
 // The dots per inch of a monitor (Win32Scale.cpp).
 int MonitorDpi(HMONITOR monitor);
@@ -55,6 +61,8 @@ int MonitorDpi(HMONITOR monitor);
 std::string Win32ErrorText(const char* what);
 // Raises EError with Win32ErrorText(what).
 [[noreturn]] void ThrowWin32Error(const char* what);
+
+class TClientAccessible;
 
 class TWin32Platform : public TPlatform {
 public:
@@ -105,6 +113,7 @@ public:
     void SetMemoReadOnly(bool readOnly) override;
     void SetMemoVisible(bool visible) override;
     void FocusMemo() override;
+    void FocusWindow() override;
     int MemoCaret() override;
     void SetMemoCaret(int pos) override;
 
@@ -112,6 +121,10 @@ public:
     int TrackPopupMenu(int x, int y, const TMenuEntry* entries, int count) override;
     void LoadPointer(int number, const std::string& name) override;
     void SetPointer(int number) override;
+
+    // Accessibility (Win32Accessibility.cpp): MSAA for the painted objects.
+    void PublishAccessibles(const std::vector<TAccessible>& objects) override;
+    bool KeyboardCuesShown() override;
 
     // Sound (Win32Sound.cpp).
     void PlaySoundBytes(const TResourceView& wav) override;
@@ -155,6 +168,20 @@ public:
     void DetachEvents() { FEvents = nullptr; }
 
 private:
+    friend class TClientAccessible;
+    // WM_GETOBJECT: the client area's accessible object, made at the first request.
+    LRESULT AnswerGetObject(WPARAM wp, LPARAM lp);
+    void ForgetAccessible();
+    RECT ScreenRectOf(const TAccessible& a) const;
+    // A screen reader's press or focus request, carried out from the message loop.
+    void PostAccessibleRequest(int id, bool action);
+    void OnAccessibleRequest(WPARAM action, LPARAM id);
+    std::vector<TAccessible> FAccessibles;  // as last published
+    TClientAccessible* FAccessible = nullptr;
+    // The window itself has the keyboard (a painted button has the focus), so it gets it
+    // back, not the wish box, when the window is activated again.
+    bool FWindowHasFocus = false;
+
     // One child control (a label or the wish box), reached from its window through
     // GWLP_USERDATA by the shared subclass procedure.
     struct TChild {

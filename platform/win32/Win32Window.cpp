@@ -326,6 +326,11 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
         case kDestroyLater:
             DestroyWindow(hwnd);
             return 0;
+        case kAccessibleRequest:
+            OnAccessibleRequest(wp, lp);
+            return 0;
+        case WM_GETOBJECT:
+            return AnswerGetObject(wp, lp);
         case WM_DESTROY:
             OnDestroy();
             return 0;
@@ -358,10 +363,20 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN: {
-            // Keys reach the window itself when the wish box is hidden (the card index).
+            // Keys reach the window itself when the wish box is hidden (the card index) or
+            // a painted button has the focus.
             int key = static_cast<int>(wp);
             Deliver([&] { FEvents->FormKeyDown(TControl::Form, key, ShiftFromKeyboard()); });
+            if (key == 0) DropTypedCharacter(hwnd);
             if (msg == WM_SYSKEYDOWN && key != 0)
+                return DefWindowProcW(hwnd, msg, static_cast<WPARAM>(key), lp);
+            return 0;
+        }
+        case WM_KEYUP:
+        case WM_SYSKEYUP: {
+            int key = static_cast<int>(wp);
+            Deliver([&] { FEvents->FormKeyUp(TControl::Form, key, ShiftFromKeyboard()); });
+            if (msg == WM_SYSKEYUP && key != 0)
                 return DefWindowProcW(hwnd, msg, static_cast<WPARAM>(key), lp);
             return 0;
         }
@@ -394,6 +409,11 @@ LRESULT TWin32Platform::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
             // window becomes active and the box is shown.
             if (LOWORD(wp) != WA_INACTIVE) {
                 TChild* memo = Child(TControl::Memo1);
+                // A painted button had it: the window keeps the keyboard for it.
+                if (FWindowHasFocus) {
+                    SetFocus(hwnd);
+                    return 0;
+                }
                 if (memo && IsWindowVisible(memo->Hwnd)) {
                     SetFocus(memo->Hwnd);
                     return 0;
@@ -422,6 +442,14 @@ void TWin32Platform::OnPaint() {
     EndPaint(FMain, &ps);
 }
 
+void DropTypedCharacter(HWND hwnd) {
+    // TranslateMessage has already queued the character of a key the program took for
+    // itself (Tab, Space on a button): it must not be typed too.
+    MSG typed;
+    while (PeekMessageW(&typed, hwnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+    }
+}
+
 void TWin32Platform::OnDestroy() {
     // Sent before any child is destroyed: the program's destroy handler reads the wish
     // box and the window's position here, and nothing reaches the program after it. It
@@ -436,6 +464,7 @@ void TWin32Platform::OnDestroy() {
         FModalDepth = saved;
         FEvents = nullptr;
     }
+    ForgetAccessible();
     PostQuitMessage(0);
 }
 

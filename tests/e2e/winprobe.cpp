@@ -23,7 +23,18 @@
 //                                        program has open, one line each: "separator" or
 //                                        "item", enabled/grayed, checked/unchecked and the
 //                                        caption in UTF-8, tab-separated; or "none"
+//   sablewick_winprobe accessibles CAPTION  what a screen reader finds through MSAA in the
+//                                        window's client area: one line per child, its
+//                                        role, states, screen rectangle (X Y W H) and name
+//                                        in UTF-8, tab-separated
+//   sablewick_winprobe accdo CAPTION NAME   the default action of the child named NAME,
+//                                        as a screen reader's "activate" does it
+//   sablewick_winprobe accfocus CAPTION NAME  moves the focus to the child named NAME
+//   sablewick_winprobe accwatch CAPTION SECONDS  the WinEvents the window raises for its
+//                                        children while it is watched from outside, as a
+//                                        screen reader hears them: "EVENT<TAB>NAME" a line
 #include <windows.h>
+#include <oleacc.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -359,6 +370,221 @@ BOOL CALLBACK PrintChildFont(HWND hwnd, LPARAM) {
     }
     return TRUE;
 }
+// ---- MSAA, read from outside as a screen reader does.
+
+// mingw's oleacc import library gives IID_IAccessible as an import thunk, not the id's
+// bytes: it is spelled out here.
+const IID kIidAccessible = {
+    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+std::wstring TakeBstr(BSTR text) {
+    std::wstring out = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+    if (text) SysFreeString(text);
+    return out;
+}
+
+VARIANT ChildId(long id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+const char* RoleName(long role) {
+    switch (role) {
+        case ROLE_SYSTEM_PUSHBUTTON:
+            return "pushbutton";
+        case ROLE_SYSTEM_LISTITEM:
+            return "listitem";
+        case ROLE_SYSTEM_STATICTEXT:
+            return "statictext";
+        case ROLE_SYSTEM_TEXT:
+            return "text";
+        case ROLE_SYSTEM_CLIENT:
+            return "client";
+        case ROLE_SYSTEM_WINDOW:
+            return "window";
+        default:
+            return "other";
+    }
+}
+
+std::string StateWords(long state) {
+    static const struct {
+        long bit;
+        const char* word;
+    } words[] = {{STATE_SYSTEM_UNAVAILABLE, "unavailable"}, {STATE_SYSTEM_FOCUSED, "focused"},
+                 {STATE_SYSTEM_FOCUSABLE, "focusable"},     {STATE_SYSTEM_PRESSED, "pressed"},
+                 {STATE_SYSTEM_SELECTED, "selected"},       {STATE_SYSTEM_SELECTABLE, "selectable"},
+                 {STATE_SYSTEM_INVISIBLE, "invisible"},     {STATE_SYSTEM_READONLY, "readonly"}};
+    std::string out;
+    for (const auto& w : words) {
+        if (!(state & w.bit)) continue;
+        if (!out.empty()) out += ',';
+        out += w.word;
+    }
+    return out.empty() ? "-" : out;
+}
+
+// One child of the client object: a simple element the parent answers for, or a child
+// window's own object (asked about itself).
+struct TChildView {
+    std::wstring name;
+    long role = 0, state = 0, x = 0, y = 0, w = 0, h = 0;
+};
+
+// The nth child window (from 1), in the order the standard client object counts them.
+HWND NthChildWindow(HWND parent, long n) {
+    HWND child = GetWindow(parent, GW_CHILD);
+    while (child && --n > 0) child = GetWindow(child, GW_HWNDNEXT);
+    return child;
+}
+
+TChildView ViewChild(HWND hwnd, IAccessible* parent, long id) {
+    TChildView view;
+    IAccessible* self = parent;
+    VARIANT which = ChildId(id);
+    IDispatch* dispatch = nullptr;
+    if (parent->get_accChild(which, &dispatch) == S_OK && dispatch) {
+        IAccessible* own = nullptr;
+        if (SUCCEEDED(dispatch->QueryInterface(kIidAccessible, reinterpret_cast<void**>(&own))))
+            self = own;
+        dispatch->Release();
+    } else if (HWND child = NthChildWindow(hwnd, id)) {
+        // A child window whose object the parent does not hand out (Wine's standard
+        // client object): a screen reader asks the window itself.
+        IAccessible* own = nullptr;
+        if (SUCCEEDED(AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT),
+                                                 kIidAccessible, reinterpret_cast<void**>(&own))))
+            self = own;
+    }
+    if (self != parent) which = ChildId(CHILDID_SELF);
+    BSTR name = nullptr;
+    if (self->get_accName(which, &name) == S_OK) view.name = TakeBstr(name);
+    VARIANT v;
+    VariantInit(&v);
+    if (self->get_accRole(which, &v) == S_OK && v.vt == VT_I4) view.role = v.lVal;
+    VariantInit(&v);
+    if (self->get_accState(which, &v) == S_OK && v.vt == VT_I4) view.state = v.lVal;
+    self->accLocation(&view.x, &view.y, &view.w, &view.h, which);
+    if (self != parent) self->Release();
+    return view;
+}
+
+IAccessible* ClientObject(HWND hwnd) {
+    IAccessible* client = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                          reinterpret_cast<void**>(&client))))
+        return nullptr;
+    return client;
+}
+
+long ChildCount(IAccessible* client) {
+    long count = 0;
+    if (client->get_accChildCount(&count) != S_OK) count = 0;
+    return count;
+}
+
+int PrintAccessibles(HWND hwnd) {
+    IAccessible* client = ClientObject(hwnd);
+    if (!client) {
+        std::printf("no accessible object\n");
+        return 1;
+    }
+    const long count = ChildCount(client);
+    for (long id = 1; id <= count; ++id) {
+        const TChildView v = ViewChild(hwnd, client, id);
+        std::printf("%s\t%s\t%ld %ld %ld %ld\t", RoleName(v.role), StateWords(v.state).c_str(), v.x,
+                    v.y, v.w, v.h);
+        PrintUtf8(v.name);
+        std::printf("\n");
+    }
+    client->Release();
+    return 0;
+}
+
+// The child id of the painted element named NAME, or 0.
+long FindChild(HWND hwnd, IAccessible* client, const std::wstring& name) {
+    const long count = ChildCount(client);
+    for (long id = 1; id <= count; ++id)
+        if (ViewChild(hwnd, client, id).name == name) return id;
+    return 0;
+}
+
+int ActOn(HWND hwnd, const std::wstring& name, bool focus) {
+    IAccessible* client = ClientObject(hwnd);
+    if (!client) return 1;
+    const long id = FindChild(hwnd, client, name);
+    HRESULT hr = E_FAIL;
+    if (id) {
+        hr = focus ? client->accSelect(SELFLAG_TAKEFOCUS, ChildId(id))
+                   : client->accDoDefaultAction(ChildId(id));
+    }
+    client->Release();
+    std::printf("%s\n", !id ? "none" : hr == S_OK ? "done" : "refused");
+    return hr == S_OK ? 0 : 1;
+}
+
+HWND gWatched = nullptr;
+
+void CALLBACK HeardEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+                         DWORD) {
+    if (hwnd != gWatched || object != OBJID_CLIENT || child == CHILDID_SELF) return;
+    const char* what = nullptr;
+    switch (event) {
+        case EVENT_OBJECT_NAMECHANGE:
+            what = "namechange";
+            break;
+        case EVENT_OBJECT_FOCUS:
+            what = "focus";
+            break;
+        case EVENT_OBJECT_STATECHANGE:
+            what = "statechange";
+            break;
+        case 0x8019:  // EVENT_OBJECT_LIVEREGIONCHANGED
+            what = "liveregion";
+            break;
+        default:
+            return;
+    }
+    // As a screen reader does: the object named by the event, asked at once.
+    IAccessible* source = nullptr;
+    VARIANT which;
+    VariantInit(&which);
+    std::wstring name;
+    if (AccessibleObjectFromEvent(hwnd, object, child, &source, &which) == S_OK && source) {
+        BSTR text = nullptr;
+        if (source->get_accName(which, &text) == S_OK) name = TakeBstr(text);
+        source->Release();
+    }
+    std::printf("%s\t", what);
+    PrintUtf8(name);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+int Watch(HWND hwnd, int seconds) {
+    gWatched = hwnd;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, 0x8019, nullptr, HeardEvent, pid, 0,
+                                         WINEVENT_OUTOFCONTEXT);
+    if (!hook) {
+        std::printf("no hook\n");
+        return 1;
+    }
+    std::printf("watching\n");
+    std::fflush(stdout);
+    const DWORD until = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    while (static_cast<LONG>(until - GetTickCount()) > 0) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    UnhookWinEvent(hook);
+    return 0;
+}
 }  // namespace
 
 int main() {
@@ -374,11 +600,16 @@ int main() {
         argv = padded;
         argc = 3;
     }
-    if (!argv || argc != 3) {
+    const bool withArgument =
+        argc == 4 && argv &&
+        (std::wstring(argv[1]) == L"accdo" || std::wstring(argv[1]) == L"accfocus" ||
+         std::wstring(argv[1]) == L"accwatch");
+    if (!argv || (argc != 3 && !withArgument)) {
         std::fprintf(stderr,
                      "usage: sablewick_winprobe "
-                     "state|minimize|count|texts|menuitems|endsession|decoy|fonts|sjisfaces "
-                     "CAPTION | menu\n");
+                     "state|minimize|count|texts|menuitems|endsession|decoy|fonts|sjisfaces|"
+                     "accessibles CAPTION | accdo|accfocus CAPTION NAME | "
+                     "accwatch CAPTION SECONDS | menu\n");
         return 2;
     }
     const std::wstring wcommand = argv[1];
@@ -465,6 +696,20 @@ int main() {
     if (command == "fonts") {
         EnumChildWindows(hwnd, PrintChildFont, 0);
         return 0;
+    }
+    if (command == "accessibles" || command == "accdo" || command == "accfocus" ||
+        command == "accwatch") {
+        // A screen reader's thread: the object comes marshalled from the program's.
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        int status = 0;
+        if (command == "accessibles")
+            status = PrintAccessibles(hwnd);
+        else if (command == "accwatch")
+            status = Watch(hwnd, _wtoi(argv[3]));
+        else
+            status = ActOn(hwnd, argv[3], command == "accfocus");
+        CoUninitialize();
+        return status;
     }
     if (command == "sjisfaces") {
         // The faces this prefix offers for Shift-JIS text, one a line.

@@ -6,6 +6,7 @@
 #     edges), and outside its scaled shape the screen shows
 #   - a click into the drawn wish box, typing, Enter and a click on the drawn close
 #     button draw the right card and save it with the wish
+#   - a screen reader finds the drawn close button where it is drawn
 # Screenshots are left in $SHOTS/scale-DPI.png.
 
 SCALE_SCREEN_W=1600
@@ -39,6 +40,24 @@ scale_run() {
     else
         e2e_fail "$name" "the window is ${w}x$h, want ${want_w}x$want_h"
     fi
+    # What a screen reader is told of the drawn close button: the physical pixels it is
+    # drawn in (the program's 703, 1, 33 x 33 scaled; within a pixel at 150 %).
+    local got tol=0 want_rect i ok=1
+    [ $((dpi % 96)) -eq 0 ] || tol=1
+    got=$(probe accessibles Sablewick | awk -F'\t' '$4 == "閉じる" { print $3; exit }')
+    want_rect="$((x + 703 * dpi / 96)) $((y + 1 * dpi / 96)) $((33 * dpi / 96)) $((33 * dpi / 96))"
+    # shellcheck disable=SC2206
+    local g=($got) e=($want_rect)
+    for i in 0 1 2 3; do
+        local d=$((${g[i]:-99999} - ${e[i]}))
+        [ "${d#-}" -le "$tol" ] || ok=0
+    done
+    if [ "$ok" -eq 1 ]; then
+        e2e_pass "$name: the reader finds 閉じる at $got, where it is drawn"
+    else
+        e2e_fail "$name" "the reader finds 閉じる at '$got', drawn at $want_rect"
+    fi
+
     local full="$SHOTS/scale-screen-$dpi.png"
     SCALE_SHOT="$SHOTS/scale-$dpi.png"
     screenshot "$full"
