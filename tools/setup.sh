@@ -17,6 +17,7 @@ python3-pil python3-numpy python3-cairo
 cmake ninja-build dpkg-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
 time clang clang-format libclang-rt-14-dev valgrind nsis zip
 libgtk-3-dev libsdl2-dev libx11-dev dbus-daemon gsettings-desktop-schemas
+at-spi2-core gir1.2-atspi-2.0 python3-gi
 "
 # 32-bit Wine, in a step of its own: its i386 packages must match the amd64 ones version
 # for version, and an i386 index caught mid-sync on the mirror can make that impossible

@@ -19,6 +19,9 @@
 #     desktop a message says where the file is
 #   - bad input: an unwritable settings folder (an error box, exit 1, nothing written), no
 #     Japanese font, no sound device
+#   - a screen reader over AT-SPI: the painted buttons by name where they are drawn, a
+#     reading made by the reader's action, Tab's focus (and its ring, gone after a click),
+#     Tab and Space drawing a card, the reader's close saving the wish
 #
 # usage: tests/gtk/run_gtk_tests.sh BUILD_DIR   (a native build with the sablewick and
 #        sablewick_gtk_tests targets). The last line says "N passed, M failed".
@@ -73,6 +76,11 @@ export SDL_AUDIODRIVER=disk
 xvfb_start "$E2E_DIR/xvfb.log" -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -wr -noreset ||
     { echo "0 passed, 1 failed"; exit 1; }
 trap e2e_teardown EXIT
+# Services the session bus starts (the accessibility bus among them) get the private
+# home and runtime folder too: otherwise they take the socket in the real home, which a
+# second run on the same machine would take over.
+dbus-update-activation-environment HOME XDG_CONFIG_HOME XDG_RUNTIME_DIR XDG_CACHE_HOME \
+    DISPLAY 2>/dev/null || true
 
 # Starts the program with settings in DIR (its --dir), the probe file and the sound
 # recording inside DIR; extra environment as NAME=VALUE words before the options.
@@ -486,6 +494,104 @@ scenario_install() {
     fi
 }
 
+# The window as a screen reader finds it over AT-SPI (tests/gtk/atspi_probe.py), in an
+# instance with the accessibility bridge on, and as a keyboard user meets it.
+acc_list() { /usr/bin/python3 "$ROOT/tests/gtk/atspi_probe.py" list 2>&1; }
+acc_field() { awk -F'\t' -v name="$2" -v f="$3" '$2 == name { print $f; exit }' <<<"$1"; }
+acc_reading() { awk -F'\t' '$1 == "status" { print $2; exit }' <<<"$1"; }
+scenario_accessibility() {
+    local dir="$E2E_DIR/a11y" name="accessibility"
+    write_settings "$dir" Fate=10 "OldDate=$TODAY" "MemDate=$TODAY" MuteOn=1
+    unset GTK_A11Y NO_AT_BRIDGE
+    gtk_start "$dir"
+    export GTK_A11Y=none NO_AT_BRIDGE=1
+    local pid=$APP_PID
+    if ! window_find Sablewick 20 >/dev/null; then
+        e2e_fail "$name" "no window ($(tail -n 2 "$dir/app.log"))"
+        return 1
+    fi
+    sleep 1
+    local tree b missing=""
+    tree=$(acc_list)
+    printf '%s\n' "$tree" >"$E2E_DIR/accessibles-start.txt"
+    for b in 占い実行 ランダム クリエイター HP 前へ 次へ 最小化 閉じる; do
+        [ "$(acc_field "$tree" "$b" 1)" = button ] || missing="$missing $b"
+    done
+    local close_at fortune_states
+    close_at="$(acc_field "$tree" 閉じる 3) $(acc_field "$tree" 閉じる 4) $(acc_field "$tree" 閉じる 5) $(acc_field "$tree" 閉じる 6)"
+    fortune_states=$(acc_field "$tree" 占い実行 7)
+    if [ -z "$missing" ] && [ "$close_at" = "$((EXPECT_X + 703)) $((EXPECT_Y + 1)) 33 33" ] &&
+        [ "${fortune_states#*enabled}" = "$fortune_states" ] &&
+        [ "$(acc_reading "$tree" | cut -d' ' -f2)" = CARD.000 ]; then
+        e2e_pass "$name: AT-SPI lists the painted buttons by name, 閉じる where it is drawn, 占い実行 not enabled with no wish, the reading at CARD.000"
+    else
+        e2e_fail "$name" "missing:${missing:- none}; 閉じる at '$close_at'; 占い実行 '$fortune_states'; reading '$(acc_reading "$tree")' ($E2E_DIR/accessibles-start.txt)"
+    fi
+
+    # A wish and the reader's click on 占い実行 make the reading.
+    mouse_click $((EXPECT_X + 463 + 60)) $((EXPECT_Y + 82 + 60))
+    sleep 0.3
+    type_text abc
+    sleep 0.3
+    /usr/bin/python3 "$ROOT/tests/gtk/atspi_probe.py" do 占い実行 >"$dir/do.log" 2>&1
+    sleep 3.5
+    tree=$(acc_list)
+    local reading
+    reading=$(acc_reading "$tree")
+    local want="占いの結果 CARD.022 $(card_line 22 1) "
+    if [ "${reading#"$want"}" != "$reading" ]; then
+        e2e_pass "$name: the reader's action on 占い実行 draws card 22 for 'abc'; the reading names it with its title"
+    else
+        e2e_fail "$name" "after the action the reading is '$reading' ($(cat "$dir/do.log"))"
+    fi
+
+    # Tab: a focused button and its ring; a click into the wish box takes the ring away.
+    local before="$E2E_DIR/a11y-before.png" after="$SHOTS/gtk-focus-ring.png" clicked="$E2E_DIR/a11y-clicked.png"
+    local area="103x39+$((EXPECT_X + 580))+$((EXPECT_Y + 233))"
+    screenshot "$before"
+    key_press Tab
+    sleep 0.5
+    tree=$(acc_list)
+    screenshot "$after"
+    local focused ring gone
+    focused=$(awk -F'\t' '$7 ~ /(^|,)focused(,|$)/ { print $2 }' <<<"$tree" | tr '\n' ' ')
+    ring=$(pixels_differing "$before" "$after" "$area")
+    mouse_click $((EXPECT_X + 463 + 60)) $((EXPECT_Y + 82 + 60))
+    sleep 0.5
+    screenshot "$clicked"
+    gone=$(pixels_differing "$before" "$clicked" "$area")
+    if [ "$focused" = "ランダム " ] && [ "${ring:-0}" -ge 40 ] && [ "${gone:-1}" -eq 0 ]; then
+        e2e_pass "$name: Tab focuses ランダム (AT-SPI's focused state) and rings it ($ring pixels), a click into the wish box takes the ring away"
+    else
+        e2e_fail "$name" "after Tab focused '$focused', ring pixels '$ring'; after the click '$gone' differ ($after)"
+    fi
+
+    # Tab and Space on ランダム draw a card.
+    key_press Tab
+    sleep 0.3
+    key_press space
+    sleep 3.5
+    local drawn
+    drawn=$(acc_reading "$(acc_list)" | cut -d' ' -f2)
+    if [ -n "$drawn" ] && [ "$drawn" != CARD.022 ] && [ "$drawn" != CARD.000 ]; then
+        e2e_pass "$name: Tab, Space on ランダム draws a card ($drawn)"
+    else
+        e2e_fail "$name" "after Tab, Space the reading names '$drawn'"
+    fi
+
+    /usr/bin/python3 "$ROOT/tests/gtk/atspi_probe.py" do 閉じる >/dev/null 2>&1
+    if ! app_wait_exit "$pid" 10; then
+        e2e_fail "$name" "the program still runs 10 s after the reader's action on 閉じる"
+        kill "$pid" 2>/dev/null
+        return 1
+    fi
+    if [ "$(ini_value "$dir" Wish)" = abc ]; then
+        e2e_pass "$name: the reader's action on 閉じる ends the program, which saved the wish"
+    else
+        e2e_fail "$name" "Orvane.ini holds Wish='$(ini_value "$dir" Wish)'"
+    fi
+}
+
 scenario_contract_tests
 scenario_install
 scenario_no_display
@@ -514,6 +620,7 @@ scenario_wallpaper
 scenario_unwritable_folder
 scenario_no_font
 scenario_no_sound_device
+scenario_accessibility
 
 e2e_teardown
 trap - EXIT
