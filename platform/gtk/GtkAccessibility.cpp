@@ -72,7 +72,8 @@ static AtkStateSet* sw_painted_ref_state_set(AtkObject* object) {
     }
     if (a.Pressed) atk_state_set_add_state(set, ATK_STATE_PRESSED);
     if (a.Focusable) atk_state_set_add_state(set, ATK_STATE_FOCUSABLE);
-    if (a.Focused) atk_state_set_add_state(set, ATK_STATE_FOCUSED);
+    if (a.Focused && self->Owner->PaintedHaveKeyboard())
+        atk_state_set_add_state(set, ATK_STATE_FOCUSED);
     if (a.Role == TAccessRole::ListItem) {
         atk_state_set_add_state(set, ATK_STATE_SELECTABLE);
         if (a.Selected) atk_state_set_add_state(set, ATK_STATE_SELECTED);

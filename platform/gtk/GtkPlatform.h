@@ -99,6 +99,9 @@ public:
     int PaintedAccessibleCount() const;
     AtkObject* PaintedAccessible(int index) const;
     int AccessibleIndex(AtkObject* painted) const;  // among all the container's children
+    // The drawing widget itself has the keyboard (not the wish box): a painted button's
+    // focus is real only then.
+    bool PaintedHaveKeyboard() const { return FLayout && gtk_widget_is_focus(FLayout); }
     void AccessibleExtents(const TAccessible& a, AtkCoordType coords, int& x, int& y, int& w,
                            int& h);
     // A screen reader presses an object, or moves the focus to it.

@@ -59,6 +59,22 @@ public:
     // none of the program's.
     virtual bool PointerHotSpot(int& x, int& y) = 0;
 
+    // What a screen reader finds of the painted objects, the system's own way (the
+    // headless desktop's records, the ATK children of the drawing widget, the MSAA client
+    // object), in their order: rectangles in window pixels at 100 %.
+    struct TShownAccessible {
+        std::string Name;  // code page 932
+        TAccessRole Role = TAccessRole::PushButton;
+        int X = 0, Y = 0, W = 0, H = 0;
+        bool Unavailable = false;
+        bool Focused = false;
+        bool Selected = false;
+    };
+    virtual std::vector<TShownAccessible> Accessibles() = 0;
+    // A screen reader's default action on the painted object named `sjis`; false when
+    // the system finds no such object or refuses the action.
+    virtual bool DoDefaultAction(const std::string& sjis) = 0;
+
     // From now on, the flushes to disk the backend asks of the system are noted.
     virtual void WatchFlushes() = 0;
     // Whether the bytes of the file at `path` were put on the disk (flushed, or written

@@ -272,6 +272,60 @@ private:
         return G_SOURCE_REMOVE;
     }
 
+    std::vector<TShownAccessible> Accessibles() override {
+        std::vector<TShownAccessible> shown;
+        for (AtkObject* object : PaintedObjects()) {
+            TShownAccessible a;
+            a.Name = Os.Utf8ToSjis(atk_object_get_name(object) ? atk_object_get_name(object) : "");
+            const AtkRole role = atk_object_get_role(object);
+            a.Role = role == ATK_ROLE_LIST_ITEM   ? TAccessRole::ListItem
+                     : role == ATK_ROLE_STATUSBAR ? TAccessRole::Reading
+                                                  : TAccessRole::PushButton;
+            atk_component_get_extents(ATK_COMPONENT(object), &a.X, &a.Y, &a.W, &a.H, ATK_XY_WINDOW);
+            AtkStateSet* states = atk_object_ref_state_set(object);
+            a.Unavailable = !atk_state_set_contains_state(states, ATK_STATE_ENABLED);
+            a.Focused = atk_state_set_contains_state(states, ATK_STATE_FOCUSED);
+            a.Selected = atk_state_set_contains_state(states, ATK_STATE_SELECTED);
+            g_object_unref(states);
+            shown.push_back(a);
+            g_object_unref(object);
+        }
+        return shown;
+    }
+    bool DoDefaultAction(const std::string& sjis) override {
+        bool done = false;
+        const std::string name = Os.SjisToUtf8(sjis);
+        for (AtkObject* object : PaintedObjects()) {
+            const char* has = atk_object_get_name(object);
+            if (!done && has && name == has && ATK_IS_ACTION(object) &&
+                atk_action_get_n_actions(ATK_ACTION(object)) > 0)
+                done = atk_action_do_action(ATK_ACTION(object), 0);
+            g_object_unref(object);
+        }
+        return done;
+    }
+
+    // The painted objects among the drawing widget's ATK children, each referenced.
+    static std::vector<AtkObject*> PaintedObjects() {
+        std::vector<AtkObject*> found;
+        GtkWidget* window = MainWindow();
+        GtkWidget* layout = window ? gtk_bin_get_child(GTK_BIN(window)) : nullptr;
+        if (!layout || !GTK_IS_LAYOUT(layout)) return found;
+        AtkObject* container = gtk_widget_get_accessible(layout);
+        const gint n = atk_object_get_n_accessible_children(container);
+        for (gint i = 0; i < n; ++i) {
+            AtkObject* child = atk_object_ref_accessible_child(container, i);
+            if (!child) continue;
+            const AtkRole role = atk_object_get_role(child);
+            if (role == ATK_ROLE_PUSH_BUTTON || role == ATK_ROLE_LIST_ITEM ||
+                role == ATK_ROLE_STATUSBAR)
+                found.push_back(child);
+            else
+                g_object_unref(child);
+        }
+        return found;
+    }
+
     TPlatform& Os;
     int FChoice = -1;
     int FTries = 0;

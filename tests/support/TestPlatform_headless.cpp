@@ -77,6 +77,23 @@ public:
         return true;
     }
 
+    std::vector<TShownAccessible> Accessibles() override {
+        std::vector<TShownAccessible> shown;
+        for (const TAccessible& a : Os.Accessibles)
+            shown.push_back({a.Name, a.Role, a.X, a.Y, a.W, a.H, a.Unavailable,
+                             a.Focused && Os.WindowFocused, a.Selected});
+        return shown;
+    }
+    bool DoDefaultAction(const std::string& sjis) override {
+        for (const TAccessible& a : Os.Accessibles) {
+            if (a.Name != sjis) continue;
+            if (a.Role == TAccessRole::Reading) return false;
+            Os.ActOnAccessible(a.Id);
+            return true;
+        }
+        return false;
+    }
+
 private:
     THeadlessPlatform& Os;
 };

@@ -8,6 +8,9 @@
 #include <tuple>
 
 #include "platform/win32/Win32Platform.h"
+// After the platform's header, as the backend includes it.
+#include <oleacc.h>
+
 #include "support/TestPlatform.h"
 
 std::unique_ptr<TPlatform> CreateTestPlatform(const std::string& /*programDir*/) {
@@ -305,7 +308,121 @@ public:
     }
     void LimitFileSize(long bytes) override { gCalls.Limit = bytes; }
 
+    // The client object as a screen reader gets it (WM_GETOBJECT answered, unmarshalled
+    // here in the same process); oleacc is loaded as the program loads it, by name, so
+    // the test program imports nothing more.
+    std::vector<TShownAccessible> Accessibles() override {
+        std::vector<TShownAccessible> shown;
+        IAccessible* client = ClientObject();
+        if (!client) return shown;
+        HWND main = Os.MainWindow();
+        POINT origin = {0, 0};
+        ClientToScreen(main, &origin);
+        long count = 0;
+        client->get_accChildCount(&count);
+        for (long id = 1; id <= count; ++id) {
+            VARIANT child;
+            child.vt = VT_I4;
+            child.lVal = id;
+            IDispatch* real = nullptr;
+            // The real child windows hand out objects of their own; the painted ones are
+            // simple elements.
+            if (client->get_accChild(child, &real) == S_OK && real) {
+                real->Release();
+                continue;
+            }
+            VARIANT role, state;
+            role.vt = state.vt = VT_EMPTY;
+            if (client->get_accRole(child, &role) != S_OK || role.vt != VT_I4) continue;
+            if (role.lVal != ROLE_SYSTEM_PUSHBUTTON && role.lVal != ROLE_SYSTEM_LISTITEM &&
+                role.lVal != ROLE_SYSTEM_STATICTEXT)
+                continue;
+            TShownAccessible a;
+            a.Role = role.lVal == ROLE_SYSTEM_LISTITEM     ? TAccessRole::ListItem
+                     : role.lVal == ROLE_SYSTEM_STATICTEXT ? TAccessRole::Reading
+                                                           : TAccessRole::PushButton;
+            BSTR name = nullptr;
+            if (client->get_accName(child, &name) == S_OK && name) {
+                a.Name = WideToSjis(std::wstring(name, Acc().Length(name)));
+                Acc().Free(name);
+            }
+            long x = 0, y = 0, w = 0, h = 0;
+            client->accLocation(&x, &y, &w, &h, child);
+            a.X = x - origin.x;
+            a.Y = y - origin.y;
+            a.W = w;
+            a.H = h;
+            if (client->get_accState(child, &state) == S_OK && state.vt == VT_I4) {
+                a.Unavailable = (state.lVal & STATE_SYSTEM_UNAVAILABLE) != 0;
+                a.Focused = (state.lVal & STATE_SYSTEM_FOCUSED) != 0;
+                a.Selected = (state.lVal & STATE_SYSTEM_SELECTED) != 0;
+            }
+            shown.push_back(a);
+        }
+        client->Release();
+        return shown;
+    }
+    bool DoDefaultAction(const std::string& sjis) override {
+        IAccessible* client = ClientObject();
+        if (!client) return false;
+        long count = 0;
+        client->get_accChildCount(&count);
+        bool done = false;
+        for (long id = 1; id <= count && !done; ++id) {
+            VARIANT child;
+            child.vt = VT_I4;
+            child.lVal = id;
+            BSTR name = nullptr;
+            if (client->get_accName(child, &name) != S_OK || !name) continue;
+            const bool match = WideToSjis(std::wstring(name, Acc().Length(name))) == sjis;
+            Acc().Free(name);
+            if (match) done = client->accDoDefaultAction(child) == S_OK;
+        }
+        client->Release();
+        return done;
+    }
+
 private:
+    struct TAcc {
+        HRESULT(WINAPI* FromWindow)(HWND, DWORD, REFIID, void**) = nullptr;
+        void(WINAPI* FreeText)(BSTR) = nullptr;
+        UINT(WINAPI* TextLength)(BSTR) = nullptr;
+        void Free(BSTR text) const {
+            if (FreeText) FreeText(text);
+        }
+        UINT Length(BSTR text) const { return TextLength ? TextLength(text) : 0; }
+    };
+    static const TAcc& Acc() {
+        static TAcc acc = [] {
+            TAcc a;
+            HMODULE oleacc = LoadLibraryW(L"oleacc.dll");
+            HMODULE oleaut = LoadLibraryW(L"oleaut32.dll");
+            if (oleacc)
+                a.FromWindow = reinterpret_cast<decltype(a.FromWindow)>(
+                    reinterpret_cast<void*>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
+            if (oleaut) {
+                a.FreeText = reinterpret_cast<decltype(a.FreeText)>(
+                    reinterpret_cast<void*>(GetProcAddress(oleaut, "SysFreeString")));
+                a.TextLength = reinterpret_cast<decltype(a.TextLength)>(
+                    reinterpret_cast<void*>(GetProcAddress(oleaut, "SysStringLen")));
+            }
+            return a;
+        }();
+        return acc;
+    }
+    IAccessible* ClientObject() {
+        // IID_IAccessible, spelled out: mingw's import library gives it as a thunk.
+        static const IID kIid = {
+            0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+        HWND main = Os.MainWindow();
+        IAccessible* client = nullptr;
+        if (!main || !Acc().FromWindow ||
+            FAILED(Acc().FromWindow(main, static_cast<DWORD>(OBJID_CLIENT), kIid,
+                                    reinterpret_cast<void**>(&client))))
+            return nullptr;
+        return client;
+    }
+
     TWin32Platform& Os;
 };
 }  // namespace

@@ -750,6 +750,78 @@ TEST_F(PlatformWindow, TheMenuShowsItsEntriesAndGivesTheChosenOneOrNone) {
     EXPECT_EQ(Probe->LastMenu().size(), 4u);
 }
 
+// ---- Screen readers --------------------------------------------------------------------
+
+TEST_F(PlatformWindow, PublishedObjectsReachTheScreenReaderAndItsActionComesBack) {
+    auto object = [](int id, TAccessRole role, const char* name, int x, int y) {
+        TAccessible a;
+        a.Id = id;
+        a.Role = role;
+        a.Name = name;
+        a.X = x;
+        a.Y = y;
+        a.W = 103;
+        a.H = 39;
+        a.Focusable = role != TAccessRole::Reading;
+        return a;
+    };
+    std::vector<TAccessible> objects = {
+        object(101, TAccessRole::PushButton, sjis::kAccFortune, 471, 233),
+        object(102, TAccessRole::PushButton, sjis::kAccRandom, 580, 233),
+        object(201, TAccessRole::ListItem, "CARD.001", 458, 63),
+        object(300, TAccessRole::Reading, sjis::kAccReading, 439, 290),
+    };
+    objects[0].Unavailable = true;
+    objects[0].Focusable = false;
+    objects[1].Focused = true;
+    objects[2].Selected = true;
+    Os->CreateMemo(463, 82, 228, 121, 380, Style(false, 12, 0xCF8476, 0x112233));
+    Os->SetMemoReadOnly(false);
+    Os->SetMemoVisible(true);
+    Os->ShowMainWindow();
+    Probe->Settle();
+    Os->FocusMemo();
+    Os->PublishAccessibles(objects);
+    Probe->Settle();
+    std::vector<TBackendProbe::TShownAccessible> shown = Probe->Accessibles();
+    ASSERT_EQ(shown.size(), objects.size());
+    for (size_t i = 0; i < objects.size(); ++i) {
+        EXPECT_EQ(shown[i].Name, objects[i].Name) << i;
+        EXPECT_EQ(shown[i].Role, objects[i].Role) << i;
+        EXPECT_EQ(shown[i].X, objects[i].X) << i;
+        EXPECT_EQ(shown[i].Y, objects[i].Y) << i;
+        EXPECT_EQ(shown[i].W, objects[i].W) << i;
+        EXPECT_EQ(shown[i].H, objects[i].H) << i;
+        EXPECT_EQ(shown[i].Unavailable, objects[i].Unavailable) << i;
+        EXPECT_EQ(shown[i].Selected, objects[i].Selected) << i;
+        // The wish box has the keyboard: no painted object is focused for the reader.
+        EXPECT_FALSE(shown[i].Focused) << i;
+    }
+
+    // The window takes the keyboard for the painted button; the reading changes and a
+    // button goes: the reader finds the objects as they are now.
+    Os->FocusWindow();
+    objects[3].Name = std::string(sjis::kAccReading) + " CARD.012";
+    objects.erase(objects.begin() + 2);
+    Os->PublishAccessibles(objects);
+    Probe->Settle();
+    shown = Probe->Accessibles();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_TRUE(shown[1].Focused);
+    EXPECT_FALSE(shown[0].Focused);
+    EXPECT_EQ(shown[2].Name, objects[2].Name);
+
+    // The reader's action reaches the program as the object's id, from the loop; the
+    // reading has no action.
+    EXPECT_TRUE(Probe->DoDefaultAction(sjis::kAccRandom));
+    Probe->Settle();
+    EXPECT_EQ(Events.Actions, std::vector<int>({102}));
+    EXPECT_FALSE(Probe->DoDefaultAction(objects[2].Name));
+    EXPECT_FALSE(Probe->DoDefaultAction("no such button"));
+    Probe->Settle();
+    EXPECT_EQ(Events.Actions, std::vector<int>({102}));
+}
+
 // ---- Pointers --------------------------------------------------------------------------
 
 TEST_F(PlatformWindow, TheShownPointerIsTheShapeSetAndAMissingOneIsNotFound) {
