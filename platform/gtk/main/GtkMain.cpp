@@ -12,6 +12,7 @@
 
 #include "app/MainUnit.h"
 #include "content/DecodeAhead.h"
+#include "platform/gtk/GtkNoGl.h"
 #include "platform/gtk/GtkPlatform.h"
 // After our own headers: Xlib defines names such as KeyPress and None as macros.
 #include <gdk/gdkx.h>
@@ -56,7 +57,13 @@ int main(int argc, char** argv) {
         }
     }
     g_set_prgname("sablewick");
-    if (!gtk_init_check(&argc, &argv)) {
+    // The program draws with Cairo only: GDK is kept from loading OpenGL as it opens the
+    // display. The window still gets its alpha visual where the desktop composites.
+    const bool ownGl = KeepGdkFromGl();
+    const bool opened = gtk_init_check(&argc, &argv);
+    // Still the only thread: the environment can change safely.
+    ForgetGdkGlSetting(ownGl);
+    if (!opened) {
         const char* x = g_getenv("DISPLAY");
         const char* wayland = g_getenv("WAYLAND_DISPLAY");
         std::fprintf(stderr,
