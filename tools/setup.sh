@@ -8,6 +8,9 @@
 # the machine can start (tools/lib/wine.sh), not by what is installed.
 set -eu
 
+# libgl1-mesa-dri and xcompmgr make the test screen a desktop's: Mesa's GL drivers, which
+# GDK would load if the program let it, and a compositor, which gives windows an alpha
+# channel.
 PACKAGES="
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -17,6 +20,7 @@ python3-pil python3-numpy python3-cairo
 cmake ninja-build dpkg-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
 time clang clang-format libclang-rt-14-dev valgrind nsis zip
 libgtk-3-dev libsdl2-dev libx11-dev dbus-daemon gsettings-desktop-schemas
+libgl1-mesa-dri xcompmgr
 "
 
 if [ "$(id -u)" -ne 0 ]; then
