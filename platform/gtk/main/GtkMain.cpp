@@ -40,15 +40,16 @@ gboolean OnSessionEnd(gpointer) {
     _exit(0);
 }
 
-// How glibc's malloc keeps the memory the program frees. One arena for every thread: the
-// threads besides this one (pictures decoded ahead, the session bus, sound) allocate
-// little, and an arena of their own would keep its touched pages for the whole run. A
-// fixed threshold of 128 KiB puts every picture-sized block in a mapping of its own,
-// returned whole when it is freed: glibc's moving threshold would rise with the first
-// picture freed, and the card faces of later readings would leave holes in the heap that
-// stay resident.
+// How glibc's malloc keeps the memory the program frees. At most two arenas: the threads
+// besides this one (pictures decoded ahead, the session bus, sound) allocate little, and
+// an arena each would keep its touched pages for the whole run; with one arena for all,
+// the pictures decoded ahead would wait on this thread's lock during the start. A fixed
+// threshold of 128 KiB puts every picture-sized block in a mapping of its own, returned
+// whole when it is freed: glibc's moving threshold would rise with the first picture
+// freed, and the card faces of later readings would leave holes in the heap that stay
+// resident.
 void KeepFreedMemoryReturned() {
-    mallopt(M_ARENA_MAX, 1);
+    mallopt(M_ARENA_MAX, 2);
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 }
 }  // namespace
