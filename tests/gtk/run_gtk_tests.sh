@@ -90,7 +90,7 @@ gtk_start() {
     # GDK keeps the visuals OpenGL chose on the root window, and a later GTK program reads
     # them there instead of loading OpenGL itself: every start here meets a display on
     # which no GTK program has run, where GDK would load it.
-    xprop -root -remove GDK_VISUALS
+    xprop -root -remove GDK_VISUALS 2>/dev/null
     (cd "$dir" && exec env SABLEWICK_GTK_PROBE="$dir/probe.txt" SDL_DISKAUDIOFILE="$dir/sound.raw" \
         "$@" "$APP" --dir "$dir") >>"$dir/app.log" 2>&1 &
     APP_PID=$!

@@ -41,7 +41,7 @@ xvfb_start "$WORK/xvfb.log" -noreset || exit 1
 trap 'e2e_teardown; rm -rf "$WORK"' EXIT
 
 # GDK keeps the visuals OpenGL chose on the root window for the GTK programs after it.
-fresh_display() { xprop -root -remove GDK_VISUALS; }
+fresh_display() { xprop -root -remove GDK_VISUALS 2>/dev/null; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 rss_anon() { awk '/^RssAnon:/ { print $2 }' "/proc/$1/status"; }
 
