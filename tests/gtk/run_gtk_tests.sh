@@ -16,6 +16,8 @@
 #     number, title and text in the labels; the right sound's bytes reach the device
 #   - the card index: covered unseen cells, the wish box hidden, back after a right click
 #   - the right-click menu's captions, separators, checks and enabled items
+#   - the card's web link opens in the desktop's https handler, which does not inherit
+#     the program's own GDK_GL
 #   - the close button writes Orvane.ini with the wish and the window's position; the
 #     session's end (SIGTERM) writes it too
 #   - the wallpaper: WallOrvane.bmp written (24-bit, the screen's size) and set through
@@ -226,6 +228,44 @@ scenario_composited() {
     app_wait_exit "$APP_PID" 5
     kill "$cm" 2>/dev/null
     wait "$cm" 2>/dev/null
+}
+
+# The card's web link goes to the desktop's default handler for https, here a script of the
+# test's that writes down the address and its environment: what the program started sees
+# of the program's own, with GL left to the user (no GDK_GL=disable of ours).
+install_test_browser() {
+    local apps="$HOME/.local/share/applications"
+    mkdir -p "$apps"
+    cat >"$E2E_DIR/browser.sh" <<EOF
+#!/bin/sh
+env >"$E2E_DIR/browser-env.txt"
+printf '%s\n' "\$1" >"$E2E_DIR/browser-url.txt"
+EOF
+    chmod +x "$E2E_DIR/browser.sh"
+    printf '[Desktop Entry]\nType=Application\nName=Test browser\nExec=%s %%u\nMimeType=x-scheme-handler/https;\n' \
+        "$E2E_DIR/browser.sh" >"$apps/sablewick-test-browser.desktop"
+    printf '[Default Applications]\nx-scheme-handler/https=sablewick-test-browser.desktop\n' \
+        >"$XDG_CONFIG_HOME/mimeapps.list"
+}
+
+scenario_link() {
+    local i url
+    rm -f "$E2E_DIR/browser-env.txt" "$E2E_DIR/browser-url.txt"
+    mouse_click $((EXPECT_X + 613 + 53)) $((EXPECT_Y + 549 + 17))
+    for i in $(seq 1 50); do
+        [ -s "$E2E_DIR/browser-url.txt" ] && [ -s "$E2E_DIR/browser-env.txt" ] && break
+        sleep 0.1
+    done
+    url=$(cat "$E2E_DIR/browser-url.txt" 2>/dev/null)
+    if [ -z "$url" ]; then
+        e2e_fail "web link" "the desktop's https handler was not started"
+    elif ! grep -q '^SABLEWICK_GTK_PROBE=' "$E2E_DIR/browser-env.txt"; then
+        e2e_fail "web link" "the handler did not get the program's environment"
+    elif grep -q '^GDK_GL=' "$E2E_DIR/browser-env.txt"; then
+        e2e_fail "web link" "the handler inherited $(grep '^GDK_GL=' "$E2E_DIR/browser-env.txt")"
+    else
+        e2e_pass "web link: the desktop's handler opened $url, without the program's GDK_GL"
+    fi
 }
 
 scenario_contract_tests() {
@@ -608,6 +648,7 @@ scenario_install() {
     fi
 }
 
+install_test_browser
 scenario_contract_tests
 scenario_install
 scenario_no_display
@@ -617,7 +658,8 @@ if scenario_start_and_shape; then
     scenario_sound
     scenario_index
     scenario_menu
-    scenario_no_gl "after a reading, the index and the menu" "$MAIN_PID"
+    scenario_link
+    scenario_no_gl "after a reading, the index, the menu and a link" "$MAIN_PID"
     scenario_close
 fi
 scenario_composited
