@@ -99,9 +99,12 @@ Why the rest stays, where a target is missed:
   with the X server, so a present is one copy and painting needs no upload. A pixmap
   filled by PutImage would save it and cost several times a plain copy at every present.
 - **The program itself** (`sablewick`, about 1 MB): its code and the embedded pictures
-  and sounds it has read; **SDL 2** (about 0.8 MB) plays the sounds; **HarfBuzz,
-  FreeType, libjpeg** shape the text and decode the pictures; **GTK** runs more of its
-  code for the labels, the wish box and the menu.
+  and sounds it has read. **SDL 2** plays the sounds: with the libraries only it links
+  (PulseAudio, ALSA, libsndfile and its codecs, libgbm, libdecor) about 2.6 MB resident,
+  loaded with the first sound; playing through ALSA alone would save most of it but give
+  up SDL's choice of the desktop's sound server. **HarfBuzz, FreeType, libjpeg** shape
+  the text and decode the pictures; **GTK** runs more of its code for the labels, the
+  wish box and the menu.
 - **The heap**: both processes parse GTK's theme (Adwaita's style sheet, about 1.7 MB
   of live heap by heaptrack); the program's labels, wish box, fontconfig's configuration
   and accessible objects add some 1.5 MB to it.
