@@ -8,6 +8,9 @@
 # the machine can start (tools/lib/wine.sh), not by what is installed.
 set -eu
 
+# libgl1-mesa-dri and xcompmgr make the test screen a desktop's: Mesa's GL drivers, which
+# GDK would load if the program let it, and a compositor, which gives windows an alpha
+# channel.
 PACKAGES="
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -18,6 +21,7 @@ cmake ninja-build dpkg-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
 time clang clang-format libclang-rt-14-dev valgrind nsis zip
 libgtk-3-dev libsdl2-dev libx11-dev dbus-daemon gsettings-desktop-schemas
 at-spi2-core gir1.2-atspi-2.0 python3-gi
+libgl1-mesa-dri xcompmgr
 "
 # 32-bit Wine, in a step of its own: its i386 packages must match the amd64 ones version
 # for version, and an i386 index caught mid-sync on the mirror can make that impossible

@@ -44,6 +44,8 @@ void TGtkPlatform::WriteProbe() {
         }
     }
     g_string_append_printf(out, "pointer %d\n", FPointer);
+    // Whether the window took the screen's alpha visual (a compositing desktop).
+    g_string_append_printf(out, "visual %s\n", FAlphaVisual ? "alpha" : "plain");
     if (FOpenMenu) {
         g_string_append(out, "menu open\n");
         GList* items = gtk_container_get_children(GTK_CONTAINER(FOpenMenu));

@@ -1,15 +1,16 @@
 #!/usr/bin/python3
 """Compares the window's area of a screenshot with the background picture.
 
-usage: window_matches_picture.py SHOT.ppm PICTURE.ppm MASK.ppm
+usage: window_matches_picture.py SHOT.ppm PICTURE.ppm MASK.ppm [--behind R,G,B]
 
 All three are binary PPM files of the window's size (the screenshot already cropped to
 the window). Points of a coarse grid inside the window shape (white in the mask) are
 compared; the card, buttons and labels cover part of the background, so the test asks
 for most points, not all, to match within a tolerance that absorbs JPEG decoders'
-rounding. Outside the shape the screen behind the window (white, the test server's
-root) must show. Prints the shares and exits 1 when too few points inside match or
-when points outside show anything but the white screen (the shape was not applied).
+rounding. Outside the shape the screen behind the window must show: white, the test
+server's root, or the colour given with --behind (a compositor's desktop). Prints the
+shares and exits 1 when too few points inside match or when points outside show anything
+but the screen behind (the shape was not applied, or the window's outside is opaque).
 """
 import sys
 
@@ -42,6 +43,9 @@ def read_ppm(path):
 
 def main():
     shot, pic, mask = (read_ppm(p) for p in sys.argv[1:4])
+    behind = None
+    if len(sys.argv) > 5 and sys.argv[4] == "--behind":
+        behind = [int(v) for v in sys.argv[5].split(",")]
     width, height = pic[0], pic[1]
     if shot[:2] != (width, height) or mask[:2] != (width, height):
         sys.exit("sizes differ: shot %dx%d, picture %dx%d, mask %dx%d"
@@ -58,7 +62,10 @@ def main():
                 matched += close
             else:
                 outside += 1
-                outside_like += min(a) >= 240
+                if behind is None:
+                    outside_like += min(a) >= 240
+                else:
+                    outside_like += all(abs(a[k] - behind[k]) <= TOLERANCE for k in range(3))
     share = matched / inside if inside else 0.0
     outside_share = outside_like / outside if outside else 1.0
     print("inside the shape %d of %d grid points match the picture (%.0f%%), "

@@ -6,12 +6,18 @@
 #   - no display: a clear message and exit code 3, no crash
 #   - the 737 x 584 window centred 6 pixels above the middle, shaped: the background
 #     picture inside the shape, the white screen outside it
+#   - no OpenGL: none of libGL, libEGL, libGLX, a DRI driver or libLLVM is mapped into
+#     the program after its start nor after a reading (a GDK_GL of the user's own stands)
+#   - a composited screen (xcompmgr): the window takes the alpha visual, the picture
+#     inside the shape, the compositor's desktop outside it, and still no OpenGL
 #   - a second start exits 0 and leaves one window (over D-Bus, and without a bus over
 #     the socket in the runtime folder)
 #   - typing "abc" and Enter with Fate 10: card 22's picture in the picture area, its
 #     number, title and text in the labels; the right sound's bytes reach the device
 #   - the card index: covered unseen cells, the wish box hidden, back after a right click
 #   - the right-click menu's captions, separators, checks and enabled items
+#   - the card's web link opens in the desktop's https handler, which does not inherit
+#     the program's own GDK_GL
 #   - the close button writes Orvane.ini with the wish and the window's position; the
 #     session's end (SIGTERM) writes it too
 #   - the wallpaper: WallOrvane.bmp written (24-bit, the screen's size) and set through
@@ -81,6 +87,9 @@ trap e2e_teardown EXIT
 # second run on the same machine would take over.
 dbus-update-activation-environment HOME XDG_CONFIG_HOME XDG_RUNTIME_DIR XDG_CACHE_HOME \
     DISPLAY 2>/dev/null || true
+# The window's background picture and its shape, which the screenshots are held against.
+convert "$ROOT/resources/BASE.jpg" -depth 8 "$E2E_DIR/base.ppm"
+convert "$ROOT/resources/BASEMSK.bmp" -depth 8 -type TrueColor "$E2E_DIR/mask.ppm"
 
 # Starts the program with settings in DIR (its --dir), the probe file and the sound
 # recording inside DIR; extra environment as NAME=VALUE words before the options.
@@ -88,6 +97,10 @@ gtk_start() {
     local dir=$1
     shift
     mkdir -p "$dir"
+    # GDK keeps the visuals OpenGL chose on the root window, and a later GTK program reads
+    # them there instead of loading OpenGL itself: every start here meets a display on
+    # which no GTK program has run, where GDK would load it.
+    xprop -root -remove GDK_VISUALS 2>/dev/null
     (cd "$dir" && exec env SABLEWICK_GTK_PROBE="$dir/probe.txt" SDL_DISKAUDIOFILE="$dir/sound.raw" \
         "$@" "$APP" --dir "$dir") >>"$dir/app.log" 2>&1 &
     APP_PID=$!
@@ -112,6 +125,156 @@ card_line() {
 }
 ini_value() { tr -d '\r' <"$1/Orvane.ini" | sed -n "s/^$2=//p"; }
 all_seen() { printf 'l%.0s' $(seq 49); }
+
+# The OpenGL libraries mapped into a process, by file name; nothing when there are none.
+gl_libraries() {
+    awk '{ n = split($6, p, "/"); f = p[n] }
+        f ~ /^lib(GL|EGL)/ || f ~ /_dri\.so/ || f ~ /^libLLVM/ { print f }' "/proc/$1/maps" |
+        sort -u | tr '\n' ' '
+}
+
+# The program draws with Cairo alone: GDK must not have loaded OpenGL for it.
+scenario_no_gl() {
+    local label=$1 pid=$2 found
+    if [ ! -r "/proc/$pid/maps" ]; then
+        e2e_fail "no OpenGL ($label)" "the program (pid $pid) is not running"
+        return 1
+    fi
+    found=$(gl_libraries "$pid")
+    if [ -z "$found" ]; then
+        e2e_pass "no OpenGL ($label): no libGL, libEGL, libGLX, DRI driver or libLLVM mapped"
+    else
+        e2e_fail "no OpenGL ($label)" "mapped: $found"
+    fi
+}
+
+# A GDK_GL of the user's own is left as it is: with no flags at all GDK loads OpenGL where
+# a driver is installed, which also shows that the check above would see it.
+scenario_users_gl() {
+    local dir="$E2E_DIR/users-gl" found
+    if ! ls /usr/lib/*/dri/*_dri.so >/dev/null 2>&1; then
+        e2e_fail "the user's GDK_GL" "no Mesa DRI driver installed (libgl1-mesa-dri, tools/setup.sh)"
+        return 1
+    fi
+    write_settings "$dir" Fate=10
+    gtk_start "$dir" GDK_GL= DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
+    if ! window_find Sablewick 20 >/dev/null; then
+        e2e_fail "the user's GDK_GL" "no window ($(tail -n 2 "$dir/app.log"))"
+        return 1
+    fi
+    found=$(gl_libraries "$APP_PID")
+    kill -INT "$APP_PID"
+    app_wait_exit "$APP_PID" 5
+    if grep -q 'libGL' <<<"$found" && grep -q '_dri\.so' <<<"$found"; then
+        e2e_pass "the user's GDK_GL (empty) stands: GDK loaded $found"
+    else
+        e2e_fail "the user's GDK_GL" "with GDK_GL empty GDK mapped only '$found'"
+    fi
+}
+
+# Whether a compositing manager has the screen, asked of the X server through Xlib.
+compositor_owns_screen() {
+    /usr/bin/python3 - <<'EOF'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XGetSelectionOwner.restype = ctypes.c_ulong
+x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+d = x.XOpenDisplay(None)
+sys.exit(0 if d and x.XGetSelectionOwner(d, x.XInternAtom(d, b"_NET_WM_CM_S0", 0)) else 1)
+EOF
+}
+
+# A compositing manager on the screen: the window takes the alpha visual, shows the
+# picture inside its shape and the compositor's desktop outside, without OpenGL.
+scenario_composited() {
+    local dir="$E2E_DIR/composited" cm i behind id depth state out
+    if ! command -v xcompmgr >/dev/null; then
+        e2e_fail "composited screen" "xcompmgr is not installed (tools/setup.sh)"
+        return 1
+    fi
+    xcompmgr >"$E2E_DIR/xcompmgr.log" 2>&1 &
+    cm=$!
+    # GDK calls a screen composited once a compositor owns its _NET_WM_CM_S0 selection.
+    for i in $(seq 1 50); do
+        compositor_owns_screen && break
+        sleep 0.1
+    done
+    if ! compositor_owns_screen || ! kill -0 "$cm" 2>/dev/null; then
+        e2e_fail "composited screen" "xcompmgr did not take the screen ($(tail -n 2 "$E2E_DIR/xcompmgr.log"))"
+        kill "$cm" 2>/dev/null
+        return 1
+    fi
+    write_settings "$dir" Fate=10 "OldDate=$TODAY" "MemDate=$TODAY"
+    gtk_start "$dir"
+    if ! id=$(window_find Sablewick 20); then
+        e2e_fail "composited screen" "no window ($(tail -n 2 "$dir/app.log"))"
+        kill "$cm" 2>/dev/null
+        return 1
+    fi
+    sleep 1
+    depth=$(xwininfo -id "$id" | awk '/Depth:/ { print $2 }')
+    state=$(probe "$dir")
+    screenshot "$SHOTS/composited.png"
+    # The compositor paints a desktop of its own over the white root: a corner far from
+    # the window shows it.
+    behind=$(pixel "$SHOTS/composited.png" 2 2)
+    convert "$SHOTS/composited.png" -crop "${WIN_W}x$WIN_H+$EXPECT_X+$EXPECT_Y" +repage -depth 8 \
+        "$E2E_DIR/composited.ppm"
+    if out=$(/usr/bin/python3 "$ROOT/tests/e2e/window_matches_picture.py" "$E2E_DIR/composited.ppm" \
+        "$E2E_DIR/base.ppm" "$E2E_DIR/mask.ppm" --behind "${behind// /,}") &&
+        [ "$behind" != "255 255 255" ] && [ "$depth" = 32 ] && grep -q '^visual alpha' <<<"$state"; then
+        e2e_pass "composited screen: a $depth-bit alpha visual; $out"
+    else
+        e2e_fail "composited screen" "depth '$depth', $(grep '^visual' <<<"$state"), desktop '$behind': $out ($SHOTS/composited.png)"
+    fi
+    scenario_no_gl "composited, the alpha visual asked for" "$APP_PID"
+    kill -INT "$APP_PID"
+    app_wait_exit "$APP_PID" 5
+    kill "$cm" 2>/dev/null
+    wait "$cm" 2>/dev/null
+}
+
+# The card's web link goes to the desktop's default handler for https, here a script of the
+# test's that writes down the address and its environment: what the program started sees
+# of the program's own, with GL left to the user (no GDK_GL=disable of ours).
+install_test_browser() {
+    local apps="$HOME/.local/share/applications"
+    mkdir -p "$apps"
+    cat >"$E2E_DIR/browser.sh" <<EOF
+#!/bin/sh
+env >"$E2E_DIR/browser-env.txt"
+printf '%s\n' "\$1" >"$E2E_DIR/browser-url.txt"
+EOF
+    chmod +x "$E2E_DIR/browser.sh"
+    printf '[Desktop Entry]\nType=Application\nName=Test browser\nExec=%s %%u\nMimeType=x-scheme-handler/https;\n' \
+        "$E2E_DIR/browser.sh" >"$apps/sablewick-test-browser.desktop"
+    printf '[Default Applications]\nx-scheme-handler/https=sablewick-test-browser.desktop\n' \
+        >"$XDG_CONFIG_HOME/mimeapps.list"
+}
+
+scenario_link() {
+    local i url
+    rm -f "$E2E_DIR/browser-env.txt" "$E2E_DIR/browser-url.txt"
+    mouse_click $((EXPECT_X + 613 + 53)) $((EXPECT_Y + 549 + 17))
+    for i in $(seq 1 50); do
+        [ -s "$E2E_DIR/browser-url.txt" ] && [ -s "$E2E_DIR/browser-env.txt" ] && break
+        sleep 0.1
+    done
+    url=$(cat "$E2E_DIR/browser-url.txt" 2>/dev/null)
+    if [ -z "$url" ]; then
+        e2e_fail "web link" "the desktop's https handler was not started"
+    elif ! grep -q '^SABLEWICK_GTK_PROBE=' "$E2E_DIR/browser-env.txt"; then
+        e2e_fail "web link" "the handler did not get the program's environment"
+    elif grep -q '^GDK_GL=' "$E2E_DIR/browser-env.txt"; then
+        e2e_fail "web link" "the handler inherited $(grep '^GDK_GL=' "$E2E_DIR/browser-env.txt")"
+    else
+        e2e_pass "web link: the desktop's handler opened $url, without the program's GDK_GL"
+    fi
+}
 
 scenario_contract_tests() {
     local log="$E2E_DIR/gtk-tests.log" status summary
@@ -157,11 +320,10 @@ scenario_start_and_shape() {
     else
         e2e_fail "start" "window at/size '$geometry', expected '$EXPECT_X $EXPECT_Y $WIN_W $WIN_H'"
     fi
+    scenario_no_gl "after the start" "$MAIN_PID"
     sleep 1
     screenshot "$SHOTS/start.png"
     convert "$SHOTS/start.png" -crop "${WIN_W}x$WIN_H+$EXPECT_X+$EXPECT_Y" +repage -depth 8 "$E2E_DIR/window.ppm"
-    convert "$ROOT/resources/BASE.jpg" -depth 8 "$E2E_DIR/base.ppm"
-    convert "$ROOT/resources/BASEMSK.bmp" -depth 8 -type TrueColor "$E2E_DIR/mask.ppm"
     local out
     if out=$(/usr/bin/python3 "$ROOT/tests/e2e/window_matches_picture.py" "$E2E_DIR/window.ppm" \
         "$E2E_DIR/base.ppm" "$E2E_DIR/mask.ppm"); then
@@ -592,6 +754,7 @@ scenario_accessibility() {
     fi
 }
 
+install_test_browser
 scenario_contract_tests
 scenario_install
 scenario_no_display
@@ -601,8 +764,12 @@ if scenario_start_and_shape; then
     scenario_sound
     scenario_index
     scenario_menu
+    scenario_link
+    scenario_no_gl "after a reading, the index, the menu and a link" "$MAIN_PID"
     scenario_close
 fi
+scenario_composited
+scenario_users_gl
 # Without a session bus both instances meet at the socket in the runtime folder.
 MAIN="$E2E_DIR/nobus"
 write_settings "$MAIN" Fate=10

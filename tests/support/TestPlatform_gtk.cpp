@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/gtk/GtkNoGl.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "support/PosixProbe.h"
 #include "support/TestPlatform.h"
@@ -15,7 +16,13 @@
 #include <gdk/gdkx.h>
 
 std::unique_ptr<TPlatform> CreateTestPlatform(const std::string& programDir) {
-    static const bool ready = gtk_init_check(nullptr, nullptr);
+    static const bool ready = [] {
+        // GTK started as the program starts it: without OpenGL.
+        const bool ours = KeepGdkFromGl();
+        const bool opened = gtk_init_check(nullptr, nullptr);
+        ForgetGdkGlSetting(ours);
+        return opened;
+    }();
     if (!ready) {
         std::fprintf(stderr, "no display: run the GTK tests under an X server\n");
         std::abort();

@@ -2,6 +2,7 @@
 // session's signals, then the program itself.
 #include <fontconfig/fontconfig.h>
 #include <glib-unix.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -12,6 +13,7 @@
 
 #include "app/MainUnit.h"
 #include "content/DecodeAhead.h"
+#include "platform/gtk/GtkNoGl.h"
 #include "platform/gtk/GtkPlatform.h"
 // After our own headers: Xlib defines names such as KeyPress and None as macros.
 #include <gdk/gdkx.h>
@@ -37,9 +39,23 @@ gboolean OnSessionEnd(gpointer) {
     if (gPlatform) gPlatform->EndSession();
     _exit(0);
 }
+
+// How glibc's malloc keeps the memory the program frees. At most two arenas: the threads
+// besides this one (pictures decoded ahead, the session bus, sound) allocate little, and
+// an arena each would keep its touched pages for the whole run; with one arena for all,
+// the pictures decoded ahead would wait on this thread's lock during the start. A fixed
+// threshold of 128 KiB puts every picture-sized block in a mapping of its own, returned
+// whole when it is freed: glibc's moving threshold would rise with the first picture
+// freed, and the card faces of later readings would leave holes in the heap that stay
+// resident.
+void KeepFreedMemoryReturned() {
+    mallopt(M_ARENA_MAX, 2);
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryReturned();
     std::string dir;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -56,7 +72,13 @@ int main(int argc, char** argv) {
         }
     }
     g_set_prgname("sablewick");
-    if (!gtk_init_check(&argc, &argv)) {
+    // The program draws with Cairo only: GDK is kept from loading OpenGL as it opens the
+    // display. The window still gets its alpha visual where the desktop composites.
+    const bool ownGl = KeepGdkFromGl();
+    const bool opened = gtk_init_check(&argc, &argv);
+    // Still the only thread: the environment can change safely.
+    ForgetGdkGlSetting(ownGl);
+    if (!opened) {
         const char* x = g_getenv("DISPLAY");
         const char* wayland = g_getenv("WAYLAND_DISPLAY");
         std::fprintf(stderr,

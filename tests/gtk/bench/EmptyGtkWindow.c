@@ -1,6 +1,7 @@
-/* The baseline of the start-up and memory figures: a GTK 3 program that only opens an
- * undecorated, fixed-size window of Sablewick's size, titled "SablewickBaseline", and
- * paints it black. Ends on SIGTERM or when its window is closed. */
+/* An empty GTK 3 window as GTK makes it by default, shown beside the plain baseline
+ * (PlainGtkWindow.c): an undecorated window of Sablewick's size holding a drawing area,
+ * titled "SablewickBaseline", with GDK left to load OpenGL where a driver is installed.
+ * Ends on SIGTERM or when its window is closed. */
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 

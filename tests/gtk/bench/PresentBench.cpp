@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/gtk/GtkNoGl.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "support/QuietEvents.h"
 
@@ -34,7 +35,10 @@ double BestMicroseconds(F&& step) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // As the program opens its display: without OpenGL.
+    const bool ownGl = KeepGdkFromGl();
     if (!gtk_init_check(&argc, &argv)) return 3;
+    ForgetGdkGlSetting(ownGl);
     TGtkPlatform os(g_get_tmp_dir());
     TQuietEvents events;
     os.CreateMainWindow(&events, 737, 584);
