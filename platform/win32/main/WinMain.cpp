@@ -2,12 +2,18 @@
 #include <exception>
 
 #include "app/MainUnit.h"
+#include "content/DecodeAhead.h"
 #include "platform/win32/Win32Platform.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     TWin32Platform platform(instance);
     try {
-        return RunProgram(platform);
+        // The window keeps this thread busy for much of the start (the system connects to
+        // the display); what the labels need first and the pictures of the first frame
+        // are made ready meanwhile on another.
+        TDecodeAhead ahead(TDecodeAhead::Find(platform, kStartPictures, kStartPictureCount),
+                           platform.ControlsAheadWork());
+        return RunProgram(platform, &ahead);
     } catch (const std::exception& e) {
         // Only a failure of the platform itself (no window could be made) gets here;
         // the program reports its own start-up failures. The program's window object is
