@@ -60,6 +60,10 @@ foreach(entry ${SABLEWICK_FUZZ_TARGETS})
     endif()
 endforeach()
 
+# The names, one a line, for tests/robustness/run.sh: the list above is the only one.
+list(JOIN SABLEWICK_FUZZ_NAMES "\n" SABLEWICK_FUZZ_LINES)
+file(WRITE ${CMAKE_BINARY_DIR}/fuzz_targets.txt "${SABLEWICK_FUZZ_LINES}\n")
+
 if(SABLEWICK_FUZZ_BUILT)
     add_custom_target(fuzz_targets DEPENDS ${SABLEWICK_FUZZ_BUILT})
 elseif(SABLEWICK_FUZZ)

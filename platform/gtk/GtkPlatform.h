@@ -193,6 +193,9 @@ private:
                     int& y) const;
     void MouseButton(TControl sender, const TChild* child, GdkEventButton* e, bool down);
     void MouseMove(TControl sender, const TChild* child, GdkEventMotion* e);
+    // Whether the program sees the key, where it goes (the wish box or the window) and
+    // its code.
+    bool ReadKey(GdkEventKey* e, bool& inMemo, int& key);
     bool HandleKey(GdkEventKey* e);
     bool HandleKeyRelease(GdkEventKey* e);
     void ForgetAccessibles();

@@ -507,15 +507,20 @@ void TGtkPlatform::DeliverPointerEvent(double rootX, double rootY,
     FEventY = oldY;
 }
 
-bool TGtkPlatform::HandleKey(GdkEventKey* e) {
+bool TGtkPlatform::ReadKey(GdkEventKey* e, bool& inMemo, int& key) {
     if (!CanDeliver()) return false;
     TChild* memo = Child(TControl::Memo1);
-    const bool inMemo =
-        memo && gtk_window_get_focus(GTK_WINDOW(FWindow)) == memo->Inner && memo->Visible;
+    inMemo = memo && gtk_window_get_focus(GTK_WINDOW(FWindow)) == memo->Inner && memo->Visible;
     // While the input method composes, its keys are its own (Enter commits the text).
     if (inMemo && FPreedit) return false;
-    int key = VirtualKeyOf(e->keyval);
-    if (key == 0) return false;
+    key = VirtualKeyOf(e->keyval);
+    return key != 0;
+}
+
+bool TGtkPlatform::HandleKey(GdkEventKey* e) {
+    bool inMemo = false;
+    int key = 0;
+    if (!ReadKey(e, inMemo, key)) return false;
     const TShiftState shift = ShiftFrom(e->state);
     // Key preview: the window sees the key before the wish box and may swallow it.
     Deliver([&] { FEvents->FormKeyDown(inMemo ? TControl::Memo1 : TControl::Form, key, shift); });
@@ -528,13 +533,9 @@ bool TGtkPlatform::HandleKey(GdkEventKey* e) {
 }
 
 bool TGtkPlatform::HandleKeyRelease(GdkEventKey* e) {
-    if (!CanDeliver()) return false;
-    TChild* memo = Child(TControl::Memo1);
-    const bool inMemo =
-        memo && gtk_window_get_focus(GTK_WINDOW(FWindow)) == memo->Inner && memo->Visible;
-    if (inMemo && FPreedit) return false;
-    int key = VirtualKeyOf(e->keyval);
-    if (key == 0) return false;
+    bool inMemo = false;
+    int key = 0;
+    if (!ReadKey(e, inMemo, key)) return false;
     const TShiftState shift = ShiftFrom(e->state);
     Deliver([&] { FEvents->FormKeyUp(inMemo ? TControl::Memo1 : TControl::Form, key, shift); });
     return key == 0;

@@ -21,7 +21,6 @@ note() { summary+=("$1"); echo "$1"; }
 finding() { findings=$((findings + 1)); note "FINDING: $1"; }
 
 # ---- Fuzzing
-targets=(settings seen_text sjis jpeg bmp wave cursor region card_text)
 fuzz_dir=build/fuzz
 echo "== fuzz build (clang, libFuzzer, AddressSanitizer, UBSan) in $fuzz_dir"
 if ! echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' |
@@ -36,6 +35,8 @@ else
             -DCMAKE_C_FLAGS="$san" -DCMAKE_CXX_FLAGS="$san" >"$fuzz_dir/configure.log" 2>&1 &&
         cmake --build "$fuzz_dir" -j "$jobs" --target fuzz_targets >"$fuzz_dir/build.log" 2>&1; then
         mkdir -p "$fuzz_dir/findings"
+        # The targets as the build lists them (cmake/Robustness.cmake).
+        mapfile -t targets <"$fuzz_dir/fuzz_targets.txt"
         run_target() {
             local t="$1" work="$fuzz_dir/corpus/$1"
             mkdir -p "$work"
