@@ -109,34 +109,9 @@ bool DrawsTheLabelsText(HDC dc, const std::wstring& face) {
 }
 }  // namespace
 
-std::function<void()> TWin32Platform::ControlsAheadWork() {
-    auto found = std::make_shared<std::promise<std::vector<std::wstring>>>();
-    FFacesAhead = found->get_future().share();
-    return [found] {
-        // Loaded by name under the process's own activation context, which is the
-        // manifest's: the version 6 library the labels' class then comes from. It stays
-        // loaded, as the system would keep it.
-        LoadLibraryW(L"comctl32.dll");
-        found->set_value(InstalledJapaneseFaces());
-    };
-}
-
-namespace {
-// The faces found ahead, or found now when that work never ran.
-std::vector<std::wstring> FacesFrom(const std::shared_future<std::vector<std::wstring>>& ahead) {
-    if (ahead.valid()) {
-        try {
-            return ahead.get();
-        } catch (const std::future_error&) {
-        }
-    }
-    return InstalledJapaneseFaces();
-}
-}  // namespace
-
 const std::wstring& TWin32Platform::JapaneseFace() {
     if (!FFace.empty()) return FFace;
-    const std::vector<std::wstring> installed = FacesFrom(FFacesAhead);
+    const std::vector<std::wstring> installed = InstalledJapaneseFaces();
     FFace = PickJapaneseFace(installed);
     HDC dc = FFace.empty() ? GetDC(nullptr) : nullptr;
     if (dc) {

@@ -7,8 +7,6 @@
 // LIMITATIONS: one main window per process (the program has one); the labels and the
 // wish box are children of it.
 #include <exception>
-#include <functional>
-#include <future>
 #include <map>
 #include <string>
 #include <vector>
@@ -227,16 +225,6 @@ private:
     // The face every label and the wish box use, chosen once (PickJapaneseFace, else the
     // face Windows maps the Shift-JIS character set to).
     const std::wstring& JapaneseFace();
-
-public:
-    // What the first label will need, made ready on another thread while this one builds
-    // the window: the common controls library the labels' class lives in (the manifest
-    // asks for version 6, which the system loads at the first child window) and the
-    // faces installed for Shift-JIS text. Called on this thread before the first label;
-    // the work it returns runs on the other.
-    std::function<void()> ControlsAheadWork();
-
-private:
     // COM for the shell, which may hand a launch to extensions that need a
     // single-threaded apartment: entered once, on the thread of the first shell call (the
     // user-interface thread), and left when the backend goes.
@@ -288,8 +276,6 @@ private:
     std::map<TControl, TChild*> FChildren;
     std::map<int, HFONT> FFonts;  // by lfHeight
     std::wstring FFace;
-    // The installed faces, when PrepareControlsAhead has been started.
-    std::shared_future<std::vector<std::wstring>> FFacesAhead;
     struct TComApartment {
         bool Entered = false;
         DWORD Thread = 0;

@@ -8,11 +8,9 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     TWin32Platform platform(instance);
     try {
-        // The window keeps this thread busy for much of the start (the system connects to
-        // the display); what the labels need first and the pictures of the first frame
-        // are made ready meanwhile on another.
-        TDecodeAhead ahead(TDecodeAhead::Find(platform, kStartPictures, kStartPictureCount),
-                           platform.ControlsAheadWork());
+        // The window, its controls and their fonts keep this thread busy for much of the
+        // start; the pictures of the first frame are decoded meanwhile on another.
+        TDecodeAhead ahead(TDecodeAhead::Find(platform, kStartPictures, kStartPictureCount));
         return RunProgram(platform, &ahead);
     } catch (const std::exception& e) {
         // Only a failure of the platform itself (no window could be made) gets here;
