@@ -728,17 +728,24 @@ scenario_accessibility() {
         e2e_fail "$name" "after Tab focused '$focused', ring pixels '$ring'; after the click '$gone' differ ($after)"
     fi
 
-    # Tab and Space on ランダム draw a card.
+    # Tab and Space on ランダム draw a card. A random draw may turn up the card shown
+    # (one in 49): Space is pressed again then, up to three times.
     key_press Tab
     sleep 0.3
-    key_press space
-    sleep 3.5
-    local drawn
-    drawn=$(acc_reading "$(acc_list)" | cut -d' ' -f2)
-    if [ -n "$drawn" ] && [ "$drawn" != CARD.022 ] && [ "$drawn" != CARD.000 ]; then
-        e2e_pass "$name: Tab, Space on ランダム draws a card ($drawn)"
+    local drawn="" presses=0 focused_now
+    focused_now=$(awk -F'\t' '$7 ~ /(^|,)focused(,|$)/ { print $2 }' <<<"$(acc_list)")
+    while [ "$presses" -lt 3 ]; do
+        key_press space
+        presses=$((presses + 1))
+        sleep 3.5
+        drawn=$(acc_reading "$(acc_list)" | cut -d' ' -f2)
+        [ "$drawn" = CARD.022 ] || break
+    done
+    if [ "$focused_now" = ランダム ] && [ -n "$drawn" ] && [ "$drawn" != CARD.022 ] &&
+        [ "$drawn" != CARD.000 ]; then
+        e2e_pass "$name: Tab, Space on ランダム draws a card ($drawn, Space pressed $presses times)"
     else
-        e2e_fail "$name" "after Tab, Space the reading names '$drawn'"
+        e2e_fail "$name" "after Tab the focus is on '$focused_now'; after Space the reading names '$drawn'"
     fi
 
     /usr/bin/python3 "$ROOT/tests/gtk/atspi_probe.py" do 閉じる >/dev/null 2>&1

@@ -104,18 +104,24 @@ scenario_accessibility() {
         e2e_fail "$name" "after Tab focused '$focused', ring pixels '$ring'; after the click '$gone' still differ ($after, $clicked)"
     fi
 
-    # Tab and Space on ランダム draw a card.
+    # Tab and Space on ランダム draw a card. A random draw may turn up the card shown
+    # (one in 49): Space is pressed again then, up to three times.
     key_press Tab
     sleep 0.3
-    key_press space
-    sleep 4
-    tree=$(probe accessibles Sablewick)
-    local drawn
-    drawn=$(acc_reading "$tree" | cut -d' ' -f2)
-    if [ -n "$drawn" ] && [ "$drawn" != CARD.012 ] && [ "$drawn" != CARD.000 ]; then
-        e2e_pass "$name: Tab, Space on ランダム draws a card ($drawn)"
+    local drawn="" presses=0 focused_now
+    focused_now=$(probe accessibles Sablewick | awk -F'\t' '$2 ~ /(^|,)focused(,|$)/ { print $4 }')
+    while [ "$presses" -lt 3 ]; do
+        key_press space
+        presses=$((presses + 1))
+        sleep 4
+        drawn=$(acc_reading "$(probe accessibles Sablewick)" | cut -d' ' -f2)
+        [ "$drawn" = CARD.012 ] || break
+    done
+    if [ "$focused_now" = ランダム ] && [ -n "$drawn" ] && [ "$drawn" != CARD.012 ] &&
+        [ "$drawn" != CARD.000 ]; then
+        e2e_pass "$name: Tab, Space on ランダム draws a card ($drawn, Space pressed $presses times)"
     else
-        e2e_fail "$name" "after Tab, Space the reading names '$drawn'"
+        e2e_fail "$name" "after Tab the focus is on '$focused_now'; after Space the reading names '$drawn'"
     fi
 
     # The index's cells.
