@@ -402,9 +402,10 @@ purpose, and Wine's `+loaddll` log:
 - the first label: the common controls library of version 6, which the manifest asks for
   (about 16 ms), and the search for the Japanese faces (about 20 ms). Made ready on a
   second thread while the main window was made, they took the start from about 154 to
-  128 ms, but twice in about seventy starts under Wine the window then never came (the
-  library loaded while the main thread connects to the display): they stay on the main
-  thread. The first frame's pictures are decoded on the second thread meanwhile;
+  128 ms, but then the window sometimes never came (3 starts of 10 in one run under
+  Wine, never without them): loading the library while the main thread connects to the
+  display can deadlock. They stay on the main thread. The first frame's pictures are
+  decoded on the second thread meanwhile;
 - the other labels and the wish box, 2 ms; settings, pictures, the window's outline and
   the first frame, about 15 ms; from showing the window to its first paint, about 20 ms
   (mapping it with its shape).
