@@ -27,6 +27,8 @@
 #   watch_area_start ARGS...  starts "area_matches.py watch ARGS" in the background and
 #                           returns once it grabs the screen; WATCH_PID, WATCH_OUT
 #   watch_area_finish       waits for the watcher; its report is in WATCH_REPORT
+#   space_draws_a_card NAME SHOWN FOCUSED CARD WAIT  Tab, then Space on ランダム, checked
+#                           through a screen reader's functions FOCUSED and CARD
 # shellcheck shell=bash
 
 E2E_PASSED=0
@@ -237,4 +239,30 @@ watch_area_finish() {
     local status=$?
     WATCH_REPORT=$(tr '\n' ';' <"$WATCH_OUT")
     return $status
+}
+
+# The keyboard's random draw, checked as a screen reader sees it: Tab from the wish box
+# must focus ランダム (the function FOCUSED prints the focused object's name), and Space
+# must then draw a card other than SHOWN (the function CARD prints the reading's
+# "CARD.nnn"), WAIT seconds after each press. A random draw may turn up the card shown
+# (one in 49): Space is pressed again then, up to three times.
+space_draws_a_card() {
+    local name=$1 shown=$2 focused_fn=$3 card_fn=$4 wait=$5 drawn="" presses=0 focused
+    key_press Tab
+    sleep 0.3
+    focused=$("$focused_fn")
+    while [ "$presses" -lt 3 ]; do
+        key_press space
+        presses=$((presses + 1))
+        sleep "$wait"
+        drawn=$("$card_fn")
+        [ "$drawn" = "$shown" ] || break
+    done
+    if [ "$focused" = ランダム ] && [ -n "$drawn" ] && [ "$drawn" != "$shown" ] &&
+        [ "$drawn" != CARD.000 ]; then
+        e2e_pass "$name: Tab, Space on ランダム draws a card ($drawn, Space pressed $presses times)"
+    else
+        e2e_fail "$name" "after Tab the focus is on '$focused'; after Space the reading names '$drawn'"
+    fi
+    SPACE_DRAWN=$drawn
 }

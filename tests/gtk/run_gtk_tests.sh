@@ -661,6 +661,8 @@ scenario_install() {
 acc_list() { /usr/bin/python3 "$ROOT/tests/gtk/atspi_probe.py" list 2>&1; }
 acc_field() { awk -F'\t' -v name="$2" -v f="$3" '$2 == name { print $f; exit }' <<<"$1"; }
 acc_reading() { awk -F'\t' '$1 == "status" { print $2; exit }' <<<"$1"; }
+acc_focused_name() { awk -F'\t' '$7 ~ /(^|,)focused(,|$)/ { print $2; exit }' <<<"$(acc_list)"; }
+acc_card() { acc_reading "$(acc_list)" | cut -d' ' -f2; }
 scenario_accessibility() {
     local dir="$E2E_DIR/a11y" name="accessibility"
     write_settings "$dir" Fate=10 "OldDate=$TODAY" "MemDate=$TODAY" MuteOn=1
@@ -728,25 +730,7 @@ scenario_accessibility() {
         e2e_fail "$name" "after Tab focused '$focused', ring pixels '$ring'; after the click '$gone' differ ($after)"
     fi
 
-    # Tab and Space on ランダム draw a card. A random draw may turn up the card shown
-    # (one in 49): Space is pressed again then, up to three times.
-    key_press Tab
-    sleep 0.3
-    local drawn="" presses=0 focused_now
-    focused_now=$(awk -F'\t' '$7 ~ /(^|,)focused(,|$)/ { print $2 }' <<<"$(acc_list)")
-    while [ "$presses" -lt 3 ]; do
-        key_press space
-        presses=$((presses + 1))
-        sleep 3.5
-        drawn=$(acc_reading "$(acc_list)" | cut -d' ' -f2)
-        [ "$drawn" = CARD.022 ] || break
-    done
-    if [ "$focused_now" = ランダム ] && [ -n "$drawn" ] && [ "$drawn" != CARD.022 ] &&
-        [ "$drawn" != CARD.000 ]; then
-        e2e_pass "$name: Tab, Space on ランダム draws a card ($drawn, Space pressed $presses times)"
-    else
-        e2e_fail "$name" "after Tab the focus is on '$focused_now'; after Space the reading names '$drawn'"
-    fi
+    space_draws_a_card "$name" CARD.022 acc_focused_name acc_card 3.5
 
     /usr/bin/python3 "$ROOT/tests/gtk/atspi_probe.py" do 閉じる >/dev/null 2>&1
     if ! app_wait_exit "$pid" 10; then

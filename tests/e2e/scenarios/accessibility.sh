@@ -22,6 +22,10 @@ acc_line() { awk -F'\t' -v name="$2" '$4 == name { print; exit }' <<<"$1"; }
 # The reading's name: "占いの結果 CARD.nnn ...".
 acc_reading() { awk -F'\t' '$1 == "statictext" && $4 ~ /^占いの結果 / { print $4; exit }' <<<"$1"; }
 acc_states() { acc_line "$1" "$2" | cut -f2; }
+acc_focused_name() {
+    probe accessibles Sablewick | awk -F'\t' '$2 ~ /(^|,)focused(,|$)/ { print $4; exit }'
+}
+acc_card() { acc_reading "$(probe accessibles Sablewick)" | cut -d' ' -f2; }
 
 scenario_accessibility() {
     local dir="$E2E_DIR/accessibility" name="accessibility"
@@ -104,25 +108,8 @@ scenario_accessibility() {
         e2e_fail "$name" "after Tab focused '$focused', ring pixels '$ring'; after the click '$gone' still differ ($after, $clicked)"
     fi
 
-    # Tab and Space on ランダム draw a card. A random draw may turn up the card shown
-    # (one in 49): Space is pressed again then, up to three times.
-    key_press Tab
-    sleep 0.3
-    local drawn="" presses=0 focused_now
-    focused_now=$(probe accessibles Sablewick | awk -F'\t' '$2 ~ /(^|,)focused(,|$)/ { print $4 }')
-    while [ "$presses" -lt 3 ]; do
-        key_press space
-        presses=$((presses + 1))
-        sleep 4
-        drawn=$(acc_reading "$(probe accessibles Sablewick)" | cut -d' ' -f2)
-        [ "$drawn" = CARD.012 ] || break
-    done
-    if [ "$focused_now" = ランダム ] && [ -n "$drawn" ] && [ "$drawn" != CARD.012 ] &&
-        [ "$drawn" != CARD.000 ]; then
-        e2e_pass "$name: Tab, Space on ランダム draws a card ($drawn, Space pressed $presses times)"
-    else
-        e2e_fail "$name" "after Tab the focus is on '$focused_now'; after Space the reading names '$drawn'"
-    fi
+    space_draws_a_card "$name" CARD.012 acc_focused_name acc_card 4
+    local drawn=$SPACE_DRAWN
 
     # The index's cells.
     probe accdo Sablewick 次へ >/dev/null
