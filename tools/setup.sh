@@ -10,7 +10,8 @@ set -eu
 
 # libgl1-mesa-dri and xcompmgr make the test screen a desktop's: Mesa's GL drivers, which
 # GDK would load if the program let it, and a compositor, which gives windows an alpha
-# channel.
+# channel. emscripten builds the web program and chromium runs its tests (driven by
+# playwright-core from tests/web, which npm installs below; it downloads no browser).
 PACKAGES="
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -22,6 +23,7 @@ time clang clang-format libclang-rt-14-dev valgrind nsis zip
 libgtk-3-dev libsdl2-dev libx11-dev dbus-daemon gsettings-desktop-schemas
 at-spi2-core gir1.2-atspi-2.0 python3-gi
 libgl1-mesa-dri xcompmgr
+emscripten chromium
 "
 # 32-bit Wine, in a step of its own: its i386 packages must match the amd64 ones version
 # for version, and an i386 index caught mid-sync on the mirror can make that impossible
@@ -102,6 +104,7 @@ fi
 
 missing=""
 missing_i386=""
+i386_failed=0
 for pkg in $PACKAGES $PACKAGES_I386; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
     [ "$status" = installed ] && continue
@@ -141,7 +144,30 @@ if [ -n "$missing_i386" ]; then
     if ! $APT install -y -q --no-remove $missing_i386; then
         echo "setup.sh: 32-bit Wine could not be installed (above: apt's reason); the" >&2
         echo "setup.sh: Windows tests will run the 64-bit build until it can be" >&2
-        exit 0
+        i386_failed=1
     fi
 fi
-echo "setup.sh: all packages present"
+
+# npm: NodeSource's nodejs carries its own (and conflicts with Debian's npm package);
+# Debian's nodejs needs the npm package beside it.
+if ! command -v npm >/dev/null 2>&1; then
+    echo "setup.sh: installing npm"
+    $APT install -y -q --no-remove npm
+fi
+
+# The web tests' Node packages, exactly as tests/web/package-lock.json pins them. A stamp
+# of the lock file and the Node version inside node_modules tells that they are current.
+WEB_TESTS="$(cd "$(dirname "$0")/.." && pwd)/tests/web"
+if [ -f "$WEB_TESTS/package-lock.json" ]; then
+    want=$( (node --version; cat "$WEB_TESTS/package.json" "$WEB_TESTS/package-lock.json") | cksum)
+    have=$(cat "$WEB_TESTS/node_modules/.sablewick-stamp" 2>/dev/null || true)
+    if [ "$want" != "$have" ]; then
+        echo "setup.sh: installing the web tests' Node packages (npm ci in tests/web)"
+        if ! (cd "$WEB_TESTS" && npm ci --no-audit --no-fund --loglevel=error); then
+            echo "setup.sh: 'npm ci' in $WEB_TESTS failed (above: npm's reason)" >&2
+            exit 1
+        fi
+        printf '%s\n' "$want" >"$WEB_TESTS/node_modules/.sablewick-stamp"
+    fi
+fi
+[ "$i386_failed" -eq 1 ] || echo "setup.sh: all packages present"
