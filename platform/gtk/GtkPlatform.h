@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "platform/NestedHandlers.h"
-#include "platform/gtk/CursorImage.h"
+#include "platform/CursorImage.h"
 #include "platform/posix/PosixPlatform.h"
 
 class TGtkSound;

@@ -5,7 +5,7 @@
 #include "common/Errors.h"
 #include "common/MySysU.h"
 #include "common/SjisTexts.h"
-#include "platform/gtk/CursorImage.h"
+#include "platform/CursorImage.h"
 #include "platform/gtk/GtkPlatform.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <exception>
 
-#include "platform/gtk/CursorImage.h"
+#include "platform/CursorImage.h"
 #include "platform/WindowScale.h"
 #include "platform/gtk/GtkPlatform.h"
 // After our own headers: Xlib defines names such as KeyPress and None as macros.

@@ -1,6 +1,6 @@
 // Regions as band lists of our own (RegionSet.h), counted while they live.
 #include "platform/headless/HeadlessPlatform.h"
-#include "platform/headless/RegionSet.h"
+#include "platform/RegionSet.h"
 
 namespace {
 TRegionSet* AsRegion(TRegionHandle h) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gtk/CursorImage.h"
+#include "platform/CursorImage.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/GtkSound.h"
 #include "platform/gtk/WavData.h"

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/headless/RegionSet.h"
+#include "platform/RegionSet.h"
 
 namespace {
 

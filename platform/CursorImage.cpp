@@ -1,6 +1,6 @@
 // Windows cursor and icon files, read by hand: the pointer resources travel as .cur files
 // and the window's icon as an .ico file.
-#include "platform/gtk/CursorImage.h"
+#include "platform/CursorImage.h"
 
 namespace {
 uint32_t Le32(const uint8_t* p) {

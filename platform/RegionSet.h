@@ -5,7 +5,8 @@
 
 #include "platform/Platform.h"
 
-// The headless backend's own region: the area covered by a set of rectangles, kept as
+// A region of our own, for the backends whose system has none to offer (headless, the
+// browser): the area covered by a set of rectangles, kept as
 // y-bands the way GDI keeps it. Each band covers the rows [Top, Bottom) with sorted,
 // non-overlapping, non-touching spans [Left, Right); bands are sorted, never overlap,
 // and two touching bands never hold the same spans (they are merged into one).

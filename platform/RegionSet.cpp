@@ -1,4 +1,4 @@
-#include "platform/headless/RegionSet.h"
+#include "platform/RegionSet.h"
 
 #include <algorithm>
 #include <limits>
