@@ -9,7 +9,9 @@ sablewick_embed_resources(${CMAKE_SOURCE_DIR}/resources/Sablewick.rc EMBEDDED_SO
 
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/*.cpp)
 add_library(sablewick_web STATIC ${WEB_SOURCES}
-    ${CMAKE_SOURCE_DIR}/platform/posix/EmbeddedResources.cpp ${EMBEDDED_SOURCES})
+    ${CMAKE_SOURCE_DIR}/platform/posix/EmbeddedResources.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/PosixFiles.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/PosixText.cpp ${EMBEDDED_SOURCES})
 target_link_libraries(sablewick_web PUBLIC sablewick_core)
 
 set(SABLEWICK_WEB_PAGE_JS ${CMAKE_SOURCE_DIR}/platform/web/WebPage.js)

@@ -1,7 +1,9 @@
-// The program's folder, in memory. The files that must outlive the page (the settings)
-// are kept in the page's local storage as well, written whole in one step; storage that
-// is full or refused fails the write and leaves the stored file as it was.
+// The program's folder is a folder of the page's memory. The files that must outlive the
+// page (the settings) are kept in the page's local storage too, each written whole in
+// one step; storage that is full or refused fails the write or the move, and the file
+// stays as it was, in storage and in the folder.
 #include <emscripten.h>
+#include <sys/stat.h>
 
 #include "platform/web/WebPlatform.h"
 
@@ -15,53 +17,49 @@ bool EndsWith(const std::string& s, const char* tail) {
     const std::string t(tail);
     return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
 }
-
-// A path names a file in a folder: not empty, not a folder itself.
-bool FileName(const std::string& path) {
-    return !path.empty() && path.back() != '/' && path.find('\0') == std::string::npos;
-}
 }  // namespace
 
 bool TWebPlatform::Lasting(const std::string& path) {
     return EndsWith(path, ".ini");
 }
 
-bool TWebPlatform::FileExists(const std::string& path) {
-    return FFiles.count(path) != 0;
-}
-
-bool TWebPlatform::ReadFile(const std::string& path, std::string& data) {
-    const auto f = FFiles.find(path);
-    if (f == FFiles.end()) return false;
-    data = f->second;
-    return true;
+void TWebPlatform::MakeFolders(const std::string& path) {
+    for (size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        mkdir(path.substr(0, slash).c_str(), 0755);
 }
 
 bool TWebPlatform::WriteFile(const std::string& path, const std::string& data) {
-    if (!FileName(path)) return false;
-    if (Lasting(path) && !sw_store(path.c_str(), data.data(), static_cast<int>(data.size())))
+    std::string before;
+    const bool existed = Lasting(path) && ReadFile(path, before);
+    if (!TPosixPlatform::WriteFile(path, data)) return false;
+    if (Lasting(path) && !sw_store(path.c_str(), data.data(), static_cast<int>(data.size()))) {
+        // The stored copy stayed as it was: so does the folder's.
+        if (existed)
+            TPosixPlatform::WriteFile(path, before);
+        else
+            TPosixPlatform::DeleteFile(path);
         return false;
-    FFiles[path] = data;
+    }
     return true;
 }
 
 bool TWebPlatform::ReplaceFile(const std::string& from, const std::string& to) {
-    const auto f = FFiles.find(from);
-    if (f == FFiles.end() || !FileName(to)) return false;
-    if (from == to) return true;
-    // The stored copy is replaced first: when the storage refuses, both files stay.
-    if (Lasting(to) && !sw_store(to.c_str(), f->second.data(), static_cast<int>(f->second.size())))
-        return false;
+    if (Lasting(to)) {
+        std::string bytes;
+        // The stored copy is replaced first: when the storage refuses, both files stay.
+        if (!ReadFile(from, bytes)) return false;
+        struct stat st;
+        if (stat(to.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
+        if (!sw_store(to.c_str(), bytes.data(), static_cast<int>(bytes.size()))) return false;
+    }
+    if (!TPosixPlatform::ReplaceFile(from, to)) return false;
     if (Lasting(from)) sw_unstore(from.c_str());
-    FFiles[to] = std::move(f->second);
-    FFiles.erase(from);
     return true;
 }
 
 bool TWebPlatform::DeleteFile(const std::string& path) {
-    const auto f = FFiles.find(path);
-    if (f == FFiles.end()) return false;
-    if (Lasting(path) && !sw_unstore(path.c_str())) return false;
-    FFiles.erase(f);
+    if (!TPosixPlatform::DeleteFile(path)) return false;
+    if (Lasting(path)) sw_unstore(path.c_str());
     return true;
 }

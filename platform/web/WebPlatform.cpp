@@ -24,6 +24,7 @@ TWebPlatform::TWebPlatform() : FProgramPath("/sablewick/Sablewick.html") {
     int size = 0;
     char* block = sw_stored_files(&size);
     const std::string all = TakePageBytes(block, size);
+    MakeFolders(FProgramPath);
     size_t at = 0;
     while (at + 4 <= all.size()) {
         const size_t pathLen = Get32(all, at);
@@ -36,7 +37,10 @@ TWebPlatform::TWebPlatform() : FProgramPath("/sablewick/Sablewick.html") {
         if (at + dataLen > all.size()) break;
         // Only the files the program keeps are taken back; anything else stored under
         // the program's prefix is left alone.
-        if (Lasting(path)) FFiles[path] = all.substr(at, dataLen);
+        if (Lasting(path) && !path.empty() && path[0] == '/') {
+            MakeFolders(path);
+            TPosixPlatform::WriteFile(path, all.substr(at, dataLen));
+        }
         at += dataLen;
     }
 }

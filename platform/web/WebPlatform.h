@@ -8,6 +8,7 @@
 #include "platform/NestedHandlers.h"
 #include "platform/Platform.h"
 #include "platform/WindowScale.h"
+#include "platform/posix/PosixPlatform.h"
 
 // The browser backend: the program in a page, its window a positioned element holding a
 // canvas, its labels and wish box real page elements, its menu and its message boxes
@@ -18,9 +19,10 @@
 // until the page answers (emscripten's Asyncify).
 //
 // The "screen" is the page's viewport in device pixels, so a window position means the
-// same as on a desktop at the page's pixel ratio. The program's folder is a folder in
-// memory whose settings file is kept in the page's local storage.
-class TWebPlatform : public TPlatform {
+// same as on a desktop at the page's pixel ratio. The program's folder is a folder of
+// the page's memory (emscripten's file system, through the POSIX file code the Linux
+// backends share); the settings file is kept in the page's local storage as well.
+class TWebPlatform : public TPosixPlatform {
 public:
     TWebPlatform();
     ~TWebPlatform() override;
@@ -90,11 +92,6 @@ public:
     void DeleteRegion(TRegionHandle region) override;
     bool RegionContains(TRegionHandle region, int x, int y) override;
 
-    bool FindResourceData(const std::string& type, const std::string& name,
-                          TResourceView& out) override;
-
-    bool FileExists(const std::string& path) override;
-    bool ReadFile(const std::string& path, std::string& data) override;
     bool WriteFile(const std::string& path, const std::string& data) override;
     bool ReplaceFile(const std::string& from, const std::string& to) override;
     bool DeleteFile(const std::string& path) override;
@@ -131,6 +128,8 @@ private:
     void ToControl(TControl control, int physX, int physY, int& x, int& y) const;
     // The files that outlive the page (the settings) are kept in local storage.
     static bool Lasting(const std::string& path);
+    // Makes the folders above a path, as a desktop's program folder exists before it.
+    static void MakeFolders(const std::string& path);
 
     TWindowEvents* FEvents = nullptr;
     TNestedHandlers FHandlers;
@@ -149,6 +148,5 @@ private:
         int X = 0, Y = 0, W = 0, H = 0;
     };
     std::map<TControl, TControlPlace> FPlaces;
-    std::map<std::string, std::string> FFiles;  // the program's folder, by path
     std::string FProgramPath;
 };

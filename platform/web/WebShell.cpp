@@ -26,9 +26,9 @@ void TWebPlatform::StartProcess(const std::string&, const std::string& commandLi
 }
 
 void TWebPlatform::SetDesktopWallpaper(const std::string& path) {
-    const auto f = FFiles.find(path);
-    if (f == FFiles.end()) return;
+    std::string bytes;
+    if (!ReadFile(path, bytes)) return;
     const size_t slash = path.rfind('/');
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    sw_wallpaper(name.c_str(), f->second.data(), static_cast<int>(f->second.size()));
+    sw_wallpaper(name.c_str(), bytes.data(), static_cast<int>(bytes.size()));
 }
