@@ -39,3 +39,26 @@ set_target_properties(Sablewick PROPERTIES SUFFIX ".html"
     LINK_DEPENDS "${SABLEWICK_WEB_PAGE_JS};${SABLEWICK_WEB_SHELL}")
 target_link_options(Sablewick PRIVATE ${SABLEWICK_WEB_LINK_OPTIONS}
     --shell-file ${SABLEWICK_WEB_SHELL})
+
+# Served over http(s) rather than opened from the disk, the page names a web manifest and
+# icons beside it, so a phone can put it on its home screen: the icons are the program's
+# own, MAINICON.ico's largest picture enlarged pixel by pixel.
+find_program(SABLEWICK_MAGICK convert)
+if(SABLEWICK_MAGICK)
+    set(_icon ${CMAKE_SOURCE_DIR}/resources/MAINICON.ico)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Sablewick-192.png ${CMAKE_BINARY_DIR}/Sablewick-512.png
+        COMMAND ${SABLEWICK_MAGICK} "${_icon}[2]" -filter point -resize 192x192
+            ${CMAKE_BINARY_DIR}/Sablewick-192.png
+        COMMAND ${SABLEWICK_MAGICK} "${_icon}[2]" -filter point -resize 512x512
+            ${CMAKE_BINARY_DIR}/Sablewick-512.png
+        DEPENDS ${_icon}
+        COMMENT "Home-screen icons from MAINICON.ico")
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Sablewick.webmanifest
+        COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/Sablewick.webmanifest
+            ${CMAKE_BINARY_DIR}/Sablewick.webmanifest
+        DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/Sablewick.webmanifest)
+    add_custom_target(sablewick_web_manifest ALL DEPENDS ${CMAKE_BINARY_DIR}/Sablewick-192.png
+        ${CMAKE_BINARY_DIR}/Sablewick-512.png ${CMAKE_BINARY_DIR}/Sablewick.webmanifest)
+else()
+    message(STATUS "ImageMagick's convert not found: no home-screen icons for the web page")
+endif()

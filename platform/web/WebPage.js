@@ -725,6 +725,18 @@ var SW = (function () {
     return api;
 })();
 
+// Served from a web site, the page offers itself for a phone's home screen: the manifest
+// and icons lie beside it there. Opened from the disk it names no other file.
+if (/^https?:$/.test(location.protocol)) {
+    const links = [['manifest', 'Sablewick.webmanifest'], ['apple-touch-icon', 'Sablewick-192.png']];
+    for (const pair of links) {
+        const link = document.createElement('link');
+        link.rel = pair[0];
+        link.href = pair[1];
+        document.head.appendChild(link);
+    }
+}
+
 // The page is hidden or left: a phone switching apps, a tab closed. The settings are
 // written now; nothing after this is sure to run.
 window.addEventListener('pagehide', () => { if (Module.calledRun) Module._sw_end_session(); });
