@@ -7,6 +7,7 @@ import { existsSync } from 'node:fs';
 import { resolve } from 'node:path';
 import { TestRun, fail, pass, summary } from './lib/harness.mjs';
 import { scenarioAccessibility } from './scenarios/accessibility.mjs';
+import { scenarioContract } from './scenarios/contract.mjs';
 import { scenarioReading } from './scenarios/reading.mjs';
 import { scenarioScale } from './scenarios/scale.mjs';
 import { scenarioLeaving, scenarioSecondTab } from './scenarios/tabs.mjs';
@@ -14,6 +15,7 @@ import { scenarioWallpaper } from './scenarios/wallpaper.mjs';
 import { scenarioMinimise, scenarioStorageRefused } from './scenarios/window.mjs';
 
 const SCENARIOS = {
+    contract: scenarioContract,
     reading: scenarioReading,
     wallpaper: scenarioWallpaper,
     scale: scenarioScale,

@@ -2,6 +2,7 @@
 # End-to-end tests of the web program (BUILD_DIR/Sablewick.html, one self-contained page)
 # in Debian's Chromium, headless, driven by playwright-core (tests/web/run.mjs), the page
 # opened from its file as a user opens it:
+#   - the platform contract test's page, where the build has it
 #   - the title card at start: the background inside the window's shape, white outside
 #     it on a white page, the title card in the picture area
 #   - "abc" and Enter with Fate 10: the card back during the turn, then card 22's picture,
