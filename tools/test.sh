@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native suite on the headless backend, the
-# driver scenarios, the native desktop program (GTK 3) and its .deb under Xvfb, then
-# both Windows builds (32-bit and 64-bit) with their installers and zips, checked without
-# Wine, and the Windows tests under the Wine this machine can run: the 32-bit build's
+# driver scenarios, the native desktop program (GTK 3) and its .deb under Xvfb, the web
+# program (Emscripten) in headless Chromium, then both Windows builds (32-bit and 64-bit)
+# with their installers and zips, checked without Wine, and the Windows tests under the Wine this machine can run: the 32-bit build's
 # where 32-bit programs start (the 64-bit build's unit suite and installer beside it),
 # otherwise the 64-bit build's; its unit suite, installer and end-to-end tests in a real
 # window under Xvfb. Installs what it needs first (tools/setup.sh).
@@ -38,6 +38,15 @@ cmake --build build/native -j "$jobs" --target package
 gtk_status=0
 bash tests/gtk/run_gtk_tests.sh build/native || gtk_status=$?
 
+echo "== the web program (Emscripten, build/web/Sablewick.html): its end-to-end tests in Chromium"
+web_status=0
+if bash tools/build-web.sh build/web; then
+    bash tests/web/run_web_tests.sh build/web || web_status=$?
+else
+    echo "the web program did not build (above: the reason); its tests were not run"
+    web_status=1
+fi
+
 echo "== Windows builds: 32-bit (build/win32, the one we release) and 64-bit (build/win64)"
 bash tools/build-windows.sh i686
 bash tools/build-windows.sh i686 --target package
@@ -70,13 +79,14 @@ else
 fi
 
 echo "== Windows tests under Wine: $primary"
-if [ "$packaging_status" -ne 0 ] || [ "$gtk_status" -ne 0 ] || [ "$static_status" -ne 0 ]; then
-    echo "(the static, packaging or GTK tests above failed: this run fails whatever the tests below say)"
+if [ "$packaging_status" -ne 0 ] || [ "$gtk_status" -ne 0 ] || [ "$web_status" -ne 0 ] ||
+    [ "$static_status" -ne 0 ]; then
+    echo "(the static, packaging, GTK or web tests above failed: this run fails whatever the tests below say)"
 fi
 # The runner stays last, so its "N passed, M failed" closes the output; a failed
-# static, packaging or GTK test still fails the run.
+# static, packaging, GTK or web test still fails the run.
 earlier=0
-for status in "$static_status" "$packaging_status" "$gtk_status"; do
+for status in "$static_status" "$packaging_status" "$gtk_status" "$web_status"; do
     if [ "$status" -ne 0 ] && [ "$earlier" -eq 0 ]; then earlier=$status; fi
 done
 bash tests/e2e/run_wine_tests.sh "$primary" && exit "$earlier"
