@@ -2,10 +2,11 @@
 # Builds everything and runs every test: the native suite on the headless backend, the
 # driver scenarios, the native desktop program (GTK 3) and its .deb under Xvfb, the web
 # program (Emscripten) in headless Chromium, then both Windows builds (32-bit and 64-bit)
-# with their installers and zips, checked without Wine, and the Windows tests under the Wine this machine can run: the 32-bit build's
-# where 32-bit programs start (the 64-bit build's unit suite and installer beside it),
-# otherwise the 64-bit build's; its unit suite, installer and end-to-end tests in a real
-# window under Xvfb. Installs what it needs first (tools/setup.sh).
+# with their installers and zips, checked without Wine, and the Windows tests under the
+# Wine this machine can run: the 32-bit build's where 32-bit programs start (the 64-bit
+# build's unit suite and installer beside it), otherwise the 64-bit build's; its unit
+# suite, installer and end-to-end tests in a real window under Xvfb. Installs what it
+# needs first (tools/setup.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
