@@ -47,7 +47,10 @@ async function main() {
     try {
         pass('chromium starts', `Chromium ${await run.launch()}`);
     } catch (e) {
-        fail('chromium starts', `${e.message.split('\n')[0]}`);
+        // Playwright's first line, and what the browser itself said and how it ended.
+        const lines = String(e.message).replace(/\u001b\[\d+m/g, '').split('\n');
+        const said = [...new Set(lines.filter((l) => /\[err\]|exitCode=/.test(l)).map((l) => l.trim().replace(/^- /, '')))].slice(-6);
+        fail('chromium starts', [lines[0], ...said].join(' | '));
         return summary();
     }
     try {
