@@ -14,14 +14,20 @@
 #                                                               physical pixels
 #   peak memory of a reading and a wallpaper                 vs starting and closing only
 #   exe size                                                 vs the empty Win32 program
+#   the page's size, navigation to the first frame, a card-turn step's present  the web
+#                                    program in headless Chromium vs its resource files, a
+#                                    page painting one blank canvas, a plain putImageData
+#                                    (a part of its own on the page)
 #
-# usage: tools/bench.sh [--windows-dir DIR] [--doc] [--gtk-only]
+# usage: tools/bench.sh [--windows-dir DIR] [--doc] [--gtk-only] [--web-only]
 #   --windows-dir DIR  the Windows build to time (default build/win32 where this machine
 #                    runs 32-bit programs, otherwise build/win64; built when needed)
 #   --doc            also write the table and this machine into docs/performance.md
 #   --gtk-only       only the native GTK 3 program against the least a GTK window costs
 #                    (tests/gtk/bench/gtk_bench.sh): no Windows build, no set-up; with
 #                    --doc only that part of docs/performance.md is rewritten
+#   --web-only       only the web program in headless Chromium (tests/web/bench/), the
+#                    same way
 # Needs an X server of its own (Xvfb) for the Wine rows; everything else is headless.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -31,12 +37,14 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 win_dir=""
 write_doc=0
 gtk_only=0
+web_only=0
 while [ $# -gt 0 ]; do
     case "$1" in
         --windows-dir) win_dir=$2; shift 2 ;;
         --doc) write_doc=1; shift ;;
         --gtk-only) gtk_only=1; shift ;;
-        *) echo "usage: $0 [--windows-dir DIR] [--doc] [--gtk-only]" >&2; exit 2 ;;
+        --web-only) web_only=1; shift ;;
+        *) echo "usage: $0 [--windows-dir DIR] [--doc] [--gtk-only] [--web-only]" >&2; exit 2 ;;
     esac
 done
 PY=/usr/bin/python3
@@ -69,24 +77,52 @@ gtk_bench() {
     "$PY" tests/gtk/bench/gtk_report.py "$out/gtk.txt" "$(machine_line)" >"$out/gtk.md"
 }
 
-if [ "$gtk_only" -eq 1 ]; then
-    gtk_bench || exit 1
-    cat "$out/gtk.md"
-    if [ "$write_doc" -eq 1 ]; then
-        # The part between the markers is replaced; a page without them gets it at its end.
-        "$PY" - docs/performance.md "$out/gtk.md" <<'EOF'
+# The web program in headless Chromium and what it is measured against: builds, runs
+# and writes $out/web.md; false without Emscripten or Chromium.
+web_bench() {
+    if ! sh tools/build-web.sh build/web --target Sablewick >"$out/web-build.log" 2>&1; then
+        log "no web build (see $out/web-build.log)"
+        return 1
+    fi
+    log "the web program beside a blank canvas page, in headless Chromium"
+    node tests/web/bench/web_bench.mjs build/web "$(machine_line)" >"$out/web.md" 2>"$out/web.log" ||
+        { log "the web bench failed (see $out/web.log)"; return 1; }
+}
+
+# Puts part NAME of the page (between its markers NAME-begin and NAME-end) in place of the
+# one there; a page without them gets it at its end.
+replace_doc_part() {
+    "$PY" - docs/performance.md "$2" "$1" <<'EOF'
 import sys
-page_path, part_path = sys.argv[1:3]
-page, part = open(page_path).read(), open(part_path).read()
-begin = page.find("<!-- gtk-begin")
-end = page.find("<!-- gtk-end -->")
+page_path, part_path, name = sys.argv[1:4]
+page, part = open(page_path).read(), open(part_path).read().rstrip("\n") + "\n"
+begin = page.find("<!-- %s-begin" % name)
+end_mark = "<!-- %s-end -->\n" % name
+end = page.find(end_mark)
 if begin >= 0 and end > begin:
-    page = page[:begin] + part + page[end + len("<!-- gtk-end -->\n"):]
+    page = page[:begin] + part + page[end + len(end_mark):]
 else:
     page = page.rstrip("\n") + "\n\n" + part
 open(page_path, "w").write(page)
 EOF
-        log "rewrote the GTK part of docs/performance.md"
+}
+
+if [ "$gtk_only" -eq 1 ] || [ "$web_only" -eq 1 ]; then
+    if [ "$gtk_only" -eq 1 ]; then
+        gtk_bench || exit 1
+        cat "$out/gtk.md"
+        if [ "$write_doc" -eq 1 ]; then
+            replace_doc_part gtk "$out/gtk.md"
+            log "rewrote the GTK part of docs/performance.md"
+        fi
+    fi
+    if [ "$web_only" -eq 1 ]; then
+        web_bench || exit 1
+        cat "$out/web.md"
+        if [ "$write_doc" -eq 1 ]; then
+            replace_doc_part web "$out/web.md"
+            log "rewrote the web part of docs/performance.md"
+        fi
     fi
     exit 0
 fi
@@ -209,8 +245,9 @@ peak_session=$(peak_kib 'start\ntype 願い\nkey 13\nidle\nmenu WallMakeClick\ni
 peak_bare=$(peak_kib 'start\nclose\n' none)
 
 # ---- the native desktop program (GTK 3) ----------------------------------------------
-rm -f "$out/gtk.md"
+rm -f "$out/gtk.md" "$out/web.md"
 gtk_bench || true
+web_bench || true
 
 # ---- start-up under Wine ----------------------------------------------------------------
 log "start-up under the $win_arch Wine"
@@ -376,6 +413,14 @@ measured in the same run on the same machine, so the ratio says more than the nu
   is; and a card-turn step's present (`PresentBench.cpp`) into the window's mirror (an
   image in memory shared with the X server), and until the X server has drawn it.
   `bash tools/bench.sh --gtk-only --doc` rewrites that part alone.
+- The program in a browser has a part of its own too ("The program in a browser"), run in
+  Debian's Chromium, headless, from the disk (`tests/web/bench/web_bench.mjs`): the
+  page's size against the resource files it carries; the time from navigation to the
+  first frame (the performance mark `sablewick-first-frame`) against a page that paints
+  one blank canvas of the window's size (`tests/web/bench/blank.html`); and a card-turn
+  step's present (the program's picture into the canvas, timed by the program) against a
+  plain `putImageData` of as many pixels. `bash tools/bench.sh --web-only --doc` rewrites
+  that part alone.
 
 On a monitor scaled to 150 % or 200 % the Windows backend draws the program's pixels into
 the larger window (`platform/WindowScale.cpp`, benchmarked as `BM_PresentScaled`): each
@@ -422,6 +467,10 @@ EOF
         if [ -f "$out/gtk.md" ]; then
             echo
             cat "$out/gtk.md"
+        fi
+        if [ -f "$out/web.md" ]; then
+            echo
+            cat "$out/web.md"
         fi
     } >docs/performance.md
     log "wrote docs/performance.md"

@@ -42,19 +42,8 @@ EM_JS(void, sw_memo_setup, (int maxLength), {
     m.maxLength = maxLength;
 });
 
-EM_JS(int, sw_memo_flag, (int which, int value), {
-    const m = SW.memo();
-    if (which == 0) {
-        if (value >= 0) m.readOnly = !!value;
-        return m.readOnly ? 1 : 0;
-    }
-    if (value >= 0) {
-        // Characters are UTF-16 units in the page as in a Windows edit control.
-        const at = Math.min(value, m.value.length);
-        m.setSelectionRange(at, at);
-    }
-    return m.selectionStart == null ? 0 : m.selectionStart;
-});
+// Characters are UTF-16 units in the page as in a Windows edit control.
+EM_JS(int, sw_memo_flag, (int which, int value), { return SW.memoFlag(which, value); });
 
 int ControlIndex(TControl id) {
     return static_cast<int>(id);

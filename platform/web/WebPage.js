@@ -13,6 +13,7 @@ var SW = (function () {
     let timerId = 0, timerQueued = false, paintQueued = false;
     const el = {};
     let dpr = 1;
+    let pageWired = false;
 
     function $(id) { return document.getElementById(id); }
     function setState(state) { document.body.dataset.swState = state; }
@@ -231,7 +232,21 @@ var SW = (function () {
             for (let i = 1; i <= 4; ++i) el.labels[i] = $(kControls[i]);
             el.ctx = el.canvas.getContext('2d');
             dpr = window.devicePixelRatio || 1;
-            wireWindow();
+            // A window starts with nothing queued and nothing published: what was queued
+            // for a window before it is nobody's.
+            queue.length = 0;
+            wake = null;
+            clearInterval(timerId);
+            timerQueued = paintQueued = false;
+            imageData = null;
+            acc.reset();
+            // Each element is wired once, however many windows it serves.
+            if (!el.client.swWired) {
+                el.client.swWired = true;
+                wireWindow();
+            }
+            if (pageWired) return;
+            pageWired = true;
             // Anything else the page does that the program should hear of.
             window.addEventListener('resize', () => {
                 if ((window.devicePixelRatio || 1) !== dpr) {
@@ -298,7 +313,18 @@ var SW = (function () {
             el.window.hidden = true;
             el.minimised.hidden = false;
         },
+        // How long the program's presents took (milliseconds, the latest 256, with their
+        // sizes), for the benchmark and the browser's own performance tools.
+        presentTimes: [],
+        notePresent(ms, w, h) {
+            if (api.presentTimes.length >= 256) api.presentTimes.shift();
+            api.presentTimes.push([ms, w, h]);
+        },
         present(ptr, x, y, w, h) {
+            if (!api.framed) {
+                api.framed = true;
+                performance.mark('sablewick-first-frame');
+            }
             const bytes = phys.w * phys.h * 4;
             if (!imageData || imageBuffer !== HEAPU8.buffer || imagePtr !== ptr) {
                 imageBuffer = HEAPU8.buffer;
@@ -338,6 +364,9 @@ var SW = (function () {
             st.textAlign = s.centred ? 'center' : 'left';
             node.classList.toggle('sw-vcentred', !!s.vcentred);
             node.classList.toggle('sw-wrap', !!s.wrap);
+            // A vertically centred label is a flex box: its text spans the whole width,
+            // or it would sit at the left whatever its alignment.
+            node.classList.toggle('sw-centred-text', !!s.centred);
         },
         label(id) { return el.labels[id]; },
         memo() { return el.memo; },
@@ -346,7 +375,30 @@ var SW = (function () {
             // "&" marks no accelerator in a label: the text shows as it is.
             node.firstChild.textContent = decode(bytes);
         },
-        setMemoValue(text) { el.memo.value = text; },
+        // A text set puts the caret at its start, as a Windows edit box does (a textarea
+        // puts it at the end).
+        setMemoValue(text) { el.memo.value = text; el.memo.setSelectionRange(0, 0); },
+        // The read-only flag (which 0) or the caret (which 1); a value of -1 only reads.
+        // The caret counts a line break as two characters, as a Windows edit box does,
+        // where the textarea counts it as one.
+        memoFlag(which, value) {
+            const m = el.memo;
+            if (which === 0) {
+                if (value >= 0) m.readOnly = !!value;
+                return m.readOnly ? 1 : 0;
+            }
+            const v = m.value;
+            if (value >= 0) {
+                let at = 0;
+                for (let n = 0; at < v.length && n + (v[at] === '\n' ? 2 : 1) <= value; ++at)
+                    n += v[at] === '\n' ? 2 : 1;
+                m.setSelectionRange(at, at);
+            }
+            const end = m.selectionStart == null ? 0 : m.selectionStart;
+            let count = 0;
+            for (let i = 0; i < end; ++i) count += v[i] === '\n' ? 2 : 1;
+            return count;
+        },
         memoValue() { return el.memo.value.replace(/\r?\n/g, '\r\n'); },
         focusMemo() { acc.windowFocused = false; el.memo.focus({preventScroll: true}); },
         focusWindow() { el.client.focus({preventScroll: true}); acc.windowFocused = true; acc.apply(); },
@@ -361,16 +413,32 @@ var SW = (function () {
         byId: new Map(),
         programFocus: false,
         lastReading: '',
+        reset() {
+            acc.windowFocused = false;
+            acc.objects = [];
+            acc.byId = new Map();
+            acc.lastReading = '';
+        },
         publish(objects) {
             acc.objects = objects;
             const keep = new Set();
+            const ordered = [];
+            let reading = false;
             for (const o of objects) {
                 if (o.role === 2) {
-                    // The reading on show, read out when it changes.
+                    // The reading on show, at its place over the window, read out when it
+                    // changes.
+                    const l = el.live;
                     if (o.name !== acc.lastReading) {
                         acc.lastReading = o.name;
-                        el.live.textContent = o.name;
+                        l.textContent = o.name;
                     }
+                    l.style.left = o.x + 'px';
+                    l.style.top = o.y + 'px';
+                    l.style.width = o.w + 'px';
+                    l.style.height = o.h + 'px';
+                    reading = true;
+                    ordered.push(l);
                     continue;
                 }
                 keep.add(o.id);
@@ -392,6 +460,8 @@ var SW = (function () {
                     acc.byId.set(o.id, b);
                 }
                 b.setAttribute('aria-label', o.name);
+                // A cell of the index is an item of a list to a screen reader.
+                if (o.role === 1) b.setAttribute('role', 'listitem'); else b.removeAttribute('role');
                 b.style.left = o.x + 'px';
                 b.style.top = o.y + 'px';
                 b.style.width = o.w + 'px';
@@ -401,12 +471,24 @@ var SW = (function () {
                 if (o.selected) b.setAttribute('aria-current', 'true'); else b.removeAttribute('aria-current');
                 b.tabIndex = o.focused ? 0 : -1;
                 b.dataset.focused = o.focused ? '1' : '';
+                ordered.push(b);
+            }
+            if (!reading) {
+                // No reading on show: nothing to read out, nowhere.
+                acc.lastReading = '';
+                el.live.textContent = '';
+                el.live.style.width = el.live.style.height = '0';
             }
             for (const id of Array.from(acc.byId.keys())) {
                 if (!keep.has(id)) { acc.byId.get(id).remove(); acc.byId.delete(id); }
             }
-            // Reading order: the program's.
-            for (const o of objects) { const b = acc.byId.get(o.id); if (b) el.access.appendChild(b); }
+            // Reading order: the program's. Only what is out of place moves: a moved
+            // element loses the focus, and a moved live region may not be read out.
+            let next = el.access.firstChild;
+            for (const node of ordered) {
+                if (node === next) next = next.nextSibling;
+                else el.access.insertBefore(node, next);
+            }
             acc.apply();
         },
         apply() {

@@ -42,6 +42,10 @@ public:
     void CreateMainWindow(TWindowEvents* events, int width, int height) override;
     void ShowMainWindow() override;
     void RunMessageLoop() override;
+    // Hands every event the page has queued to the window's handlers and returns once
+    // none is left, without waiting for more: for a test that plays the page's user
+    // outside the loop.
+    void DeliverQueued();
     void CloseMainWindow() override;
     void SetWindowPos(int left, int top) override;
     void GetWindowPos(int& left, int& top) override;

@@ -32,6 +32,15 @@ EM_JS(int, sw_rescale_wanted, (), {
     return wanted ? 1 : 0;
 });
 
+// 0x00RRGGBB words (a picture's) to a canvas's red, green, blue, alpha bytes; `to` may
+// be `from`.
+void ToCanvasBytes(const uint32_t* from, int count, uint32_t* to) {
+    for (int i = 0; i < count; ++i) {
+        const uint32_t c = from[i];
+        to[i] = 0xFF000000u | ((c >> 16) & 0xFF) | (c & 0xFF00) | ((c & 0xFF) << 16);
+    }
+}
+
 constexpr int kEventPaint = 1, kEventTimer = 2, kEventMouseDown = 3, kEventMouseMove = 4,
               kEventMouseUp = 5, kEventKeyDown = 6, kEventKeyUp = 7, kEventMemoChange = 8,
               kEventMemoMouseDown = 9, kEventAccAction = 10, kEventAccFocus = 11,
@@ -112,6 +121,11 @@ void TWebPlatform::RunMessageLoop() {
     }
 }
 
+void TWebPlatform::DeliverQueued() {
+    TPageEvent e{};
+    while (FCreated && !FDestroyed && sw_take_event(&e.Type)) Deliver(e);
+}
+
 void TWebPlatform::Deliver(const TPageEvent& e) {
     if (e.Type == kEventMouseDown || e.Type == kEventMouseMove || e.Type == kEventMouseUp ||
         e.Type == kEventMemoMouseDown) {
@@ -189,6 +203,8 @@ void TWebPlatform::DestroyWindow() {
     // The handler still sees the window and its controls; then they go.
     if (FEvents) FEvents->FormDestroy();
     FDestroyed = true;
+    // The controls went with the window: their texts read empty and nothing set takes.
+    FPlaces.clear();
     EM_ASM(SW.closed());
 }
 
@@ -253,22 +269,32 @@ void TWebPlatform::GetMousePos(int& x, int& y) {
 
 void TWebPlatform::Present(const TPicture& pic, int sx, int sy, int w, int h, int dx, int dy) {
     if (!FCreated || FDestroyed || pic.Empty() || FPhysical.empty()) return;
+    const double start = emscripten_get_now();
     if (!ClipCopy(sx, sy, w, h, pic.Width, pic.Height, dx, dy, FMirror.Width, FMirror.Height))
         return;
-    for (int row = 0; row < h; ++row)
-        std::copy_n(pic.Row(sy + row) + sx, w, FMirror.Row(dy + row) + dx);
     const int stride = FScale.PhysicalWidth();
-    const TPhysicalRect r = PresentScaled(FMirror, FScale, dx, dy, w, h, FPhysical.data(), stride);
-    // 0x00RRGGBB words to the canvas's red, green, blue, alpha bytes.
-    for (int row = r.Y; row < r.Y + r.H; ++row) {
-        uint32_t* p = FPhysical.data() + static_cast<size_t>(row) * stride + r.X;
-        for (int i = 0; i < r.W; ++i) {
-            const uint32_t c = p[i];
-            p[i] = 0xFF000000u | ((c >> 16) & 0xFF) | (c & 0xFF00) | ((c & 0xFF) << 16);
+    TPhysicalRect r;
+    if (FScale.Identity()) {
+        // One pass: the picture's 0x00RRGGBB words straight to the canvas's red, green,
+        // blue, alpha bytes. The mirror of program pixels, which only a scaled window
+        // reads, is left as it is: a change of scale repaints the whole window.
+        r = {dx, dy, w, h};
+        for (int row = 0; row < h; ++row)
+            ToCanvasBytes(pic.Row(sy + row) + sx, w,
+                          FPhysical.data() + static_cast<size_t>(dy + row) * stride + dx);
+    } else {
+        for (int row = 0; row < h; ++row)
+            std::copy_n(pic.Row(sy + row) + sx, w, FMirror.Row(dy + row) + dx);
+        r = PresentScaled(FMirror, FScale, dx, dy, w, h, FPhysical.data(), stride);
+        for (int row = r.Y; row < r.Y + r.H; ++row) {
+            uint32_t* p = FPhysical.data() + static_cast<size_t>(row) * stride + r.X;
+            ToCanvasBytes(p, r.W, p);
         }
     }
-    if (r.W > 0 && r.H > 0)
+    if (r.W > 0 && r.H > 0) {
         EM_ASM({ SW.present($0, $1, $2, $3, $4); }, FPhysical.data(), r.X, r.Y, r.W, r.H);
+        EM_ASM({ SW.notePresent($0, $1, $2); }, emscripten_get_now() - start, r.W, r.H);
+    }
 }
 
 void TWebPlatform::StartTimer(int intervalMs) {

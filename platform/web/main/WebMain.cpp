@@ -16,6 +16,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void sw_end_session() {
 }
 
 int main() {
+    EM_ASM(performance.mark('sablewick-main'));
     TWebPlatform platform;
     gPlatform = &platform;
     int status = 1;
