@@ -7,6 +7,11 @@
 include(${CMAKE_SOURCE_DIR}/cmake/EmbedResources.cmake)
 sablewick_embed_resources(${CMAKE_SOURCE_DIR}/resources/Sablewick.rc EMBEDDED_SOURCES)
 
+# The program catches its errors (EError, in the window events' guard and FormCreate):
+# Emscripten catches none unless told, and a throw would end the program instead.
+target_compile_options(sablewick_core PUBLIC -fexceptions)
+target_link_options(sablewick_core PUBLIC -fexceptions)
+
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/*.cpp)
 add_library(sablewick_web STATIC ${WEB_SOURCES}
     ${CMAKE_SOURCE_DIR}/platform/posix/EmbeddedResources.cpp
