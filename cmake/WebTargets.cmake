@@ -67,3 +67,28 @@ if(SABLEWICK_MAGICK)
 else()
     message(STATUS "ImageMagick's convert not found: no home-screen icons for the web page")
 endif()
+
+# The platform contract test on this backend, in a page like the program's (the same
+# shell and page script, and the probe's page side), run in Chromium by
+# tests/web/contract.mjs: sablewick_contract_tests.html. GoogleTest comes from the deps
+# prefix (tools/build-wasm-deps.sh) through GTest_DIR.
+find_package(GTest QUIET CONFIG)
+if(GTest_FOUND)
+    set(SABLEWICK_CONTRACT_PAGE_JS ${CMAKE_SOURCE_DIR}/tests/web/ContractPage.js)
+    add_executable(sablewick_contract_tests ${CMAKE_SOURCE_DIR}/tests/unit/PlatformContractTest.cpp
+        ${CMAKE_SOURCE_DIR}/tests/support/TestPlatform_web.cpp
+        ${CMAKE_SOURCE_DIR}/tests/support/WebTestMain.cpp)
+    target_include_directories(sablewick_contract_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    target_link_libraries(sablewick_contract_tests PRIVATE sablewick_web GTest::gtest)
+    # The program's options, but its own exports: the test page has no session to end.
+    set(_contract_options ${SABLEWICK_WEB_LINK_OPTIONS})
+    list(FILTER _contract_options EXCLUDE REGEX "EXPORTED_FUNCTIONS")
+    set_target_properties(sablewick_contract_tests PROPERTIES SUFFIX ".html"
+        LINK_DEPENDS "${SABLEWICK_WEB_PAGE_JS};${SABLEWICK_WEB_SHELL};${SABLEWICK_CONTRACT_PAGE_JS}")
+    target_link_options(sablewick_contract_tests PRIVATE ${_contract_options}
+        "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free']"
+        # SHELL: a second --pre-js would be taken for a duplicate and dropped.
+        "SHELL:--pre-js ${SABLEWICK_CONTRACT_PAGE_JS}" "SHELL:--shell-file ${SABLEWICK_WEB_SHELL}")
+else()
+    message(STATUS "GoogleTest for wasm not found: no web contract test page")
+endif()
