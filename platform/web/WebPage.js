@@ -33,7 +33,8 @@ var SW = (function () {
     // included). Encoding goes through the inverse of the decoder; where a character has
     // two codes, the lower one is taken, except that the IBM rows (FA to FC) win over
     // their NEC-selected copies (ED, EE), as Windows encodes them. A character the code
-    // page cannot spell becomes "?", as Windows' conversion without look-alikes does.
+    // page cannot spell becomes "?", as Windows' conversion without look-alikes does: an
+    // emoji, two UTF-16 units, becomes two.
     const decoder = new TextDecoder('shift_jis');
     let encodeTable = null;
     function buildEncodeTable() {
@@ -73,12 +74,6 @@ var SW = (function () {
         for (let i = 0; i < text.length; ++i) {
             const c = text.charCodeAt(i);
             if (c < 0x80) { out.push(c); continue; }
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.length) {
-                const d = text.charCodeAt(i + 1);
-                if (d >= 0xDC00 && d <= 0xDFFF) ++i;  // one character, one "?"
-                out.push(0x3F);
-                continue;
-            }
             const code = encodeTable.get(c);
             if (!code) out.push(0x3F); else for (const b of code) out.push(b);
         }
