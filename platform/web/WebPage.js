@@ -7,7 +7,7 @@ var SW = (function () {
     'use strict';
     const kControls = ['Form', 'LabelNo', 'LabelTittle', 'LabelCreator', 'LabelKaisetu', 'Memo1'];
     const E = {Paint: 1, Timer: 2, MouseDown: 3, MouseMove: 4, MouseUp: 5, KeyDown: 6, KeyUp: 7,
-               MemoChange: 8, MemoMouseDown: 9, AccAction: 10, AccFocus: 11, CloseQuery: 12};
+               MemoChange: 8, MemoMouseDown: 9, AccAction: 10, AccFocus: 11};
     const queue = [];
     let wake = null;
     let timerId = 0, timerQueued = false, paintQueued = false;
@@ -189,6 +189,8 @@ var SW = (function () {
             post([E.KeyUp, e.target === el.memo ? 5 : 0, 0, shiftBits(e), 0, 0, e.keyCode, 0, 0]);
         });
         el.memo.addEventListener('input', () => post([E.MemoChange, 5, 0, 0, 0, 0, 0, 0, 0]));
+        // The wish box has the keyboard now: no painted button takes it back.
+        el.memo.addEventListener('focus', () => { acc.windowFocused = false; });
         el.minimised.addEventListener('click', () => {
             el.minimised.hidden = true;
             el.window.hidden = false;

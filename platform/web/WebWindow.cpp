@@ -43,8 +43,7 @@ void ToCanvasBytes(const uint32_t* from, int count, uint32_t* to) {
 
 constexpr int kEventPaint = 1, kEventTimer = 2, kEventMouseDown = 3, kEventMouseMove = 4,
               kEventMouseUp = 5, kEventKeyDown = 6, kEventKeyUp = 7, kEventMemoChange = 8,
-              kEventMemoMouseDown = 9, kEventAccAction = 10, kEventAccFocus = 11,
-              kEventCloseQuery = 12;
+              kEventMemoMouseDown = 9, kEventAccAction = 10, kEventAccFocus = 11;
 
 TMouseButton ButtonOf(int b) {
     return b == 1 ? TMouseButton::Right : b == 2 ? TMouseButton::Middle : TMouseButton::Left;
@@ -173,9 +172,6 @@ void TWebPlatform::Deliver(const TPageEvent& e) {
             break;
         case kEventAccFocus:
             Dispatch([&] { FEvents->AccessibleFocus(e.Key); });
-            break;
-        case kEventCloseQuery:
-            Dispatch([this] { FEvents->FormCloseQuery(); });
             break;
         default:
             break;
