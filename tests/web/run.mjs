@@ -7,6 +7,7 @@ import { existsSync } from 'node:fs';
 import { resolve } from 'node:path';
 import { TestRun, fail, pass, summary } from './lib/harness.mjs';
 import { scenarioAccessibility } from './scenarios/accessibility.mjs';
+import { scenarioCodePage } from './scenarios/codepage.mjs';
 import { scenarioContract } from './scenarios/contract.mjs';
 import { scenarioReading } from './scenarios/reading.mjs';
 import { scenarioScale } from './scenarios/scale.mjs';
@@ -24,6 +25,7 @@ const SCENARIOS = {
     minimise: scenarioMinimise,
     'storage-refused': scenarioStorageRefused,
     accessibility: scenarioAccessibility,
+    codepage: scenarioCodePage,
 };
 // No scenario runs longer than this; a hung page fails it instead of the whole run.
 const SCENARIO_LIMIT_MS = 180000;

@@ -2,7 +2,7 @@
 # End-to-end tests of the web program (BUILD_DIR/Sablewick.html, one self-contained page)
 # in Debian's Chromium, headless, driven by playwright-core (tests/web/run.mjs), the page
 # opened from its file as a user opens it:
-#   - the platform contract test's page, where the build has it
+#   - the platform contract test's page (tests/web/contract.mjs)
 #   - the title card at start: the background inside the window's shape, white outside
 #     it on a white page, the title card in the picture area
 #   - "abc" and Enter with Fate 10: the card back during the turn, then card 22's picture,
@@ -22,6 +22,7 @@
 #   - storage that refuses writes: the close shows the error dialog
 #   - Chromium's accessibility tree: the painted buttons by name where drawn, the reading
 #     in the live region, Tab's focus and ring, Space on ランダム, the reader closing
+#   - code page 932 as Windows converts it, and a typed wish stored as Windows' bytes
 #
 # usage: tests/web/run_web_tests.sh BUILD_DIR [SCENARIO...]   (a build of tools/build-web.sh)
 # The last line says "N passed, M failed"; screenshots and downloads are left in

@@ -1,10 +1,11 @@
 // The runner's bookkeeping and the browser: results as PASS/FAIL lines and the closing
 // "N passed, M failed", Debian's Chromium driven by playwright-core, and the program's
 // page opened as a user opens it, from its file.
-import { existsSync, mkdirSync } from 'node:fs';
+import { existsSync, mkdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
+import { SETTINGS_KEY } from './resources.mjs';
 
 export const WIN_W = 737;
 export const WIN_H = 584;
@@ -73,7 +74,8 @@ export class TestRun {
     }
 
     // A fresh browser profile (storage, downloads) with the given screen. Init scripts
-    // run in every page of it before the page's own.
+    // run in every page of it before the page's own; settings (seedSettings) are put into
+    // its storage first.
     async newContext({ viewport = { width: 1024, height: 768 }, scale = 1, mobile = false, initScripts = [] } = {}) {
         const context = await this.browser.newContext({
             viewport,
@@ -84,8 +86,21 @@ export class TestRun {
             acceptDownloads: true,
             locale: 'ja-JP',
         });
-        for (const script of initScripts) await context.addInitScript(script);
+        for (const script of initScripts) {
+            if (script.settings !== undefined) await this.store(context, SETTINGS_KEY, script.settings);
+            else await context.addInitScript(script);
+        }
         return context;
+    }
+
+    // Puts a value into the storage of the program's origin (file://) from a blank page.
+    async store(context, key, value) {
+        const blank = join(this.out, 'blank.html');
+        if (!existsSync(blank)) writeFileSync(blank, '<!doctype html><title>blank</title>\n');
+        const page = await context.newPage();
+        await page.goto(pathToFileURL(blank).href);
+        await page.evaluate(([k, v]) => localStorage.setItem(k, v), [key, value]);
+        await page.close();
     }
 
     // Opens the program's page in a new tab of the context and waits until it says what

@@ -25,21 +25,13 @@ export function iniText(pairs) {
     return '[Orvane.ini]\r\n' + pairs.map((p) => p + '\r\n').join('');
 }
 
-// An init script that puts the settings file into the page's storage once per browser
-// profile, before the program's script reads it; a reload or a second tab finds what the
-// program wrote since. The marker lies outside the program's own keys.
+// The settings file to put into a new browser profile's storage before the program's
+// page first opens (TestRun.newContext takes it among the init scripts). It is written
+// from a blank page of the same origin, not by a script run at every page's start: a
+// storage write from such a script during a reload sometimes saw the storage empty and
+// wrote the first settings over what the program had saved.
 export function seedSettings(pairs) {
-    const marker = 'sablewick-test-seeded';
-    return {
-        content: `(() => {
-            try {
-                if (localStorage.getItem(${JSON.stringify(marker)}) === null) {
-                    localStorage.setItem(${JSON.stringify(SETTINGS_KEY)}, ${JSON.stringify(iniText(pairs))});
-                    localStorage.setItem(${JSON.stringify(marker)}, '1');
-                }
-            } catch (e) { /* storage refused: the test sees the program's defaults */ }
-        })();`,
-    };
+    return { settings: iniText(pairs) };
 }
 
 // The stored settings as the raw string and as key/value pairs (code page 932 decoded).

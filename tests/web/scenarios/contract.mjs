@@ -1,52 +1,35 @@
 // The platform contract test on the web backend: its GoogleTest page
-// (BUILD/sablewick_contract_tests.html) run in Chromium, its output read from the
-// console. A build without that page says so and counts nothing.
+// (BUILD/sablewick_contract_tests.html) run by its own runner, tests/web/contract.mjs,
+// whose whole output is kept in the run's folder; its exit code is the verdict.
+import { spawn } from 'node:child_process';
 import { existsSync, writeFileSync } from 'node:fs';
-import { join } from 'node:path';
-import { pathToFileURL } from 'node:url';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { fail, pass } from '../lib/harness.mjs';
 
-const LIMIT_MS = 150000;
+const RUNNER = join(dirname(fileURLToPath(import.meta.url)), '..', 'contract.mjs');
 
 export async function scenarioContract(run) {
     const name = 'contract tests on the web backend';
     const file = join(run.build, 'sablewick_contract_tests.html');
     if (!existsSync(file)) {
-        console.log(`note: ${name} not run: ${file} is not part of this build`);
+        fail(name, `${file} is missing: the web build makes it (tools/build-web.sh)`);
         return;
     }
-    const context = await run.newContext();
-    try {
-        const page = await context.newPage();
-        const lines = [];
-        let finished;
-        const done = new Promise((resolve) => { finished = resolve; });
-        page.on('console', (m) => {
-            for (const line of m.text().split('\n')) {
-                lines.push(line);
-                // GoogleTest's last words: the passed count, then the failures if any.
-                if (/^\[ {2}PASSED {2}\]/.test(line) && !lines.some((l) => /^\[ {2}FAILED {2}\].*listed below/.test(l))) {
-                    setTimeout(finished, 300);
-                }
-                if (/\d+ FAILED TESTS?$/.test(line.trim())) finished();
-            }
-        });
-        page.on('pageerror', (e) => { lines.push(`page error: ${e.message}`); finished(); });
-        await page.goto(pathToFileURL(file).href);
-        const timer = setTimeout(finished, LIMIT_MS);
-        await done;
-        clearTimeout(timer);
-        const log = join(run.out, 'contract-tests.log');
-        writeFileSync(log, lines.join('\n') + '\n');
-        const ran = lines.find((l) => /tests? from .* ran/.test(l)) || '';
-        const passed = lines.find((l) => /^\[ {2}PASSED {2}\]/.test(l));
-        const failed = lines.filter((l) => /^\[ {2}FAILED {2}\]/.test(l));
-        if (passed && failed.length === 0 && ran) {
-            pass(name, `${ran.replace(/^\[=+\] */, '')} ${passed}`);
-        } else {
-            fail(name, `${ran || 'no summary'}; ${failed.slice(0, 10).join(' | ') || lines.slice(-3).join(' | ')} (see ${log})`);
-        }
-    } finally {
-        await context.close();
-    }
+    const log = join(run.out, 'contract-tests.log');
+    const { status, output } = await new Promise((resolve) => {
+        const child = spawn(process.execPath, [RUNNER, run.build], { stdio: ['ignore', 'pipe', 'pipe'] });
+        let output = '';
+        child.stdout.on('data', (d) => { output += d; });
+        child.stderr.on('data', (d) => { output += d; });
+        child.on('close', (code, signal) => resolve({ status: signal ? signal : code, output }));
+    });
+    writeFileSync(log, output);
+    const lines = output.split('\n');
+    const summary = lines.filter((l) => /^contract: \d+ passed/.test(l)).pop() || '';
+    const failed = lines.filter((l) => l.startsWith('contract: failed ') || l.startsWith('contract: the page') ||
+        l.startsWith('contract: no result'));
+    if (status === 0) pass(name, summary.replace(/^contract: /, ''));
+    else fail(name, `exit ${status}; ${summary || lines.filter(Boolean).slice(-2).join(' | ')}` +
+        `${failed.length ? '; ' + failed.slice(0, 8).join(' | ') : ''} (see ${log})`);
 }

@@ -239,9 +239,11 @@ async function closeAndResume(run, page, shots, face) {
     await sleep(800);
     await canvasShot(page, shot);
     const pic = areaMatches('still', shot, CARD.x, CARD.y, face, '--exclude', ...LIGHT);
+    const stored = (await storedSettings(page)).values;
     check('resume', c.LabelNo.text === 'CARD.022' && c.LabelNo.shown && c.Memo1.text === 'abc' && pic.ok,
         `the reopened page shows CARD.022 and its picture (${pic.out}), the wish 'abc' back in the box`,
-        `number '${c.LabelNo.text}' (shown ${c.LabelNo.shown}), wish '${c.Memo1.text}', picture: ${pic.out} (${shot})`);
+        `number '${c.LabelNo.text}' (shown ${c.LabelNo.shown}), wish '${c.Memo1.text}', picture: ${pic.out} (${shot}); ` +
+        `stored now: ResumeOk=${stored.ResumeOk} CardNum=${stored.CardNum} Wish=${stored.Wish}${pageErrors(page)}`);
     const s = await swState(page);
     if (s !== 'running') fail('resume', `state '${s}'`);
 }
