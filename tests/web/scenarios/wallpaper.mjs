@@ -1,6 +1,6 @@
 // Every card seen, so the menu offers the wallpaper: its command downloads WallOrvane.bmp,
 // a 24-bit BMP of the screen's size whose frame block, centred 7 pixels above the middle,
-// holds the window's picture area on a starry sky.
+// holds the window's picture area on a starry sky, and a message names the file.
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { check, fail, pageErrors, sleep } from '../lib/harness.mjs';
@@ -45,6 +45,15 @@ export async function scenarioWallpaper(run) {
         ]);
         const path = join(run.shots, 'WallOrvane.bmp');
         await download.saveAs(path);
+        // A page cannot set the desktop's wallpaper: a message says what to do with the file.
+        const told = await eventually(() => page.evaluate(() => {
+            const d = document.getElementById('sw-dialog');
+            return d && !d.hidden ? (d.querySelector('.sw-dialog-text') || d).textContent : null;
+        }), (x) => x, 5000);
+        if (told) await page.locator('#sw-dialog button', { hasText: 'OK' }).click();
+        const dismissed = await eventually(() => page.evaluate(() => document.getElementById('sw-dialog').hidden), (x) => x, 3000);
+        check('wallpaper: the message', told && told.includes('WallOrvane.bmp') && dismissed,
+            `'${told.replace(/\n/g, ' ')}', closed by OK`, `dialog text ${JSON.stringify(told)}, closed by OK ${dismissed}`);
         const bytes = readFileSync(path);
         const h = bmpHeader(bytes);
         const rowBytes = h ? Math.ceil((h.width * 3) / 4) * 4 : 0;
