@@ -15,7 +15,8 @@
 #     the reopened page resumes the reading
 #   - the wallpaper command downloads a 24-bit BMP of the screen's size
 #   - at device pixel ratios 1, 1.5 and 2 and on a phone: a crisp canvas of the window's
-#     physical pixels, the 100 % picture when reduced, the drawn buttons where clicks act
+#     physical pixels, the 100 % picture when reduced, the drawn buttons where clicks act;
+#     on the phone a long press opens the menu
 #   - a second tab says the program runs elsewhere and changes no settings
 #   - leaving the page without the close button saves the settings
 #   - 最小化 and the page's button that restores the window

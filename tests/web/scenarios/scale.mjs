@@ -4,9 +4,10 @@
 //   - reduced to 737 x 584 its picture is the one shown at 100 %
 //   - a click (a tap on the phone) into the drawn wish box, typing, and a click on the
 //     drawn 占い実行 make the reading for "abc" with Fate 10
+//   - on the phone, a long press opens the options menu
 import { join } from 'node:path';
 import { WIN_W, WIN_H, check, eventually, fail, pageErrors, sleep } from '../lib/harness.mjs';
-import { AT, LIGHT, canvasShot, click, controls, tap, windowBox } from '../lib/program.mjs';
+import { AT, LIGHT, canvasShot, click, controls, menuEntries, tap, toPage, windowBox } from '../lib/program.mjs';
 import { areaMatches, convert, seedSettings, today } from '../lib/resources.mjs';
 
 const RUNS = [
@@ -22,6 +23,25 @@ export async function scenarioScale(run) {
         const shot = await scaleRun(run, r, reference);
         if (r.scale === 1 && shot) reference = shot;
     }
+}
+
+// A finger held on the window opens the options menu, as a right click does.
+async function longPress(page, name) {
+    const [x, y] = await toPage(page, ...AT.menuSpot);
+    const cdp = await page.context().newCDPSession(page);
+    try {
+        const point = [{ x, y, id: 1, radiusX: 4, radiusY: 4, force: 1 }];
+        await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: point });
+        await sleep(1200);
+        await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    } finally {
+        await cdp.detach();
+    }
+    const m = await eventually(() => menuEntries(page), (e) => e.shown, 3000);
+    await page.keyboard.press('Escape');
+    check(`${name}: a long press`, m.shown && m.entries.length > 0,
+        `a finger held on the window for 1.2 s opens the options menu (${m.entries.filter((e) => e.role !== 'separator').length} items)`,
+        'a finger held on the window for 1.2 s opened no menu');
 }
 
 async function scaleRun(run, r, reference) {
@@ -76,6 +96,7 @@ async function scaleRun(run, r, reference) {
         check(`${name}: a ${r.mobile ? 'tap' : 'click'} on the drawn 占い実行`, c.LabelNo.text === 'CARD.022' && c.Memo1.text === 'abc',
             `the reading for 'abc' shows ${c.LabelNo.text}`,
             `wish box '${c.Memo1.text}', number '${c.LabelNo.text}' 8 s after the ${r.mobile ? 'tap' : 'click'}`);
+        if (r.mobile) await longPress(page, name);
         return shot;
     } finally {
         await context.close();
