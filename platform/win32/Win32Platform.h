@@ -40,6 +40,8 @@ std::string WideToUtf8(const std::wstring& wide);
 std::wstring PickJapaneseFace(const std::vector<std::wstring>& installed);
 // The faces of the system that carry the Shift-JIS character set.
 std::vector<std::wstring> InstalledJapaneseFaces();
+// PickJapaneseFace(InstalledJapaneseFaces()), found by asking for the list's faces.
+std::wstring FirstInstalledJapaneseFace();
 
 // A screen reader's request, posted to the main window: wParam 1 for the default action,
 // 0 for the focus; lParam the object's id (Win32Accessibility.cpp).

@@ -152,6 +152,12 @@ TEST(Win32Font, TheFirstFaceOfTheListThatIsInstalledWins) {
     EXPECT_EQ(PickJapaneseFace({}), L"");
 }
 
+TEST(Win32Font, AskingForTheFacesByNameChoosesAsTheWholeListDoes) {
+    const std::wstring listed = PickJapaneseFace(InstalledJapaneseFaces());
+    ASSERT_FALSE(listed.empty()) << "no face of the list is installed here";
+    EXPECT_EQ(FirstInstalledJapaneseFace(), listed);
+}
+
 TEST_F(Win32User, LabelsAndTheWishBoxUseOneInstalledJapaneseFace) {
     TQuietEvents events;
     Os.SetApplicationTitle("SablewickFontTest-" + std::to_string(GetCurrentProcessId()));
