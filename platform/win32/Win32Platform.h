@@ -55,6 +55,13 @@ TShiftState ShiftFromKeyboard();
 // Takes the character TranslateMessage queued for a key the program swallowed.
 void DropTypedCharacter(HWND hwnd);
 
+// ---- System DLLs loaded at first use (Win32Libraries.cpp)
+// A DLL of the system folder by its file name, searched for nowhere else; null when it
+// cannot be loaded. Each module stays loaded for the life of the process.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+// The address of a function a module exports, or null (also for a null module).
+void* SystemFunction(HMODULE module, const char* name);
+
 // The dots per inch of a monitor (Win32Scale.cpp).
 int MonitorDpi(HMONITOR monitor);
 
