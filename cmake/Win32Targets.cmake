@@ -9,10 +9,11 @@
 file(GLOB WIN32_BACKEND_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
 
 add_library(sablewick_win32 STATIC ${WIN32_BACKEND_SOURCES})
-# uuid is a static library of interface ids (no DLL); oleacc and oleaut32 are loaded only
-# when a screen reader asks (platform/win32/Win32Accessibility.cpp).
-target_link_libraries(sablewick_win32 PUBLIC sablewick_core user32 gdi32 winmm shell32 imm32
-    ole32 uuid)
+# uuid is a static library of interface ids (no DLL). The DLLs that only some of the work
+# needs (shell32, ole32, winmm; oleacc and oleaut32 when a screen reader asks) are loaded
+# at their first use from the system folder (platform/win32/Win32Libraries.cpp), so the
+# start does not wait for them; imm32 stays imported, as user32 loads it anyway.
+target_link_libraries(sablewick_win32 PUBLIC sablewick_core user32 gdi32 imm32 uuid)
 # The backend speaks the wide API and says so itself; nothing may fall back to the
 # ANSI code page by a macro.
 target_compile_definitions(sablewick_win32 PUBLIC UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601)

@@ -436,27 +436,41 @@ midpoint. The wallpaper is far above a copy because it stamps tens of thousands 
 and writes and syncs a 24-bit file of the screen's size; it runs once, on a menu command.
 
 Where the Windows start goes (the target is at most 1.3 times the empty program's; see
-the row below). Timed in one 64-bit build under 64-bit Wine with marks put in for the
-purpose, and Wine's `+loaddll` log:
+the row below). Timed in one 64-bit build under 64-bit Wine: the time to the window
+mapped with the program and the empty one started in turn, 21 rounds after a warm-up,
+the medians of the same run; and, for the parts, the median of 9 traced starts
+(`WINEDEBUG=+timestamp,+loaddll,+debugstr` with marks put in for the purpose), in
+milliseconds after the exe is loaded. On this shared machine (2 processors, another
+build running) two such runs gave 153 and 201 ms before, 126 and 149 ms after, against
+67 and 94 ms for the empty program: from 2.28 and 2.14 times down to 1.88 and 1.59
+times, short of the target.
 
-- before `WinMain`, loading the DLLs the program imports: ready at 25 ms against 6 ms for
-  the empty program (SHELL32 with shcore and shlwapi, WINMM with msacm32, ole32 with
-  combase and rpcrt4, IMM32);
-- the main window, about 46 ms: Wine's X11 driver and the display connection, which the
-  empty program pays as well;
-- the first label: the common controls library of version 6, which the manifest asks for
-  (about 16 ms), and the search for the Japanese faces (about 20 ms). Made ready on a
-  second thread while the main window was made, they took the start from about 154 to
-  128 ms, but then the window sometimes never came (3 starts of 10 in one run under
-  Wine, never without them): loading the library while the main thread connects to the
-  display can deadlock. They stay on the main thread. The first frame's pictures are
-  decoded on the second thread meanwhile;
-- the other labels and the wish box, 2 ms; settings, pictures, the window's outline and
-  the first frame, about 15 ms; from showing the window to its first paint, about 20 ms
-  (mapping it with its shape).
+- before `WinMain`, 25 ms, as long as the empty program takes: the program imports only
+  KERNEL32, USER32, GDI32, IMM32 (which user32 loads anyway) and msvcrt. shell32, ole32
+  and winmm, with shlwapi, shcore, combase, rpcrt4 and msacm32 behind them, are loaded
+  at their first use from the system folder (`platform/win32/Win32Libraries.cpp`);
+  imported, they held `WinMain` back by about 10 ms;
+- the window class with the icons, where Wine's X11 driver comes in, 24 ms (19 for the
+  empty program, which has no icon); the main window, 15 ms (11);
+- the labels and the wish box, 11 ms: the common controls library of version 6, which
+  the manifest asks for, about 8 ms, and the fonts 3 ms. The Japanese face is found by
+  asking for the faces of the list by name, under a millisecond; listing every installed
+  face took about 17 ms. Loaded on a second thread while the main window was made, the
+  library and the face search once took the start from about 154 to 128 ms, but then the
+  window sometimes never came (3 starts of 10 in one run under Wine, never without
+  them): loading the library while the main thread connects to the display can
+  deadlock. Nothing is loaded off the main thread; the first frame's pictures are
+  decoded on a second thread meanwhile. A build without the library (its manifest
+  without the dependency) made the labels about 15 ms quicker in traced starts, but its
+  time to the window mapped was the same as the program's (127 against 126 ms);
+- settings, the browser's lookup (shell32 and ole32 loaded for it, about 7 ms),
+  pictures, the window's outline and the first frame, 17 ms;
+- showing the window, 20 ms against 5 for the empty program: mapping it with its shape
+  and, as the wish box takes the focus, switching its input method on (about 10 ms
+  each in traced starts; leaving either out did not show in the time to mapped).
 
 The empty program makes no child window, no font and no picture, so the labels' font
-machinery and the window's shape are what stay above it.
+machinery, the icons, the browser's lookup and the window's shape are what stay above it.
 
 EOF
         echo "## Latest run"

@@ -32,15 +32,14 @@ struct TOleAcc {
 
 template <typename T>
 void Load(T& fn, HMODULE module, const char* name) {
-    fn = module ? reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                : nullptr;
+    fn = reinterpret_cast<T>(SystemFunction(module, name));
 }
 
 const TOleAcc& OleAcc() {
     static TOleAcc acc = [] {
         TOleAcc a;
-        a.Module = LoadLibraryW(L"oleacc.dll");
-        a.Automation = LoadLibraryW(L"oleaut32.dll");
+        a.Module = LoadSystemLibrary(L"oleacc.dll");
+        a.Automation = LoadSystemLibrary(L"oleaut32.dll");
         Load(a.LresultFromObject, a.Module, "LresultFromObject");
         Load(a.CreateStdAccessibleObject, a.Module, "CreateStdAccessibleObject");
         Load(a.SysAllocString, a.Automation, "SysAllocString");

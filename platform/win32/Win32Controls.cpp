@@ -73,6 +73,18 @@ int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM
     return 1;
 }
 
+struct TFaceQuery {
+    const wchar_t* Asked;
+    bool Found;
+};
+
+// Stops the enumeration of one asked face at its first font listed by that very name.
+int CALLBACK MatchFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM lp) {
+    auto* query = reinterpret_cast<TFaceQuery*>(lp);
+    query->Found = CompareStringOrdinal(font->lfFaceName, -1, query->Asked, -1, TRUE) == CSTR_EQUAL;
+    return query->Found ? 0 : 1;
+}
+
 HFONT CreateJapaneseFont(int lfHeight, const wchar_t* face) {
     return CreateFontW(lfHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -89,6 +101,28 @@ std::vector<std::wstring> InstalledJapaneseFaces() {
     EnumFontFamiliesExW(dc, &query, CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
     ReleaseDC(nullptr, dc);
     return faces;
+}
+
+std::wstring FirstInstalledJapaneseFace() {
+    HDC dc = GetDC(nullptr);
+    if (!dc) return std::wstring();
+    // Each face of the list is asked for by name, best first: the same choice as
+    // PickJapaneseFace over every installed face, without listing them all, which takes
+    // long on a system with many fonts.
+    std::wstring found;
+    for (const wchar_t* face : kJapaneseFaces) {
+        LOGFONTW wanted = {};
+        wanted.lfCharSet = SHIFTJIS_CHARSET;
+        lstrcpynW(wanted.lfFaceName, face, LF_FACESIZE);
+        TFaceQuery query = {face, false};
+        EnumFontFamiliesExW(dc, &wanted, MatchFace, reinterpret_cast<LPARAM>(&query), 0);
+        if (query.Found) {
+            found = face;
+            break;
+        }
+    }
+    ReleaseDC(nullptr, dc);
+    return found;
 }
 
 namespace {
@@ -111,10 +145,10 @@ bool DrawsTheLabelsText(HDC dc, const std::wstring& face) {
 
 const std::wstring& TWin32Platform::JapaneseFace() {
     if (!FFace.empty()) return FFace;
-    const std::vector<std::wstring> installed = InstalledJapaneseFaces();
-    FFace = PickJapaneseFace(installed);
+    FFace = FirstInstalledJapaneseFace();
     HDC dc = FFace.empty() ? GetDC(nullptr) : nullptr;
     if (dc) {
+        const std::vector<std::wstring> installed = InstalledJapaneseFaces();
         // None of ours: the face Windows itself picks for Shift-JIS text, when it draws
         // everything the labels show; else the first face that does.
         HFONT probe = CreateJapaneseFont(-12, L"");

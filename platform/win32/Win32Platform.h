@@ -40,6 +40,8 @@ std::string WideToUtf8(const std::wstring& wide);
 std::wstring PickJapaneseFace(const std::vector<std::wstring>& installed);
 // The faces of the system that carry the Shift-JIS character set.
 std::vector<std::wstring> InstalledJapaneseFaces();
+// PickJapaneseFace(InstalledJapaneseFaces()), found by asking for the list's faces.
+std::wstring FirstInstalledJapaneseFace();
 
 // A screen reader's request, posted to the main window: wParam 1 for the default action,
 // 0 for the focus; lParam the object's id (Win32Accessibility.cpp).
@@ -52,6 +54,13 @@ extern const wchar_t kMainClass[];
 TShiftState ShiftFromKeyboard();
 // Takes the character TranslateMessage queued for a key the program swallowed.
 void DropTypedCharacter(HWND hwnd);
+
+// ---- System DLLs loaded at first use (Win32Libraries.cpp)
+// A DLL of the system folder by its file name, searched for nowhere else; null when it
+// cannot be loaded. Each module stays loaded for the life of the process.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+// The address of a function a module exports, or null (also for a null module).
+void* SystemFunction(HMODULE module, const char* name);
 
 // The dots per inch of a monitor (Win32Scale.cpp).
 int MonitorDpi(HMONITOR monitor);

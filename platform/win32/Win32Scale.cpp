@@ -8,12 +8,8 @@
 // for by name so the program still starts where it is missing), else the system's.
 int MonitorDpi(HMONITOR monitor) {
     using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    static GetDpiForMonitorFn getDpi = [] {
-        HMODULE shcore = LoadLibraryW(L"shcore.dll");
-        return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
-                            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
-                      : nullptr;
-    }();
+    static GetDpiForMonitorFn getDpi = reinterpret_cast<GetDpiForMonitorFn>(
+        SystemFunction(LoadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor"));
     UINT x = 0, y = 0;
     if (getDpi && monitor && getDpi(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y) == S_OK && y)
         return static_cast<int>(y);

@@ -8,25 +8,51 @@
 // As in Win32Platform.h: these are our method names, not the A/W macros.
 #undef FindExecutable
 
+namespace {
+// shell32 and ole32 are loaded by the first shell call (Win32Libraries.cpp), on the
+// user-interface thread.
+using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+using CoUninitializeFn = void(WINAPI*)();
+using FindExecutableWFn = HINSTANCE(WINAPI*)(LPCWSTR, LPCWSTR, LPWSTR);
+using ShellExecuteWFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+
+HMODULE Shell32() {
+    static const HMODULE module = LoadSystemLibrary(L"shell32.dll");
+    return module;
+}
+
+HMODULE Ole32() {
+    static const HMODULE module = LoadSystemLibrary(L"ole32.dll");
+    return module;
+}
+}  // namespace
+
 TWin32Platform::TComApartment::~TComApartment() {
     // Each successful entry is left once, by the thread that entered.
-    if (Entered && Thread == GetCurrentThreadId()) CoUninitialize();
+    if (!Entered || Thread != GetCurrentThreadId()) return;
+    if (auto leave = reinterpret_cast<CoUninitializeFn>(SystemFunction(Ole32(), "CoUninitialize")))
+        leave();
 }
 
 void TWin32Platform::EnterComApartment() {
     if (FCom.Entered || FCom.Thread != 0) return;
     FCom.Thread = GetCurrentThreadId();
+    auto enter = reinterpret_cast<CoInitializeExFn>(SystemFunction(Ole32(), "CoInitializeEx"));
     // S_FALSE (already entered on this thread) counts as an entry to be left again;
     // a thread already in the multithreaded apartment (RPC_E_CHANGED_MODE) is left as it is.
-    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const HRESULT hr =
+        enter ? enter(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) : E_FAIL;
     FCom.Entered = SUCCEEDED(hr);
 }
 
 std::string TWin32Platform::FindExecutable(const std::string& file) {
     EnterComApartment();
+    static const auto find =
+        reinterpret_cast<FindExecutableWFn>(SystemFunction(Shell32(), "FindExecutableW"));
+    if (!find) return std::string();
     wchar_t result[MAX_PATH + 1] = {};
     const std::wstring wide = Utf8ToWide(file);
-    HINSTANCE r = FindExecutableW(wide.c_str(), nullptr, result);
+    HINSTANCE r = find(wide.c_str(), nullptr, result);
     // Values up to 32 are error codes.
     if (reinterpret_cast<INT_PTR>(r) <= 32) return std::string();
     result[MAX_PATH] = L'\0';
@@ -38,8 +64,11 @@ void TWin32Platform::ShellOpen(const std::string& address) {
     // The program may have just minimised itself; whatever the shell starts may come to
     // the front.
     AllowSetForegroundWindow(ASFW_ANY);
+    static const auto open =
+        reinterpret_cast<ShellExecuteWFn>(SystemFunction(Shell32(), "ShellExecuteW"));
+    if (!open) return;
     const std::wstring wide = SjisToWide(address);
-    ShellExecuteW(nullptr, nullptr, wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    open(nullptr, nullptr, wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void TWin32Platform::StartProcess(const std::string& application, const std::string& commandLine) {

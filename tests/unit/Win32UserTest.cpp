@@ -152,6 +152,12 @@ TEST(Win32Font, TheFirstFaceOfTheListThatIsInstalledWins) {
     EXPECT_EQ(PickJapaneseFace({}), L"");
 }
 
+TEST(Win32Font, AskingForTheFacesByNameChoosesAsTheWholeListDoes) {
+    const std::wstring listed = PickJapaneseFace(InstalledJapaneseFaces());
+    ASSERT_FALSE(listed.empty()) << "no face of the list is installed here";
+    EXPECT_EQ(FirstInstalledJapaneseFace(), listed);
+}
+
 TEST_F(Win32User, LabelsAndTheWishBoxUseOneInstalledJapaneseFace) {
     TQuietEvents events;
     Os.SetApplicationTitle("SablewickFontTest-" + std::to_string(GetCurrentProcessId()));
@@ -358,6 +364,36 @@ TEST_F(Win32User, ABrowserThatCannotStartLeavesTheAddressToTheShell) {
     ASSERT_TRUE(Os.WriteFile(script, "@echo opened> \"" + mark + "\"\r\n"));
     Os.StartProcess(Foreign + "no such browser.exe", "/url " + script);
     EXPECT_TRUE(WaitForFile(Wide(mark), 30)) << "the shell was never asked";
+}
+
+TEST(Win32Libraries, SystemDllsComeFromTheSystemFolderOnly) {
+    wchar_t system[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
+    HMODULE winmm = LoadSystemLibrary(L"winmm.dll");
+    ASSERT_NE(winmm, nullptr);
+    wchar_t loaded[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(winmm, loaded, MAX_PATH), 0u);
+    EXPECT_EQ(CompareStringOrdinal(loaded, lstrlenW(system), system, -1, TRUE), CSTR_EQUAL)
+        << WideToUtf8(loaded);
+    EXPECT_NE(SystemFunction(winmm, "sndPlaySoundA"), nullptr);
+    EXPECT_EQ(SystemFunction(winmm, "NoSuchFunction"), nullptr);
+    EXPECT_EQ(SystemFunction(nullptr, "sndPlaySoundA"), nullptr);
+
+    // A file of a DLL's name beside the program is what the plain search finds first; the
+    // system search never looks there.
+    std::wstring planted = SelfPath();
+    planted = planted.substr(0, planted.find_last_of(L"\\/") + 1) + L"sablewick-planted.dll";
+    {
+        std::ofstream out(WideToUtf8(planted).c_str(), std::ios::binary);
+        out << "not a DLL";
+    }
+    SetLastError(0);
+    EXPECT_EQ(LoadLibraryW(L"sablewick-planted.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT)) << "the plant is not found";
+    SetLastError(0);
+    EXPECT_EQ(LoadSystemLibrary(L"sablewick-planted.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    DeleteFileW(planted.c_str());
 }
 
 TEST(Win32Manifest, CommonControls6AndLongPathsBesideTheDpiSettings) {
