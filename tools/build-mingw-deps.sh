@@ -32,6 +32,8 @@ GENERATOR=""
 if command -v ninja >/dev/null 2>&1; then GENERATOR="-G Ninja"; fi
 
 log() { echo "build-mingw-deps: $*"; }
+# shellcheck source=tools/lib/jpeg.sh
+. "$ROOT/tools/lib/jpeg.sh"
 
 # Compiler flags that change the result are part of the stamp, so a change of toolchain
 # or flags rebuilds instead of silently reusing an old library.
@@ -44,19 +46,7 @@ JPEG_STAMP="$DEPS/libjpeg.$TOOLCHAIN_ID.stamp"
 if [ -f "$JPEG_STAMP" ] && [ -f "$PREFIX/lib/libjpeg.a" ]; then
     log "libjpeg: up to date"
 else
-    SRC_CACHE="$DEPS/src"
-    mkdir -p "$SRC_CACHE"
-    JPEG_SRC=$(find "$SRC_CACHE" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
-    if [ -z "$JPEG_SRC" ]; then
-        log "libjpeg: fetching Debian's libjpeg-turbo source package"
-        # apt drops privileges to _apt for downloads; give it a directory it may write.
-        (cd "$SRC_CACHE" && chmod 0777 . && apt-get source -q libjpeg-turbo) || {
-            echo "build-mingw-deps: 'apt-get source libjpeg-turbo' failed; run tools/setup.sh first (it adds the deb-src entry)" >&2
-            exit 1
-        }
-        JPEG_SRC=$(find "$SRC_CACHE" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
-    fi
-    [ -n "$JPEG_SRC" ] || { echo "build-mingw-deps: libjpeg-turbo sources not unpacked" >&2; exit 1; }
+    JPEG_SRC=$(jpeg_source "$DEPS" build-mingw-deps) || exit 1
 
     # SIMD needs nasm; the plain C code paths are fast enough for a few pictures a second.
     SIMD=OFF
@@ -75,13 +65,7 @@ else
         { tail -n 30 "$DEPS/libjpeg-configure.log" >&2; exit 1; }
     cmake --build "$DEPS/libjpeg-build" -j "$JOBS" --target jpeg-static >"$DEPS/libjpeg-build.log" 2>&1 ||
         { tail -n 30 "$DEPS/libjpeg-build.log" >&2; exit 1; }
-    # Install only the library and its headers (the command-line tools are not built).
-    mkdir -p "$PREFIX/lib" "$PREFIX/include"
-    cp "$DEPS/libjpeg-build/libjpeg.a" "$PREFIX/lib/libjpeg.a"
-    cp "$JPEG_SRC/jpeglib.h" "$JPEG_SRC/jmorecfg.h" "$JPEG_SRC/jerror.h" "$PREFIX/include/"
-    cp "$DEPS/libjpeg-build/jconfig.h" "$PREFIX/include/"
-    rm -f "$DEPS"/libjpeg.*.stamp
-    touch "$JPEG_STAMP"
+    jpeg_install "$DEPS/libjpeg-build" "$JPEG_SRC" "$PREFIX" "$JPEG_STAMP"
     log "libjpeg: installed into $PREFIX"
 fi
 

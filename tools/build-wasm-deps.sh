@@ -46,6 +46,8 @@ GENERATOR=""
 if command -v ninja >/dev/null 2>&1; then GENERATOR="-G Ninja"; fi
 
 log() { echo "build-wasm-deps: $*"; }
+# shellcheck source=tools/lib/jpeg.sh
+. "$ROOT/tools/lib/jpeg.sh"
 
 # The compiler, its CMake platform file and the flags below are part of the stamp, so a
 # new Emscripten or a change here rebuilds instead of silently reusing an old library.
@@ -62,28 +64,8 @@ JPEG_STAMP="$DEPS/libjpeg.$TOOLCHAIN_ID.stamp"
 if [ -f "$JPEG_STAMP" ] && [ -f "$PREFIX/lib/libjpeg.a" ]; then
     log "libjpeg: up to date"
 else
-    SRC_CACHE="$DEPS/src"
-    mkdir -p "$SRC_CACHE"
-    JPEG_SRC=$(find "$SRC_CACHE" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
     # The Windows builds unpack the same source package; it is only read from there.
-    if [ -z "$JPEG_SRC" ]; then
-        for other in "$ROOT/build/win64/deps/src" "$ROOT/build/win32/deps/src"; do
-            [ -d "$other" ] || continue
-            JPEG_SRC=$(find "$other" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
-            if [ -n "$JPEG_SRC" ] && [ -f "$JPEG_SRC/CMakeLists.txt" ]; then break; fi
-            JPEG_SRC=""
-        done
-    fi
-    if [ -z "$JPEG_SRC" ]; then
-        log "libjpeg: fetching Debian's libjpeg-turbo source package"
-        # apt drops privileges to _apt for downloads; give it a directory it may write.
-        (cd "$SRC_CACHE" && chmod 0777 . && apt-get source -q libjpeg-turbo) || {
-            echo "build-wasm-deps: 'apt-get source libjpeg-turbo' failed; run tools/setup.sh first (it adds the deb-src entry)" >&2
-            exit 1
-        }
-        JPEG_SRC=$(find "$SRC_CACHE" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
-    fi
-    [ -n "$JPEG_SRC" ] || { echo "build-wasm-deps: libjpeg-turbo sources not unpacked" >&2; exit 1; }
+    JPEG_SRC=$(jpeg_source "$DEPS" build-wasm-deps "$ROOT/build/win64/deps/src" "$ROOT/build/win32/deps/src") || exit 1
 
     # WebAssembly has no SIMD code in libjpeg-turbo; the plain C paths decode the few
     # pictures a second the program needs.
@@ -100,12 +82,7 @@ else
     # Only the library: the command-line tools and the tests are not built.
     cmake --build "$DEPS/libjpeg-build" -j "$JOBS" --target jpeg-static >"$DEPS/libjpeg-build.log" 2>&1 ||
         { tail -n 30 "$DEPS/libjpeg-build.log" >&2; exit 1; }
-    mkdir -p "$PREFIX/lib" "$PREFIX/include"
-    cp "$DEPS/libjpeg-build/libjpeg.a" "$PREFIX/lib/libjpeg.a"
-    cp "$JPEG_SRC/jpeglib.h" "$JPEG_SRC/jmorecfg.h" "$JPEG_SRC/jerror.h" "$PREFIX/include/"
-    cp "$DEPS/libjpeg-build/jconfig.h" "$PREFIX/include/"
-    rm -f "$DEPS"/libjpeg.*.stamp
-    touch "$JPEG_STAMP"
+    jpeg_install "$DEPS/libjpeg-build" "$JPEG_SRC" "$PREFIX" "$JPEG_STAMP"
     log "libjpeg: installed into $PREFIX"
 fi
 
