@@ -2,15 +2,9 @@
 // and the window's icon as an .ico file.
 #include "platform/CursorImage.h"
 
-namespace {
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-uint16_t Le16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
+#include "common/ByteOrder.h"
 
+namespace {
 size_t RowBytes(int width, int bits) {
     return ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
 }
@@ -21,13 +15,13 @@ size_t RowBytes(int width, int bits) {
 // inversion rule.
 bool DecodeDib(const uint8_t* dib, size_t length, bool icon, TCursorImage& out) {
     if (length < 40) return false;
-    const size_t headerSize = Le32(dib);
-    const int32_t width = static_cast<int32_t>(Le32(dib + 4));
+    const size_t headerSize = GetU32(dib);
+    const int32_t width = static_cast<int32_t>(GetU32(dib + 4));
     // The height counts the colour image and the mask below it.
-    const int32_t doubled = static_cast<int32_t>(Le32(dib + 8));
-    const int bits = Le16(dib + 14);
-    const uint32_t compression = Le32(dib + 16);
-    uint32_t colours = Le32(dib + 32);
+    const int32_t doubled = static_cast<int32_t>(GetU32(dib + 8));
+    const int bits = GetU16(dib + 14);
+    const uint32_t compression = GetU32(dib + 16);
+    uint32_t colours = GetU32(dib + 32);
     if (headerSize < 40 || headerSize > length || compression != 0) return false;
     if (width <= 0 || width > 256 || doubled <= 0 || doubled > 512 || doubled % 2 != 0)
         return false;
@@ -115,13 +109,13 @@ bool DecodeDib(const uint8_t* dib, size_t length, bool icon, TCursorImage& out) 
 bool DecodeCursorImage(const uint8_t* data, size_t size, TCursorImage& out) {
     out = TCursorImage();
     // The directory: reserved 0, type 2 (cursor), at least one entry of 16 bytes.
-    if (!data || size < 22 || Le16(data) != 0 || Le16(data + 2) != 2 || Le16(data + 4) < 1)
+    if (!data || size < 22 || GetU16(data) != 0 || GetU16(data + 2) != 2 || GetU16(data + 4) < 1)
         return false;
     const uint8_t* entry = data + 6;
-    const int hotX = Le16(entry + 4);
-    const int hotY = Le16(entry + 6);
-    const size_t length = Le32(entry + 8);
-    const size_t offset = Le32(entry + 12);
+    const int hotX = GetU16(entry + 4);
+    const int hotY = GetU16(entry + 6);
+    const size_t length = GetU32(entry + 8);
+    const size_t offset = GetU32(entry + 12);
     if (offset >= size || length > size - offset || length < 40) return false;
     if (!DecodeDib(data + offset, length, false, out)) {
         out = TCursorImage();
@@ -135,8 +129,8 @@ bool DecodeCursorImage(const uint8_t* data, size_t size, TCursorImage& out) {
 bool DecodeIconImage(const uint8_t* data, size_t size, TCursorImage& out) {
     out = TCursorImage();
     // The directory: reserved 0, type 1 (icon), its entries of 16 bytes each.
-    if (!data || size < 6 || Le16(data) != 0 || Le16(data + 2) != 1) return false;
-    const size_t count = Le16(data + 4);
+    if (!data || size < 6 || GetU16(data) != 0 || GetU16(data + 2) != 1) return false;
+    const size_t count = GetU16(data + 4);
     if (count == 0 || count > (size - 6) / 16) return false;
     // The largest bitmap picture, the deepest of equal sizes. Pictures stored as PNG
     // (the 256-pixel ones of newer icons) start with no bitmap header and are passed by.
@@ -145,14 +139,14 @@ bool DecodeIconImage(const uint8_t* data, size_t size, TCursorImage& out) {
     int64_t bestScore = -1;
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* entry = data + 6 + 16 * i;
-        const size_t length = Le32(entry + 8);
-        const size_t offset = Le32(entry + 12);
+        const size_t length = GetU32(entry + 8);
+        const size_t offset = GetU32(entry + 12);
         if (offset >= size || length > size - offset || length < 40) continue;
         const uint8_t* dib = data + offset;
-        if (Le32(dib) < 40) continue;
-        const int64_t w = static_cast<int32_t>(Le32(dib + 4));
-        const int64_t h = static_cast<int32_t>(Le32(dib + 8)) / 2;
-        const int64_t score = (w * h << 8) + Le16(dib + 14);
+        if (GetU32(dib) < 40) continue;
+        const int64_t w = static_cast<int32_t>(GetU32(dib + 4));
+        const int64_t h = static_cast<int32_t>(GetU32(dib + 8)) / 2;
+        const int64_t score = (w * h << 8) + GetU16(dib + 14);
         if (w > 0 && h > 0 && score > bestScore) {
             best = dib;
             bestLength = length;

@@ -4,20 +4,12 @@
 
 #include <cstring>
 
-namespace {
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-uint16_t Le16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-}  // namespace
+#include "common/ByteOrder.h"
 
 size_t RiffFileSize(const uint8_t* data) {
     if (!data || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
         return 0;
-    return static_cast<size_t>(Le32(data + 4)) + 8;
+    return static_cast<size_t>(GetU32(data + 4)) + 8;
 }
 
 bool ParseWav(const uint8_t* data, size_t size, TWavView& out) {
@@ -29,14 +21,14 @@ bool ParseWav(const uint8_t* data, size_t size, TWavView& out) {
     size_t at = 12;
     while (at + 8 <= size) {
         const uint8_t* chunk = data + at;
-        const size_t length = Le32(chunk + 4);
+        const size_t length = GetU32(chunk + 4);
         const size_t room = size - at - 8;
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             if (length < 16 || length > room) return false;
-            const int format = Le16(chunk + 8);
-            out.Channels = Le16(chunk + 10);
-            out.Rate = static_cast<int>(Le32(chunk + 12));
-            out.BitsPerSample = Le16(chunk + 22);
+            const int format = GetU16(chunk + 8);
+            out.Channels = GetU16(chunk + 10);
+            out.Rate = static_cast<int>(GetU32(chunk + 12));
+            out.BitsPerSample = GetU16(chunk + 22);
             if (format != 1 || out.Channels < 1 || out.Channels > 2 || out.Rate < 1000 ||
                 out.Rate > 192000 || (out.BitsPerSample != 8 && out.BitsPerSample != 16))
                 return false;

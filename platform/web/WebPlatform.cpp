@@ -4,6 +4,7 @@
 
 #include <emscripten.h>
 
+#include "common/ByteOrder.h"
 #include "platform/web/WebBytes.h"
 
 namespace {
@@ -12,10 +13,7 @@ namespace {
 EM_JS(char*, sw_stored_files, (int* size), { return SW.storedFilesBlock(size); });
 
 uint32_t Get32(const std::string& s, size_t at) {
-    return static_cast<uint32_t>(static_cast<unsigned char>(s[at])) |
-           static_cast<uint32_t>(static_cast<unsigned char>(s[at + 1])) << 8 |
-           static_cast<uint32_t>(static_cast<unsigned char>(s[at + 2])) << 16 |
-           static_cast<uint32_t>(static_cast<unsigned char>(s[at + 3])) << 24;
+    return GetU32(reinterpret_cast<const uint8_t*>(s.data() + at));
 }
 }  // namespace
 
