@@ -107,23 +107,20 @@ open(page_path, "w").write(page)
 EOF
 }
 
+# One part alone (gtk or web, its bench function NAME_bench): printed, and with --doc put
+# in place of its part of the page.
+only_part() {
+    "$1_bench" || exit 1
+    cat "$out/$1.md"
+    if [ "$write_doc" -eq 1 ]; then
+        replace_doc_part "$1" "$out/$1.md"
+        log "rewrote the $2 part of docs/performance.md"
+    fi
+}
+
 if [ "$gtk_only" -eq 1 ] || [ "$web_only" -eq 1 ]; then
-    if [ "$gtk_only" -eq 1 ]; then
-        gtk_bench || exit 1
-        cat "$out/gtk.md"
-        if [ "$write_doc" -eq 1 ]; then
-            replace_doc_part gtk "$out/gtk.md"
-            log "rewrote the GTK part of docs/performance.md"
-        fi
-    fi
-    if [ "$web_only" -eq 1 ]; then
-        web_bench || exit 1
-        cat "$out/web.md"
-        if [ "$write_doc" -eq 1 ]; then
-            replace_doc_part web "$out/web.md"
-            log "rewrote the web part of docs/performance.md"
-        fi
-    fi
+    if [ "$gtk_only" -eq 1 ]; then only_part gtk GTK; fi
+    if [ "$web_only" -eq 1 ]; then only_part web web; fi
     exit 0
 fi
 # shellcheck source=tests/e2e/lib.sh
