@@ -34,7 +34,7 @@ foreach(_line IN LISTS _rc_lines)
 endforeach()
 set_source_files_properties(${SABLEWICK_RC} PROPERTIES OBJECT_DEPENDS "${_rc_deps}")
 set_source_files_properties(${CMAKE_BINARY_DIR}/manifest.rc PROPERTIES OBJECT_DEPENDS
-    ${SABLEWICK_MANIFEST})
+    "${SABLEWICK_MANIFEST};${SABLEWICK_MESSAGEBOX_MANIFEST}")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${SABLEWICK_RC})
 
 set(SABLEWICK_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)

@@ -25,6 +25,25 @@ HMODULE Ole32() {
     static const HMODULE module = LoadSystemLibrary(L"ole32.dll");
     return module;
 }
+
+// The manifest resource naming the common controls of version 6
+// (resources/manifest.rc.in).
+constexpr WORD kMessageBoxManifest = 101;
+
+// Made at the first box and kept; INVALID_HANDLE_VALUE where the system has none to give,
+// and the box is then shown in the classic look.
+HANDLE MessageBoxContext(HINSTANCE instance) {
+    static const HANDLE context = [instance] {
+        ACTCTXW wanted;
+        ZeroMemory(&wanted, sizeof wanted);
+        wanted.cbSize = sizeof wanted;
+        wanted.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+        wanted.hModule = instance;
+        wanted.lpResourceName = MAKEINTRESOURCEW(kMessageBoxManifest);
+        return CreateActCtxW(&wanted);
+    }();
+    return context;
+}
 }  // namespace
 
 TWin32Platform::TComApartment::~TComApartment() {
@@ -112,6 +131,12 @@ void TWin32Platform::ShowErrorBox(const std::string& title, const std::string& t
     // The box runs its own message loop; the window's timer and input wait until it is
     // closed, so a failing handler cannot run again underneath its own report.
     ++FModalDepth;
+    // The box's buttons are the common controls of version 6, in the system's look; the
+    // context is active only while the box is made and shown.
+    const HANDLE context = MessageBoxContext(FInstance);
+    ULONG_PTR cookie = 0;
+    const bool activated = context != INVALID_HANDLE_VALUE && ActivateActCtx(context, &cookie);
     MessageBoxW(owner, wText.c_str(), wTitle.c_str(), MB_ICONERROR | MB_OK | MB_SETFOREGROUND);
+    if (activated) DeactivateActCtx(0, cookie);
     --FModalDepth;
 }

@@ -4,8 +4,8 @@
 #   - every executable and both packages are built for the build's architecture
 #   - the import tables hold only DLLs that come with Windows
 #   - the application manifest: the exe's own processor (Windows refuses to start an exe
-#     whose manifest names another), DPI awareness, common controls 6, long paths and
-#     no administrator rights
+#     whose manifest names another), DPI awareness, long paths and no administrator
+#     rights; common controls 6 in the message boxes' manifest only
 #   - the version resource carries the project's version, in English and Japanese
 #   - the packaged exe is stripped, smaller than the build's, and is the one in the zip
 #   - the zip holds the program and its ReadMe in a folder of its own; the installer asks
@@ -75,24 +75,34 @@ resources_of() {
     "$TRIPLET-windres" -J coff -O rc -i "$1" -o "$2" 2>"$WORK/windres.log"
 }
 
+# A manifest resource (NUMBER, type 24) as windres writes it: quoted lines, quotes doubled.
+manifest_resource() {
+    awk -v head="^$1 24 " '$0 ~ head { on = 1; next } on && /^END/ { exit } on' "$2" |
+        sed -n 's/^ *"\(.*\)\\n" *$/\1/p; s/^ *"\(.*\)" *$/\1/p' | sed 's/""/"/g'
+}
+
 scenario_manifest() {
-    local rc="$WORK/exe.rc" manifest problems=""
+    local rc="$WORK/exe.rc" manifest boxes problems=""
     resources_of "$PACKED_EXE" "$rc" || { e2e_fail "$ARCH manifest" "windres cannot read the exe"; return 1; }
-    # The manifest resource (1, type 24) as windres writes it: quoted lines, quotes doubled.
-    manifest=$(awk '/^1 24 /{ on = 1; next } on && /^END/ { exit } on' "$rc" |
-        sed -n 's/^ *"\(.*\)\\n" *$/\1/p; s/^ *"\(.*\)" *$/\1/p' | sed 's/""/"/g')
+    manifest=$(manifest_resource 1 "$rc")
     [ -n "$manifest" ] || { e2e_fail "$ARCH manifest" "no manifest resource in the exe"; return 1; }
     printf '%s\n' "$manifest" >"$WORK/manifest.xml"
     grep -q "name=\"Sablewick\" version=\"[0-9.]*\" processorArchitecture=\"$MANIFEST_ARCH\"" \
         "$WORK/manifest.xml" || problems="$problems its own processorArchitecture is not $MANIFEST_ARCH;"
     grep -q '>true/pm</dpiAware>' "$WORK/manifest.xml" || problems="$problems dpiAware;"
     grep -q '>PerMonitorV2,PerMonitor</dpiAwareness>' "$WORK/manifest.xml" || problems="$problems dpiAwareness;"
-    grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' "$WORK/manifest.xml" ||
-        problems="$problems common controls 6;"
+    # The process's own manifest would load the common controls at every start.
+    if grep -q 'Microsoft.Windows.Common-Controls' "$WORK/manifest.xml"; then
+        problems="$problems common controls for the whole process;"
+    fi
     grep -q '>true</longPathAware>' "$WORK/manifest.xml" || problems="$problems longPathAware;"
     grep -q 'requestedExecutionLevel level="asInvoker"' "$WORK/manifest.xml" || problems="$problems asInvoker;"
+    boxes=$(manifest_resource 101 "$rc")
+    printf '%s\n' "$boxes" >"$WORK/messageboxes.manifest.xml"
+    grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
+        "$WORK/messageboxes.manifest.xml" || problems="$problems common controls 6 for the message boxes;"
     if [ -z "$problems" ]; then
-        e2e_pass "$ARCH manifest: processorArchitecture $MANIFEST_ARCH, per-monitor DPI aware, common controls 6, long paths, asInvoker"
+        e2e_pass "$ARCH manifest: processorArchitecture $MANIFEST_ARCH, per-monitor DPI aware, long paths, asInvoker; common controls 6 for message boxes"
     else
         e2e_fail "$ARCH manifest" "wrong or missing:$problems (see $WORK/manifest.xml)"
     fi

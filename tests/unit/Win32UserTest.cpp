@@ -396,26 +396,18 @@ TEST(Win32Libraries, SystemDllsComeFromTheSystemFolderOnly) {
     DeleteFileW(planted.c_str());
 }
 
-TEST(Win32Manifest, CommonControls6AndLongPathsBesideTheDpiSettings) {
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
-    ASSERT_NE(found, nullptr);
+std::string ManifestResource(int number) {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(number), MAKEINTRESOURCEW(24));
+    if (!found) return std::string();
     HGLOBAL loaded = LoadResource(nullptr, found);
-    ASSERT_NE(loaded, nullptr);
-    const std::string xml(static_cast<const char*>(LockResource(loaded)),
-                          SizeofResource(nullptr, found));
-    // The one element, as Windows reads it: every attribute on the same identity.
-    const size_t identity = xml.find("name=\"Microsoft.Windows.Common-Controls\"");
-    ASSERT_NE(identity, std::string::npos);
-    const size_t open = xml.rfind("<assemblyIdentity", identity);
-    const size_t close = xml.find("/>", identity);
-    ASSERT_NE(open, std::string::npos);
-    const std::string element = xml.substr(open, close - open);
-    EXPECT_NE(element.find("version=\"6.0.0.0\""), std::string::npos) << element;
-    EXPECT_NE(element.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos) << element;
-    EXPECT_TRUE(element.find("processorArchitecture=\"*\"") != std::string::npos ||
-                element.find("processorArchitecture=\"x86\"") != std::string::npos)
-        << element;
-    EXPECT_NE(xml.rfind("<dependentAssembly>", open), std::string::npos);
+    if (!loaded) return std::string();
+    return std::string(static_cast<const char*>(LockResource(loaded)),
+                       SizeofResource(nullptr, found));
+}
+
+TEST(Win32Manifest, LongPathsAndDpiSettingsWithCommonControls6ForMessageBoxesOnly) {
+    const std::string xml = ManifestResource(1);
+    ASSERT_FALSE(xml.empty());
     EXPECT_NE(xml.find("<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/"
                        "WindowsSettings\">true</longPathAware>"),
               std::string::npos);
@@ -429,6 +421,72 @@ TEST(Win32Manifest, CommonControls6AndLongPathsBesideTheDpiSettings) {
     ASSERT_NE(self, std::string::npos);
     EXPECT_NE(xml.substr(self, xml.find("/>", self) - self).find(own), std::string::npos)
         << "the program's identity should carry " << own;
+    // The whole process would load the common controls at start for the labels.
+    EXPECT_EQ(xml.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+
+    const std::string boxes = ManifestResource(101);
+    ASSERT_FALSE(boxes.empty()) << "no manifest for the message boxes";
+    // The one element, as Windows reads it: every attribute on the same identity.
+    const size_t identity = boxes.find("name=\"Microsoft.Windows.Common-Controls\"");
+    ASSERT_NE(identity, std::string::npos);
+    const size_t open = boxes.rfind("<assemblyIdentity", identity);
+    ASSERT_NE(open, std::string::npos);
+    const std::string element = boxes.substr(open, boxes.find("/>", identity) - open);
+    EXPECT_NE(element.find("version=\"6.0.0.0\""), std::string::npos) << element;
+    EXPECT_NE(element.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos) << element;
+    EXPECT_NE(element.find("processorArchitecture=\"*\""), std::string::npos) << element;
+    EXPECT_NE(boxes.rfind("<dependentAssembly>", open), std::string::npos);
+}
+
+// The file of the module a window's procedure lives in, lower case.
+std::wstring ProcedureModule(HWND hwnd) {
+    HMODULE module = nullptr;
+    const auto proc = reinterpret_cast<LPCWSTR>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            proc, &module))
+        return std::wstring();
+    wchar_t path[MAX_PATH + 1] = {};
+    GetModuleFileNameW(module, path, MAX_PATH);
+    std::wstring lower = path;
+    CharLowerW(&lower[0]);
+    return lower;
+}
+
+TEST_F(Win32User, AnErrorBoxHasTheSystemsLookWhileTheLabelsAreTheSystemsOwnControls) {
+    TQuietEvents events;
+    const std::string title = "SablewickBoxTest-" + std::to_string(GetCurrentProcessId());
+    Os.SetApplicationTitle(title);
+    Os.CreateMainWindow(&events, 737, 584);
+    Os.CreateLabel(TControl::LabelTittle, 445, 300, 250, 20, TLabelStyle());
+    Os.CreateMemo(463, 82, 228, 121, 380, TLabelStyle());
+    for (const wchar_t* kind : {L"Static", L"Edit"}) {
+        HWND control = FindWindowExW(Os.MainWindow(), nullptr, kind, nullptr);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(ProcedureModule(control).find(L"comctl32"), std::wstring::npos)
+            << WideToUtf8(kind) << " comes from " << WideToUtf8(ProcedureModule(control));
+    }
+    // The box is modal: another thread finds it, reads its button and presses it.
+    std::wstring buttonModule;
+    std::thread presser([&] {
+        for (int i = 0; i < 500; ++i) {
+            HWND box = FindWindowW(L"#32770", Utf8ToWide(title).c_str());
+            HWND button = box ? FindWindowExW(box, nullptr, L"Button", nullptr) : nullptr;
+            if (button) {
+                buttonModule = ProcedureModule(button);
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(20);
+        }
+    });
+    Os.ShowErrorBox(title, "test");
+    presser.join();
+    EXPECT_NE(buttonModule.find(L"common-controls"), std::wstring::npos)
+        << "the box's button comes from " << WideToUtf8(buttonModule);
+    Os.CloseMainWindow();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
 }  // namespace
