@@ -210,6 +210,8 @@ private:
     LRESULT HandleMain(UINT msg, WPARAM wp, LPARAM lp);
     // The main window's messages that take more than a line (Win32Window.cpp).
     void OnPaint();
+    // Draws a rectangle of the mirror (program pixels) on the window, at its scale.
+    void ShowMirror(int x, int y, int w, int h);
     void OnDestroy();
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnCaptureLost(HWND taker);
@@ -266,6 +268,7 @@ private:
     int FDpi = 96;
     TWindowScale FScale;
     TPicture FMirror;
+    bool FMirrorUnshown = false;  // presented while hidden, not yet drawn on the window
     // The program's window shape as region data, and the same shape at FScale.
     std::vector<char> FShapeData;
     HRGN FScaledShape = nullptr;

@@ -257,7 +257,16 @@ void TWin32Platform::Present(const TPicture& pic, int sx, int sy, int w, int h, 
     // a new scale can draw everything again.
     if (FMirror.Width != FWidth || FMirror.Height != FHeight) FMirror.SetSize(FWidth, FHeight);
     CopyRect(pic, sx, sy, w, h, FMirror, dx, dy);
+    // A hidden window shows nothing, and the system paints all of it once it is shown:
+    // until then the pictures only gather in the mirror.
+    if (!IsWindowVisible(FMain)) {
+        FMirrorUnshown = true;
+        return;
+    }
+    ShowMirror(dx, dy, w, h);
+}
 
+void TWin32Platform::ShowMirror(int x, int y, int w, int h) {
     const int physW = FScale.PhysicalWidth(), physH = FScale.PhysicalHeight();
     if (!FDib) {
         if (!FMemDC) {
@@ -284,7 +293,7 @@ void TWin32Platform::Present(const TPicture& pic, int sx, int sy, int w, int h, 
     GdiFlush();
     // A 32-bit DIB stores blue, green, red, unused: the byte order of 0x00RRGGBB. At
     // 100 % this is a plain copy.
-    const TPhysicalRect r = PresentScaled(FMirror, FScale, dx, dy, w, h, FDibBits, FDibWidth);
+    const TPhysicalRect r = PresentScaled(FMirror, FScale, x, y, w, h, FDibBits, FDibWidth);
     if (r.W <= 0 || r.H <= 0) return;
     HDC dc = FPaintDC ? FPaintDC : GetDC(FMain);
     if (!dc) return;
@@ -433,6 +442,9 @@ void TWin32Platform::OnPaint() {
     // ours.
     if (FEvents && dc) {
         FPaintDC = dc;
+        // What was presented while the window was hidden.
+        if (FMirrorUnshown && !FMirror.Empty()) ShowMirror(0, 0, FMirror.Width, FMirror.Height);
+        FMirrorUnshown = false;
         const int saved = FModalDepth;
         FModalDepth = 0;
         Deliver([this] { FEvents->FormPaint(); });

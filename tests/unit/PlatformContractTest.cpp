@@ -624,7 +624,7 @@ TEST_F(PlatformWindow, AChangeIsReportedOnlyForARealChange) {
     EXPECT_EQ(Events.Changes, 3);
 }
 
-TEST_F(PlatformWindow, PresentedRectanglesReachTheWindowsPixels) {
+TEST_F(PlatformWindow, PresentedRectanglesReachTheWindowsPixelsShownOrNot) {
     TPicture pic;
     pic.SetSize(100, 80);
     for (int y = 0; y < 80; ++y)
@@ -632,8 +632,10 @@ TEST_F(PlatformWindow, PresentedRectanglesReachTheWindowsPixels) {
             pic.SetPixel(x, y, static_cast<uint32_t>(x * 2) << 16 | (y * 3) << 8 | 200);
     TPicture black;
     black.SetSize(737, 584);
-    Os->ShowMainWindow();
+    // What is presented before the window is shown is there when it is.
     Os->Present(black, 0, 0, 737, 584, 0, 0);
+    Os->Present(pic, 0, 0, 100, 80, 0, 0);
+    Os->ShowMainWindow();
     // A rectangle of the picture at another place, and one over the window's edge, cut.
     Os->Present(pic, 10, 5, 50, 40, 300, 200);
     Os->Present(pic, 0, 0, 100, 80, 700, 550);
@@ -646,6 +648,9 @@ TEST_F(PlatformWindow, PresentedRectanglesReachTheWindowsPixels) {
     EXPECT_EQ(Probe->WindowPixel(299, 199), 0u) << "just above and left of it";
     EXPECT_EQ(Probe->WindowPixel(700, 550), pic.GetPixel(0, 0));
     EXPECT_EQ(Probe->WindowPixel(736, 583), pic.GetPixel(36, 33));
+    EXPECT_EQ(Probe->WindowPixel(0, 0), pic.GetPixel(0, 0));
+    EXPECT_EQ(Probe->WindowPixel(99, 79), pic.GetPixel(99, 79));
+    EXPECT_EQ(Probe->WindowPixel(100, 80), 0u);
 }
 
 // The timer ticks in the loop until the window goes; a close asked inside its handler
