@@ -13,6 +13,7 @@ int RunProgram(TPlatform& os, TDecodeAhead* ahead) {
         return 1;
     }
     os.ShowMainWindow();
+    form.FormShown();
     // The window's destruction, inside the loop, runs FormDestroy while the window and
     // its wish box still exist.
     os.RunMessageLoop();

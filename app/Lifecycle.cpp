@@ -140,9 +140,16 @@ bool TOrvaneFM::FormCreate() {
         return true;
     } catch (const std::exception& e) {
         Created = false;
+        // The window never shows, so the browser is never looked up: no probe stays.
+        DropBrowserProbe();
         Os.ShowErrorBox(kAppTitle, e.what());
         return false;
     }
+}
+
+void TOrvaneFM::FormShown() {
+    if (!Created) return;
+    LookUpBrowser();
 }
 
 void TOrvaneFM::FormDestroy() {
@@ -152,6 +159,8 @@ void TOrvaneFM::FormDestroy() {
     Destroyed = true;
     const bool started = Created;
     Closing = true;
+    // Closed before it was ever shown: the probe is not left behind.
+    DropBrowserProbe();
     try {
         // A window whose start-up failed never read the settings; writing them now
         // would replace the user's file with defaults.

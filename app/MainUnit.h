@@ -220,6 +220,8 @@ public:
     // Builds everything, as the entry point does once the window exists; false when a
     // step failed (the error was shown).
     bool FormCreate();
+    // The window is on the screen: what its first frame did not need is done now.
+    void FormShown();
     // The state as one value (app/FormState.cpp).
     TFormState State() const;
     // A field of a card's record in the card text, "" when there is none
@@ -283,6 +285,8 @@ private:
 
     // ---- Creator web links (app/WebLinks.cpp)
     void FindBrowser();
+    void LookUpBrowser();
+    void DropBrowserProbe();
     void OpenLink(const std::string& address);
     void OpenLinkByShell(const std::string& address);
     void OpenLinkInBrowser(const std::string& address);
@@ -440,6 +444,11 @@ private:
     TOptions Options;
     TMenuEntry Menu[kMenuItemCount];
     std::string BrowserPath;
+    // The probe the shell is asked about once the window is shown, and whether the
+    // program wrote it (then it is deleted after the lookup) or found it there.
+    std::string BrowserProbe;
+    bool BrowserProbeWritten = false;
+    bool BrowserLookupDue = false;
     std::vector<std::string> CardText;  // seven lines per card
 
     // The card, the collection and the personal number.

@@ -41,6 +41,7 @@ protected:
         Form = std::make_unique<TOrvaneFM>(*Os);
         ASSERT_TRUE(Form->FormCreate()) << (Os->Messages.empty() ? "" : Os->Messages[0].Text);
         Os->ShowMainWindow();
+        Form->FormShown();
         Os->Sounds.clear();
     }
     // The system's close (the taskbar, Alt+F4): the window is destroyed once the

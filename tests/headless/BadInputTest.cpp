@@ -402,8 +402,10 @@ class TDamagedPlatform : public THeadlessPlatform {
 public:
     using THeadlessPlatform::THeadlessPlatform;
     std::map<std::string, std::string> Replaced;  // upper-case name -> bytes
+    std::string Missing;                          // upper-case name
     bool FindResourceData(const std::string& type, const std::string& name,
                           TResourceView& out) override {
+        if (AsciiUpper(name) == Missing) return false;
         auto it = Replaced.find(AsciiUpper(name));
         if (it != Replaced.end() && THeadlessPlatform::FindResourceData(type, name, out)) {
             out.Data = reinterpret_cast<const uint8_t*>(it->second.data());
@@ -536,6 +538,19 @@ INSTANTIATE_TEST_SUITE_P(Resources, DamagedPicture,
                              const TDamage& d = kDamages[info.param];
                              return std::string(d.Truncate ? "Truncated" : "Corrupt") + d.Name;
                          });
+
+TEST_F(AppTest, AMissingResourceFailsTheStartByNameAndLeavesNoProbe) {
+    auto os = std::make_unique<TDamagedPlatform>(Dir);
+    os->Missing = "BASE";
+    Os = std::move(os);
+    Form = std::make_unique<TOrvaneFM>(*Os);
+    EXPECT_FALSE(Form->FormCreate());
+    ASSERT_EQ(Os->Messages.size(), 1u);
+    EXPECT_NE(Os->Messages[0].Text.find("Base"), std::string::npos) << Os->Messages[0].Text;
+    EXPECT_FALSE(Os->FileExists(Dir + "z.html")) << "the probe of the failed start stays";
+    Form->Events.FormDestroy();
+    EXPECT_FALSE(Os->FileExists(Dir + "Orvane.ini")) << "a failed start saves nothing";
+}
 
 // ---- An odd desktop.
 

@@ -386,6 +386,30 @@ TEST_F(MenuAndLinks, LinkRunTakesEightStepsThenStartsTheBrowserWithUrl) {
     EXPECT_FALSE(Os->Minimised);
 }
 
+TEST_F(MenuAndLinks, TheShellIsAskedOnceTheWindowIsShownAndTheProbeNeverStays) {
+    Os->BrowserForHtml = kBrowser;
+    Form = std::make_unique<TOrvaneFM>(*Os);
+    ASSERT_TRUE(Form->FormCreate());
+    // The probe is written during the start; the lookup waits for the shown window.
+    EXPECT_TRUE(Os->FileExists(Dir + "z.html"));
+    EXPECT_TRUE(State().BrowserPath.empty());
+    Os->ShowMainWindow();
+    Form->FormShown();
+    EXPECT_EQ(State().BrowserPath, kBrowser);
+    EXPECT_FALSE(Os->FileExists(Dir + "z.html"));
+    // Once: a browser installed later is not seen until the next start.
+    Os->BrowserForHtml = "/other/browser";
+    Form->FormShown();
+    EXPECT_EQ(State().BrowserPath, kBrowser);
+
+    // A window closed before it was shown leaves no probe either.
+    Form.reset();
+    Form = std::make_unique<TOrvaneFM>(*Os);
+    ASSERT_TRUE(Form->FormCreate());
+    Close();
+    EXPECT_FALSE(Os->FileExists(Dir + "z.html"));
+}
+
 TEST_F(MenuAndLinks, WithoutABrowserTheShellOpensTheAddress) {
     Start();
     EXPECT_TRUE(State().BrowserPath.empty());
