@@ -42,15 +42,16 @@ TOOLCHAIN_ID=$( ("$ARCH-w64-mingw32-g++-posix" --version | head -n1; cat "$TOOLC
     "$ROOT/cmake/mingw-posix.cmake") | cksum | cut -d' ' -f1)
 
 # ---- libjpeg ---------------------------------------------------------------------------
-JPEG_STAMP="$DEPS/libjpeg.$TOOLCHAIN_ID.stamp"
+# The SIMD code decodes the start's pictures several times faster; it needs nasm, which
+# tools/setup.sh installs. A library built without it is built again once nasm is there.
+SIMD=OFF
+if command -v nasm >/dev/null 2>&1; then SIMD=ON; fi
+JPEG_STAMP="$DEPS/libjpeg.$TOOLCHAIN_ID.simd-$SIMD.stamp"
 if [ -f "$JPEG_STAMP" ] && [ -f "$PREFIX/lib/libjpeg.a" ]; then
     log "libjpeg: up to date"
 else
     JPEG_SRC=$(jpeg_source "$DEPS" build-mingw-deps) || exit 1
 
-    # SIMD needs nasm; the plain C code paths are fast enough for a few pictures a second.
-    SIMD=OFF
-    if command -v nasm >/dev/null 2>&1; then SIMD=ON; fi
     log "libjpeg: building from $(basename "$JPEG_SRC") (SIMD $SIMD)"
     rm -rf "$DEPS/libjpeg-build"
     # shellcheck disable=SC2086

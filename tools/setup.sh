@@ -12,13 +12,14 @@ set -eu
 # GDK would load if the program let it, and a compositor, which gives windows an alpha
 # channel. emscripten builds the web program and chromium runs its tests (driven by
 # playwright-core from tests/web, which npm installs below; it downloads no browser).
+# nasm assembles libjpeg-turbo's SIMD code for the Windows builds (build-mingw-deps.sh).
 PACKAGES="
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 wine wine64 xvfb xdotool x11-utils imagemagick
 fonts-ipafont-gothic fonts-noto-cjk
 python3-pil python3-numpy python3-cairo
-cmake ninja-build dpkg-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
+cmake ninja-build nasm dpkg-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
 time clang clang-format libclang-rt-14-dev valgrind nsis zip
 libgtk-3-dev libsdl2-dev libx11-dev dbus-daemon gsettings-desktop-schemas
 at-spi2-core gir1.2-atspi-2.0 python3-gi
