@@ -12,6 +12,7 @@
 #include "platform/gtk/GtkPlatform.h"
 #include "support/PosixProbe.h"
 #include "support/TestPlatform.h"
+#include "support/TempDirs.h"
 // After our own headers: Xlib defines names such as KeyPress and None as macros.
 #include <gdk/gdkx.h>
 
@@ -36,7 +37,9 @@ std::unique_ptr<TPlatform> CreateTestPlatform(const std::string& programDir) {
 std::string MakeTempDir(const std::string& tag) {
     std::string pattern = "/tmp/sablewick-gtk-" + tag + "-XXXXXX";
     char* made = mkdtemp(&pattern[0]);
-    return made ? std::string(made) + "/" : std::string("/tmp/");
+    if (!made) return std::string("/tmp/");
+    RemoveAtExit(made);
+    return std::string(made) + "/";
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "support/PosixProbe.h"
 #include "support/TestPlatform.h"
+#include "support/TempDirs.h"
 
 std::unique_ptr<TPlatform> CreateTestPlatform(const std::string& programDir) {
     auto os = std::make_unique<THeadlessPlatform>(programDir);
@@ -22,7 +23,9 @@ std::unique_ptr<TPlatform> CreateTestPlatform(const std::string& programDir) {
 std::string MakeTempDir(const std::string& tag) {
     std::string pattern = "/tmp/sablewick-" + tag + "-XXXXXX";
     char* made = mkdtemp(&pattern[0]);
-    return made ? std::string(made) + "/" : std::string("/tmp/");
+    if (!made) return std::string("/tmp/");
+    RemoveAtExit(made);
+    return std::string(made) + "/";
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include <oleacc.h>
 
 #include "support/TestPlatform.h"
+#include "support/TempDirs.h"
 
 std::unique_ptr<TPlatform> CreateTestPlatform(const std::string& /*programDir*/) {
     // The backend takes every path whole, so it needs no program directory of its own.
@@ -27,7 +28,10 @@ std::string MakeTempDir(const std::string& tag) {
                                 std::to_wstring(GetCurrentProcessId()) + L"-";
     for (unsigned i = 0; i < 10000; ++i) {
         const std::wstring dir = prefix + std::to_wstring(i);
-        if (CreateDirectoryW(dir.c_str(), nullptr)) return WideToUtf8(dir) + "\\";
+        if (CreateDirectoryW(dir.c_str(), nullptr)) {
+            RemoveAtExit(dir);
+            return WideToUtf8(dir) + "\\";
+        }
         if (GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
     return std::string();
